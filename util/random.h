@@ -1,0 +1,19 @@
+#pragma once
+/// The process-wide pseudo-random generator: a seed operation and draws in
+/// 0..32767, identical on every platform (the C library's rand() is not).
+
+namespace util {
+
+/// Largest value `randomDraw` returns.
+constexpr int RANDOM_MAX = 32767;
+
+/// Restarts the sequence from `seed`.
+void randomSeed(unsigned int seed);
+
+/// Next draw, in 0..RANDOM_MAX.
+int randomDraw();
+
+/// Next draw scaled to [0, 1]: randomDraw() / 32767.
+inline float randomUnit() { return static_cast<float>(randomDraw()) / static_cast<float>(RANDOM_MAX); }
+
+} // namespace util
