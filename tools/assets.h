@@ -7,6 +7,7 @@
 namespace assets {
 bool writeGroundAssets(const std::string& root);
 bool writeGrassAssets(const std::string& root);
+bool writeGrassBladeAssets(const std::string& root);
 bool writeForestAssets(const std::string& root);
 bool writeInterfaceAssets(const std::string& root);
 } // namespace assets

@@ -18,6 +18,7 @@ int main(int argc, char** argv)
                             "ForestInterfaceData/Buttons", "Scene"})
         mkdir((root + dir).c_str(), 0755);
     const bool ok = assets::writeGroundAssets(root) && assets::writeGrassAssets(root)
+                 && assets::writeGrassBladeAssets(root)
                  && assets::writeForestAssets(root) && assets::writeInterfaceAssets(root);
     if (!ok) {
         std::fprintf(stderr, "make_assets: could not write the pictures under %s\n", root.c_str());
