@@ -1,0 +1,107 @@
+// The "ground" element of the scene file. Numbers are written and read in the
+// C notation whatever the process locale, so files move between machines.
+#include "ground/ground_section.h"
+#include "ground/ground.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace {
+
+/// "%f" of `value`, with a decimal point.
+std::string fixed(double value)
+{
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+    return std::string(text, result.ptr);
+}
+
+/// The number at the start of `text` (after blanks); 0 when there is none or
+/// it is not finite.
+double number(const char* text)
+{
+    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r') ++text;
+    if (*text == '+') ++text;
+    double value = 0;
+    const auto result = std::from_chars(text, text + std::strlen(text), value);
+    return result.ec == std::errc() && std::isfinite(value) ? value : 0.0;
+}
+
+void setAttribute(xmlNodePtr element, const char* name, const std::string& value)
+{
+    xmlNewProp(element, BAD_CAST name, BAD_CAST value.c_str());
+}
+
+/// Up to four blank-separated numbers into x0 y0 x1 y1; missing ones stay.
+void readArea(const char* text, float area[4])
+{
+    for (int k = 0; k < 4; ++k) {
+        while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r') ++text;
+        if (!*text) return;
+        area[k] = float(number(text));
+        while (*text && *text != ' ' && *text != '\t' && *text != '\n' && *text != '\r') ++text;
+    }
+}
+
+bool isGround(xmlNodePtr node)
+{
+    return node && node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST "ground") == 0;
+}
+
+} // namespace
+
+xmlNodePtr writeGroundSection(xmlNodePtr parent)
+{
+    xmlNodePtr element = xmlNewNode(nullptr, BAD_CAST "ground");
+    setAttribute(element, "area", fixed(0) + " " + fixed(0) + " " + fixed(groundSizeX()) + " " + fixed(groundSizeY()));
+    setAttribute(element, "max_height", fixed(groundMaxHeight()));
+    setAttribute(element, "quads_number", std::to_string(groundQuadsNumber()));
+    setAttribute(element, "height_map", groundHeightMapFile());
+    setAttribute(element, "texture", groundTextureFile());
+    setAttribute(element, "texture_repeat", fixed(groundTextureRepeat()));
+    xmlAddChild(parent, element);
+    return element;
+}
+
+bool readGroundSection(xmlNodePtr element)
+{
+    if (element && !isGround(element)) {
+        xmlNodePtr child = element->children;
+        while (child && !isGround(child)) child = child->next;
+        element = child;
+    }
+    if (!element) return false;
+
+    float area[4] = {groundX0(), groundY0(), groundX1(), groundY1()};
+    float maxHeight = groundMaxHeight();
+    int quadsNumber = groundQuadsNumber();
+    std::string heightMap = groundHeightMapFile();
+    std::string texture = groundTextureFile();
+    float textureRepeat = groundTextureRepeat();
+    for (xmlAttrPtr attribute = element->properties; attribute; attribute = attribute->next) {
+        xmlChar* raw = xmlGetProp(element, attribute->name);
+        const char* value = raw ? reinterpret_cast<const char*>(raw) : "";
+        const char* name = reinterpret_cast<const char*>(attribute->name);
+        if (std::strcmp(name, "area") == 0) {
+            readArea(value, area);
+        } else if (std::strcmp(name, "max_height") == 0) {
+            maxHeight = float(number(value));
+        } else if (std::strcmp(name, "quads_number") == 0) {
+            // Clamped into int range: converting a larger value is undefined.
+            const double count = number(value);
+            quadsNumber = count >= double(INT_MAX) ? INT_MAX : count <= double(INT_MIN) ? INT_MIN : int(count);
+        } else if (std::strcmp(name, "height_map") == 0) {
+            heightMap = value;
+        } else if (std::strcmp(name, "texture") == 0) {
+            texture = value;
+        } else if (std::strcmp(name, "texture_repeat") == 0) {
+            textureRepeat = float(number(value));
+        }
+        xmlFree(raw);
+    }
+    createGround(area, maxHeight, quadsNumber, heightMap.c_str(), texture.c_str(), textureRepeat);
+    return true;
+}
