@@ -6,6 +6,7 @@
 /// The field's own operations (layout, settings, crushing) live here as member
 /// functions; the drawing side (view update, draw passes, textures, geometry)
 /// are free functions over a `GrassField&` declared in their own headers.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -137,14 +138,14 @@ public:
     float densityAt(float x, float y, const Texture& picture) const;
 
     /// Node (i, j), 0 <= i <= patchesX, 0 <= j <= patchesY.
-    GrassNode& node(int i, int j) { return nodes[size_t(i) * (patchesY + 1) + j]; }
-    const GrassNode& node(int i, int j) const { return nodes[size_t(i) * (patchesY + 1) + j]; }
+    GrassNode& node(int i, int j) { return nodes[std::size_t(i) * (patchesY + 1) + j]; }
+    const GrassNode& node(int i, int j) const { return nodes[std::size_t(i) * (patchesY + 1) + j]; }
     /// Patch (i, j), 0 <= i < patchesX, 0 <= j < patchesY.
-    GrassPatch& patch(int i, int j) { return patches[size_t(i) * patchesY + j]; }
-    const GrassPatch& patch(int i, int j) const { return patches[size_t(i) * patchesY + j]; }
+    GrassPatch& patch(int i, int j) { return patches[std::size_t(i) * patchesY + j]; }
+    const GrassPatch& patch(int i, int j) const { return patches[std::size_t(i) * patchesY + j]; }
     /// Crush point (i, j), 0 <= i <= 2 patchesX, 0 <= j <= 2 patchesY.
-    CrushPoint& crushPoint(int i, int j) { return crushPoints[size_t(i) * (2 * patchesY + 1) + j]; }
-    const CrushPoint& crushPoint(int i, int j) const { return crushPoints[size_t(i) * (2 * patchesY + 1) + j]; }
+    CrushPoint& crushPoint(int i, int j) { return crushPoints[std::size_t(i) * (2 * patchesY + 1) + j]; }
+    const CrushPoint& crushPoint(int i, int j) const { return crushPoints[std::size_t(i) * (2 * patchesY + 1) + j]; }
     /// Number of crush points along x and along y.
     int crushPointsX() const { return 2 * patchesX + 1; }
     int crushPointsY() const { return 2 * patchesY + 1; }
