@@ -1,0 +1,5 @@
+#include "wind/horloge.h"
+
+namespace date {
+double horloge = 0.0;
+}

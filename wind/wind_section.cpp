@@ -1,0 +1,84 @@
+#include "wind/wind_section.h"
+
+#include "wind/director.h"
+#include "wind/wind.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+namespace {
+
+void setNumber(xmlNodePtr node, const char* name, float value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", value);
+    xmlNewProp(node, BAD_CAST name, BAD_CAST text);
+}
+
+} // namespace
+
+void writeWindSection(xmlNodePtr parent)
+{
+    const bounding_box2d& area = windArea();
+    char text[256];
+    std::snprintf(text, sizeof text, "%f %f %f %f", area.x_min, area.y_min, area.x_max, area.y_max);
+    xmlNodePtr wind = xmlNewNode(nullptr, BAD_CAST "wind");
+    xmlNewProp(wind, BAD_CAST "area", BAD_CAST text);
+    setNumber(wind, "height_drawing_gust", windDrawingHeight());
+    setNumber(wind, "breeze_speed", windGetBreezeSpeed());
+    setNumber(wind, "breeze_power", windGetBreezePower());
+    setNumber(wind, "gust_speed", windGetGustSpeed());
+    setNumber(wind, "gust_power", windGetGustPower());
+    setNumber(wind, "blast_param", windGetBlastParam());
+    setNumber(wind, "blast_power", windGetBlastPower());
+    xmlAddChild(parent, wind);
+}
+
+bool readWindSection(xmlNodePtr element)
+{
+    xmlNodePtr wind = element ? element->children : nullptr;
+    while (wind && !(wind->type == XML_ELEMENT_NODE && xmlStrcmp(wind->name, BAD_CAST "wind") == 0))
+        wind = wind->next;
+    if (!wind) return false;
+
+    const bounding_box2d& current = windArea();
+    float area[4] = {current.x_min, current.y_min, current.x_max, current.y_max};
+    float height = windDrawingHeight();
+    float breeze_speed = windGetBreezeSpeed(), breeze_power = windGetBreezePower();
+    float gust_speed = windGetGustSpeed(), gust_power = windGetGustPower();
+    float blast_param = windGetBlastParam(), blast_power = windGetBlastPower();
+    struct {
+        const char* name;
+        float* value;
+    } const numbers[] = {{"height_drawing_gust", &height}, {"breeze_speed", &breeze_speed},
+                         {"breeze_power", &breeze_power},  {"gust_speed", &gust_speed},
+                         {"gust_power", &gust_power},      {"blast_param", &blast_param},
+                         {"blast_power", &blast_power}};
+
+    for (xmlAttrPtr attribute = wind->properties; attribute; attribute = attribute->next) {
+        xmlChar* raw = xmlNodeListGetString(wind->doc, attribute->children, 1);
+        const std::string text = raw ? reinterpret_cast<const char*>(raw) : "";
+        xmlFree(raw);
+        const char* name = reinterpret_cast<const char*>(attribute->name);
+        if (std::strcmp(name, "area") == 0) {
+            std::istringstream tokens(text);
+            std::string token;
+            for (int i = 0; i < 4 && tokens >> token; ++i) area[i] = static_cast<float>(std::atof(token.c_str()));
+            continue;
+        }
+        for (const auto& number : numbers)
+            if (std::strcmp(name, number.name) == 0) *number.value = static_cast<float>(std::atof(text.c_str()));
+    }
+
+    windInit(area, height);
+    windSetBreezePower(breeze_power);
+    windSetBreezeSpeed(breeze_speed);
+    windSetGustPower(gust_power);
+    windSetGustSpeed(gust_speed);
+    windSetBlastPower(blast_power);
+    windSetBlastParam(blast_param);
+    return true;
+}
