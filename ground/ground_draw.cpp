@@ -72,11 +72,11 @@ void drawGround()
         g.staleDisplayList = 0;
     }
     if (!g.created) return;
-    if (g.displayList == 0) compileGround(g);
-    if (g.displayList == 0) return;
-    // The list sets material, texturing and the bound texture: keep the caller's.
+    // The upload and the list set material, texturing and the bound texture:
+    // keep the caller's.
     glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_TEXTURE_BIT);
-    glCallList(g.displayList);
+    if (g.displayList == 0) compileGround(g);
+    if (g.displayList != 0) glCallList(g.displayList);
     glPopAttrib();
 }
 
