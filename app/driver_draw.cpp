@@ -1,0 +1,93 @@
+// The GL half of the driver: scene set-up, the frame's drawing, the sky.
+#include "app/driver.h"
+#include "app/rock.h"
+#include "app/scene_state.h"
+#include "app/sky.h"
+#include "ground/ground.h"
+#ifdef VELMORA_HAS_WIND
+#include "wind/wind.h"
+#endif
+#include <GL/gl.h>
+
+namespace {
+
+const GLfloat lightAmbient[] = {1, 1, 1, 1};
+const GLfloat lightDiffuse[] = {1, 1, 1, 1};
+const GLfloat lightSpecularFirst[] = {0, 0, 0, 1};
+const GLfloat lightPositionFirst[] = {250, 50, 50, 1};
+const GLfloat lightSpecularSecond[] = {1, 1, 1, 1};
+const GLfloat materialSpecular[] = {0.3f, 0.4f, 0.3f, 1};
+const GLfloat materialShininess = 30;
+const GLfloat materialDiffuse[] = {0.2f, 0.2f, 0.2f, 1};
+const GLfloat materialAmbient[] = {0.1f, 0.1f, 0.1f, 1};
+
+} // namespace
+
+void MyVelmoraQTDriver::initScene()
+{
+    glClearColor(0.3f, 0.5f, 0.9f, 1.0f);
+    glDisable(GL_COLOR_MATERIAL);
+
+    const float area[4] = {0, 0, 100, 100};
+    createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", "GroundData/ground3.bmp", 8.0f);
+#ifdef VELMORA_HAS_WIND
+    windInit(area, groundMaxHeight());
+#endif
+
+    rock::placeRock(groundX0() + 0.5f * groundSizeX(), groundY0() + 0.5f * groundSizeY());
+
+    loadQTInterface();
+    rock::pressKey(rock::Key::Backward);
+}
+
+void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float viewDirection[3])
+{
+    (void)cameraPosition;  // the grass view and the forest take it once they are wired
+    stepScene(viewDirection);
+
+    glPolygonMode(GL_FRONT_AND_BACK, scene::draw_wire ? GL_LINE : GL_FILL);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (scene::draw_sky) drawSky();
+
+    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecularFirst);
+    glLightfv(GL_LIGHT0, GL_POSITION, lightPositionFirst);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+
+    if (scene::draw_ground) drawGround();
+
+    glMaterialfv(GL_FRONT, GL_SPECULAR, materialSpecular);
+    glMaterialf(GL_FRONT, GL_SHININESS, materialShininess);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, materialDiffuse);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, materialAmbient);
+    rock::drawRock();
+
+    const GLfloat lightPositionSecond[] = {groundSizeX() / 2, groundSizeY() / 2, 1000, 1};
+    glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecularSecond);
+    glLightfv(GL_LIGHT0, GL_POSITION, lightPositionSecond);
+
+    previousFrameStamp = frameStamp;
+    frameStamp = util::frameNow();
+
+    glDisable(GL_LIGHTING);
+#ifdef VELMORA_HAS_WIND
+    if (scene::draw_gust) windDraw();
+#endif
+}
+
+void MyVelmoraQTDriver::drawSky()
+{
+    // The fan shows its vertex colours: no lighting, no texture.
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_TRIANGLE_FAN);
+    for (const SkyVertex& v : skyFan(groundSizeX(), groundSizeY(), groundMaxHeight())) {
+        glColor3f(v.r, v.g, v.b);
+        glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+    glPopAttrib();
+}

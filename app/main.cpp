@@ -1,0 +1,59 @@
+#include "app/driver.h"
+#include "app/options.h"
+#include "app/viewer.h"
+#include "ground/ground.h"
+#ifdef VELMORA_HAS_DIALOGS
+#include "app/dialogs/dialogs.h"
+#endif
+#include <GL/freeglut.h>
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    // freeglut stops the program at its first call unless initialised.
+    glutInit(&argc, argv);
+
+    setDefaultGLFormat();
+
+    QApplication* application = new QApplication(argc, argv);
+
+    Options options;
+    std::string error;
+    if (!parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "velmora: %s\n%s\n", error.c_str(), optionsUsage());
+        delete application;
+        return 2;
+    }
+
+    theViewer = new Viewer();
+    if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
+    theDriver = new MyVelmoraQTDriver();
+
+#ifdef VELMORA_HAS_DIALOGS
+    assembleDialogs(theDriver);
+#endif
+
+    theViewer->move(485, 170);
+    theViewer->resize(780, 580);
+    theViewer->show();
+    theViewer->setWindowTitle("velmora animee");
+
+    int result = application->exec();
+    if (options.benchmark) std::printf("%s\n", theViewer->frameStats().summary().c_str());
+    if (!theViewer->snapshotSaved()) result = 1;
+
+#ifdef VELMORA_HAS_DIALOGS
+    deleteDialogs();
+#endif
+    // The ground's display list and texture belong to the viewer's context.
+    theViewer->makeCurrent();
+    releaseGround();
+    theViewer->doneCurrent();
+    delete theDriver;
+    theDriver = nullptr;
+    delete theViewer;
+    theViewer = nullptr;
+    delete application;
+    return result;
+}

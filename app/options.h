@@ -1,0 +1,18 @@
+#pragma once
+/// Command-line options. Without any, the program runs as an ordinary
+/// interactive viewer.
+#include <string>
+
+/// What the command line asked for.
+struct Options {
+    int frames = 0;            ///< quit after this many drawn frames; 0 runs until closed
+    std::string snapshot;      ///< PNG file for the last drawn frame; empty for none
+    bool benchmark = false;    ///< print the frame-time line at exit
+};
+
+/// Reads the arguments after the program name (Qt's own already removed).
+/// On a bad argument returns false with a one-line message in `error`.
+bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error);
+
+/// The usage text printed after a bad argument.
+const char* optionsUsage();

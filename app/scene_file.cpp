@@ -1,0 +1,332 @@
+// Reading, validating and writing scene files. The camera's part, which
+// talks to the viewer, is in scene_camera.cpp.
+#include "app/scene_file.h"
+#include "app/rock.h"
+#include "app/scene_state.h"
+#include "forest/forest_section.h"
+#include "grass/grass_section.h"
+#include "ground/ground_section.h"
+#include "wind/wind_section.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <libxml/parser.h>
+#include <libxml/valid.h>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// [SECTION] Attribute helpers
+
+bool isElement(xmlNodePtr node, const char* name)
+{
+    return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
+}
+
+xmlNodePtr firstChild(xmlNodePtr parent, const char* name)
+{
+    for (xmlNodePtr child = parent->children; child; child = child->next)
+        if (isElement(child, name)) return child;
+    return nullptr;
+}
+
+// atof, except that "nan" and "inf" read as 0 like any other non-number:
+// positions and sizes that are not finite would poison the rock and the grass.
+float number(const char* text)
+{
+    const double v = std::atof(text);
+    return std::isfinite(v) ? static_cast<float>(v) : 0.0f;
+}
+
+// The attribute's text as an owned string; `present` says whether it exists.
+class Attribute {
+public:
+    Attribute(xmlNodePtr element, const char* name) : text(xmlGetProp(element, BAD_CAST name)) {}
+    ~Attribute() { xmlFree(text); }
+    Attribute(const Attribute&) = delete;
+    Attribute& operator=(const Attribute&) = delete;
+    bool present() const { return text != nullptr; }
+    const char* c_str() const { return reinterpret_cast<const char*>(text); }
+
+private:
+    xmlChar* text;
+};
+
+// Only the exact text "true" is true.
+void readBool(xmlNodePtr element, const char* name, bool& value)
+{
+    const Attribute a(element, name);
+    if (a.present()) value = std::strcmp(a.c_str(), "true") == 0;
+}
+
+void readNumber(xmlNodePtr element, const char* name, float& value)
+{
+    const Attribute a(element, name);
+    if (a.present()) value = number(a.c_str());
+}
+
+void writeBool(xmlNodePtr element, const char* name, bool value)
+{
+    xmlNewProp(element, BAD_CAST name, BAD_CAST(value ? "true" : "false"));
+}
+
+void writeNumbers(xmlNodePtr element, const char* name, const float* values, int count)
+{
+    std::string text;
+    char piece[64];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(piece, sizeof piece, i ? " %.4f" : "%.4f", values[i]);
+        text += piece;
+    }
+    xmlNewProp(element, BAD_CAST name, BAD_CAST text.c_str());
+}
+
+void writeNumber(xmlNodePtr element, const char* name, float value) { writeNumbers(element, name, &value, 1); }
+
+// Validation messages go to standard error.
+void printValidity(void* stream, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(static_cast<FILE*>(stream), format, args);
+    va_end(args);
+}
+
+bool isValid(xmlDocPtr doc)
+{
+    xmlValidCtxtPtr context = xmlNewValidCtxt();
+    if (!context) return false;
+    context->userData = stderr;
+    context->error = printValidity;
+    context->warning = printValidity;
+    const bool valid = xmlValidateDocument(context, doc) == 1;
+    xmlFreeValidCtxt(context);
+    return valid;
+}
+
+void printDocumentInfo(const char* name, xmlDocPtr doc)
+{
+    std::printf("chargement de la scene : %s\n", name);
+    if (doc->name) std::printf("name : %s\n", doc->name);
+    if (doc->compression == -1)
+        std::puts("     no compression");
+    else
+        std::printf("     compression level : %d\n", doc->compression);
+    std::printf("     XML version : %s\n", doc->version ? reinterpret_cast<const char*>(doc->version) : "");
+    if (doc->encoding)
+        std::printf("     encoding : %s\n", doc->encoding);
+    else
+        std::puts("     encoding not specified");
+}
+
+} // namespace
+
+// [SECTION] Numbers
+
+int readFloats(xmlNodePtr element, const char* name, float* out, int count)
+{
+    const Attribute a(element, name);
+    if (!a.present()) return 0;
+    const char* p = a.c_str();
+    int read = 0;
+    while (read < count) {
+        p += std::strspn(p, " \t\r\n");
+        if (!*p) break;
+        const size_t length = std::strcspn(p, " \t\r\n");
+        const std::string piece(p, length);
+        out[read++] = number(piece.c_str());
+        p += length;
+    }
+    return read;
+}
+
+// [SECTION] Parameters and rock
+
+void writeParametersSection(xmlNodePtr parent)
+{
+    xmlNodePtr element = xmlNewNode(nullptr, BAD_CAST "parameters");
+    writeBool(element, "animation", scene::animation);
+    writeNumber(element, "animation_dt", scene::animation_dt);
+    writeBool(element, "update_grass_drawing", scene::update_grass_drawing);
+    writeBool(element, "draw_ground", scene::draw_ground);
+    writeBool(element, "draw_grass", scene::draw_grass);
+    writeBool(element, "draw_grass_nodes", scene::draw_grass_nodes);
+    writeBool(element, "draw_grass_density", scene::draw_grass_density);
+    writeBool(element, "draw_trees", scene::draw_trees);
+    writeBool(element, "draw_gust", scene::draw_gust);
+    writeBool(element, "draw_sky", scene::draw_sky);
+    writeBool(element, "draw_wire", scene::draw_wire);
+    writeCameraSection(element);
+    writeRockSection(element);
+    xmlAddChild(parent, element);
+}
+
+bool readParametersSection(xmlNodePtr element)
+{
+    bool animation = scene::animation;
+    float animationDt = scene::animation_dt;
+    bool updateGrassDrawing = scene::update_grass_drawing;
+    bool drawGround = scene::draw_ground, drawGrass = scene::draw_grass;
+    bool drawGrassNodes = scene::draw_grass_nodes, drawGrassDensity = scene::draw_grass_density;
+    bool drawTrees = scene::draw_trees, drawGust = scene::draw_gust;
+    bool drawSky = scene::draw_sky, drawWire = scene::draw_wire;
+
+    readBool(element, "animation", animation);
+    readNumber(element, "animation_dt", animationDt);
+    readBool(element, "update_grass_drawing", updateGrassDrawing);
+    readBool(element, "draw_ground", drawGround);
+    readBool(element, "draw_grass", drawGrass);
+    readBool(element, "draw_grass_nodes", drawGrassNodes);
+    readBool(element, "draw_grass_density", drawGrassDensity);
+    readBool(element, "draw_trees", drawTrees);
+    readBool(element, "draw_gust", drawGust);
+    readBool(element, "draw_sky", drawSky);
+    readBool(element, "draw_wire", drawWire);
+
+    for (xmlNodePtr child = element->children; child; child = child->next) {
+        if (isElement(child, "camera"))
+            readCameraSection(child);
+        else if (isElement(child, "rock"))
+            readRockSection(child);
+    }
+
+    scene::animation = animation;
+    scene::animation_dt = animationDt;
+    scene::setUpdateGrassDrawing(updateGrassDrawing);
+    scene::draw_ground = drawGround;
+    scene::draw_grass = drawGrass;
+    scene::draw_grass_nodes = drawGrassNodes;
+    scene::draw_grass_density = drawGrassDensity;
+    scene::draw_trees = drawTrees;
+    scene::draw_gust = drawGust;
+    scene::draw_sky = drawSky;
+    // The polygon mode follows at the next frame, where a GL context is current.
+    scene::draw_wire = drawWire;
+    return true;
+}
+
+void writeRockSection(xmlNodePtr parent)
+{
+    const rock::RockState& r = rock::state();
+    const RockRecord& record = rock::record();
+    xmlNodePtr element = xmlNewNode(nullptr, BAD_CAST "rock");
+    writeNumbers(element, "position", r.rockPosition, 2);
+    writeBool(element, "direct", r.direct);
+    writeBool(element, "bound", r.bound);
+    writeNumber(element, "speed", r.rockSpeed);
+    writeNumber(element, "size", r.rockSize);
+    writeNumber(element, "crushing_power", record.crushingPower);
+    writeNumber(element, "crushing_power_exp", record.crushingPowerExp);
+    writeNumber(element, "crushing_mystery_parameter", record.crushingMysteryParameter);
+    writeNumber(element, "crushing_propagation", record.crushingPropagation);
+    xmlAddChild(parent, element);
+}
+
+void readRockSection(xmlNodePtr element)
+{
+    const rock::RockState& r = rock::state();
+    const RockRecord& record = rock::record();
+    float position[2] = {r.rockPosition[0], r.rockPosition[1]};
+    bool direct = r.direct, bound = r.bound;
+    float speed = r.rockSpeed, size = r.rockSize;
+    float power = record.crushingPower, powerExp = record.crushingPowerExp;
+    float mystery = record.crushingMysteryParameter, propagation = record.crushingPropagation;
+
+    readFloats(element, "position", position, 2);
+    readBool(element, "direct", direct);
+    readBool(element, "bound", bound);
+    readNumber(element, "speed", speed);
+    readNumber(element, "size", size);
+    readNumber(element, "crushing_power", power);
+    readNumber(element, "crushing_power_exp", powerExp);
+    readNumber(element, "crushing_mystery_parameter", mystery);
+    readNumber(element, "crushing_propagation", propagation);
+
+    rock::setDirect(direct);
+    rock::setBound(bound);
+    rock::setSpeed(speed);
+    rock::setSize(size);
+    rock::setCrushingPower(power);
+    rock::setCrushingPowerExp(powerExp);
+    rock::setCrushingMysteryParameter(mystery);
+    rock::setCrushingPropagation(propagation);
+    // Last, so that the stored positions use the new crushing exponent.
+    rock::placeRock(position[0], position[1]);
+}
+
+// [SECTION] Module sections
+
+void writeModuleSections(xmlNodePtr parent)
+{
+    xmlNodePtr velmora = xmlNewNode(nullptr, BAD_CAST "velmora");
+    writeGroundSection(velmora);
+    writeWindSection(velmora);
+    writeGrassSection(velmora);
+    writeForestSection(velmora);
+    xmlAddChild(parent, velmora);
+}
+
+bool readModuleSections(xmlNodePtr root)
+{
+    xmlNodePtr velmora = firstChild(root, "velmora");
+    if (!velmora) return false;
+    // The ground first, so that everything placed on it takes the new heights.
+    const bool ground = readGroundSection(velmora);
+    const bool wind = readWindSection(velmora);
+    const bool grass = readGrassSection(velmora);
+    const bool forest = readForestSection(velmora);
+    return ground && wind && grass && forest;
+}
+
+// [SECTION] Files
+
+bool saveSceneFile(const char* name)
+{
+    xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
+    xmlNodePtr root = xmlNewNode(nullptr, BAD_CAST "scene");
+    xmlDocSetRootElement(doc, root);
+    writeParametersSection(root);
+    writeModuleSections(root);
+    xmlCreateIntSubset(doc, BAD_CAST "scene", nullptr, BAD_CAST "sceneVelmora.dtd");
+
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc, &text, &size, "UTF-8", 1);
+    xmlFreeDoc(doc);
+
+    QSaveFile file(QFile::decodeName(name));
+    const bool saved = text && file.open(QIODevice::WriteOnly) && file.write(reinterpret_cast<const char*>(text), size) == size &&
+                       file.commit();
+    xmlFree(text);
+    if (!saved) std::printf("sauvegarde de la scene impossible : %s\n", name);
+    return saved;
+}
+
+bool loadSceneFile(const char* name)
+{
+    if (!name) return false;
+    xmlDocPtr doc = xmlParseFile(name);
+    if (!doc) return false;
+
+    printDocumentInfo(name, doc);
+    if (!isValid(doc)) {
+        xmlFreeDoc(doc);
+        return false;
+    }
+
+    xmlNodePtr root = xmlDocGetRootElement(doc);
+    const bool modules = readModuleSections(root);
+    xmlNodePtr parameters = firstChild(root, "parameters");
+    if (parameters) readParametersSection(parameters);
+    xmlFreeDoc(doc);
+    return modules && parameters;
+}
+
+std::string sceneFileName(const std::string& chosen)
+{
+    return chosen.find(".xml") == std::string::npos ? chosen + ".xml" : chosen;
+}

@@ -1,0 +1,52 @@
+#pragma once
+/// The scene file: an XML document holding the animation settings and
+/// display switches, the camera, the rock and the ground, wind, grass and
+/// forest sections. Read files are validated against their document type
+/// ("sceneVelmora.dtd", beside the file) before anything is applied.
+#include <libxml/tree.h>
+#include <string>
+
+/// Writes the whole scene to `name` (an 8-bit local file name). The document
+/// goes to a temporary file beside the target that replaces it only once
+/// complete, so a failed save leaves any previous file intact. False, with a
+/// console message, when the file could not be written.
+bool saveSceneFile(const char* name);
+
+/// Reads, validates and applies the scene file `name`. Nothing is applied
+/// when it cannot be parsed or is not valid. True when the four module
+/// sections and the "parameters" element were all read; the sections that
+/// were present are applied either way.
+bool loadSceneFile(const char* name);
+
+/// The name a scene is saved under: `chosen`, with ".xml" appended when it
+/// contains ".xml" nowhere.
+std::string sceneFileName(const std::string& chosen);
+
+/// Appends "parameters" (the eleven settings, then "camera" and "rock") to `parent`.
+void writeParametersSection(xmlNodePtr parent);
+/// Applies a "parameters" element: its attributes over the current settings,
+/// then its "camera" and "rock" children. Always succeeds.
+bool readParametersSection(xmlNodePtr element);
+
+/// Appends "camera" with the viewer camera's position and orientation (x, y, z, w).
+void writeCameraSection(xmlNodePtr parent);
+/// Moves the viewer's camera; a missing attribute reads as zeros. Does
+/// nothing when there is no viewer.
+void readCameraSection(xmlNodePtr element);
+
+/// Appends "rock" with the rock's x, y, modes, speed, size and crushing values.
+void writeRockSection(xmlNodePtr parent);
+/// Applies a "rock" element over the current rock values, then places the
+/// rock at its x, y on the ground.
+void readRockSection(xmlNodePtr element);
+
+/// Appends "velmora" holding the ground, wind, grass and forest sections.
+void writeModuleSections(xmlNodePtr parent);
+/// Reads the four sections of the first "velmora" child of `root`, each
+/// even after another failed. True when all four were found.
+bool readModuleSections(xmlNodePtr root);
+
+/// Reads at most `count` blank-separated numbers of the attribute `name`
+/// into out[0] … out[count − 1] and returns how many were read; the other
+/// outputs, and all of them when the attribute is absent, are left as they are.
+int readFloats(xmlNodePtr element, const char* name, float* out, int count);

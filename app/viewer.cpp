@@ -1,0 +1,223 @@
+#include "app/viewer.h"
+#include "app/driver.h"
+#include "app/rock.h"
+#include "app/scene_state.h"
+#include <QGLViewer/manipulatedCameraFrame.h>
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QSurfaceFormat>
+#include <QTimer>
+#include <cstdio>
+
+Viewer* theViewer = nullptr;
+
+void setDefaultGLFormat()
+{
+    // Immediate-mode drawing needs the compatibility profile.
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
+using qglviewer::Vec;
+
+Viewer::Viewer(QWidget* parent, Qt::WindowFlags flags) : QGLViewer(parent, flags)
+{
+    timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { update(); });
+    timer->start(0);
+}
+
+Viewer::~Viewer()
+{
+    delete timer;
+}
+
+void Viewer::stopAfterFrames(int frames, const QString& file)
+{
+    frameLimit = frames;
+    snapshotFile = file;
+    setStateFileName(QString());
+}
+
+void Viewer::init()
+{
+    QGLViewer::init();
+    setSceneRadius(300);
+    camera()->lookAt(Vec(0, 50, 0));
+    setSceneCenter(Vec(300, 300, 0));
+    camera()->frame()->setPosition(Vec(15, 0, 10));
+    camera()->setFlySpeed(0.5);
+    overlay.overlayShown = false;
+    setFPSIsDisplayed(false);
+
+    theDriver->initScene();
+    rock::setDirect(true);
+    restoreStateFromFile();
+
+    setShortcut(MOVE_CAMERA_LEFT, 0);
+    setShortcut(MOVE_CAMERA_RIGHT, 0);
+    setShortcut(MOVE_CAMERA_UP, 0);
+    setShortcut(MOVE_CAMERA_DOWN, 0);
+    setKeyDescription(Qt::Key_Left, "move rock left");
+    setKeyDescription(Qt::Key_Up, "move rock up");
+    setKeyDescription(Qt::Key_Down, "move rock down");
+    setKeyDescription(Qt::Key_Right, "move rock right");
+    setKeyDescription(Qt::Key_W, "add wind gust");
+    setKeyDescription(Qt::Key_B, "add wind blast");
+    help();
+}
+
+void Viewer::preDraw()
+{
+    // No clearing here: the driver clears at the start of its frame.
+    camera()->loadProjectionMatrix();
+    camera()->loadModelViewMatrix();
+    if (stats.framesDrawn() == 0) lastFrameEnd = std::chrono::steady_clock::now();
+}
+
+void Viewer::draw()
+{
+    const Vec p = camera()->position();
+    const Vec d = camera()->viewDirection();
+    const float position[3] = {float(p.x), float(p.y), float(p.z)};
+    const float direction[3] = {float(d.x), float(d.y), float(d.z)};
+    theDriver->stepAndDraw(position, direction);
+
+    drawText(100, 10, " ");
+    if (overlay.overlayShown) drawOverlay();
+
+    // Taken by the driver in the next frame.
+    scene::showGrassTexture2D5 = overlay.inspectTexture2D5;
+    scene::showGrassTexture2D = overlay.inspectTexture2D;
+}
+
+void Viewer::postDraw()
+{
+    QGLViewer::postDraw();
+
+    const auto now = std::chrono::steady_clock::now();
+    stats.addFrame(std::chrono::duration<double, std::milli>(now - lastFrameEnd).count(),
+                   theDriver->scenePolygonCount());
+    lastFrameEnd = now;
+    if (frameLimit <= 0 || stats.framesDrawn() != frameLimit) return;
+
+    if (!snapshotFile.isEmpty()) {
+        // The widget draws into its own framebuffer object, still bound here.
+        const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
+        QImage picture(w, h, QImage::Format_RGBA8888);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, picture.bits());
+        snapshotOk = picture.mirrored().convertToFormat(QImage::Format_RGB32).save(snapshotFile, "PNG");
+        if (!snapshotOk)
+            std::fprintf(stderr, "velmora: cannot write the snapshot %s\n", snapshotFile.toLocal8Bit().constData());
+    }
+    timer->stop();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+void Viewer::drawOverlay()
+{
+    glDisable(GL_LIGHTING);
+    glColor3f(1, 1, 1);
+    if (overlay.showPolygons) {
+        char text[64];
+        std::snprintf(text, sizeof text, "             polygons : %d", theDriver->scenePolygonCount());
+        drawText(10, 10, text);
+    } else if (overlay.showCost) {
+        drawText(10, 10, QString::fromStdString(theDriver->costText()));
+    } else if (overlay.showKeys) {
+        drawText(10, 300, "useful keys : W(add gust),B(add blast),H(viewer help), return (stop animation)");
+        drawText(10, 270, "F5: display fps and nb polygons");
+        drawText(10, 240, "F6: processor calculations");
+        drawText(10, 210, "F9: show grass texture 2D5");
+        drawText(10, 180, "F10: show grass texture 2D");
+        drawText(10, 120, "Up,Down,Left,Right: move the rock");
+    }
+}
+
+void Viewer::keyPressEvent(QKeyEvent* event)
+{
+    // With Alt or Control the keys keep the base viewer's meaning (Alt+F5 records a key frame).
+    if (event->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) {
+        QGLViewer::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_W: theDriver->addWindGust(); break;
+    case Qt::Key_B: theDriver->addWindBlast(); break;
+    case Qt::Key_Return:
+        scene::animation = !scene::animation;
+        theDriver->setbuttonQTstart();
+        break;
+    case Qt::Key_Left: rock::pressKey(rock::Key::Left); break;
+    case Qt::Key_Up: rock::pressKey(rock::Key::Forward); break;
+    case Qt::Key_Right: rock::pressKey(rock::Key::Right); break;
+    case Qt::Key_Down: rock::pressKey(rock::Key::Backward); break;
+    case Qt::Key_F1: setFPSIsDisplayed(overlay.toggleKeys()); break;
+    case Qt::Key_F5: setFPSIsDisplayed(overlay.togglePolygons()); break;
+    case Qt::Key_F6: setFPSIsDisplayed(overlay.toggleCost()); break;
+    case Qt::Key_F9: overlay.inspectTexture2D5 = !overlay.inspectTexture2D5; break;
+    case Qt::Key_F10: overlay.inspectTexture2D = !overlay.inspectTexture2D; break;
+    default: QGLViewer::keyPressEvent(event); return;
+    }
+    update();
+}
+
+void Viewer::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && theDriver->panelMousePress(event->x(), event->y())) return;
+    QGLViewer::mousePressEvent(event);
+}
+
+void Viewer::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && theDriver->panelMouseRelease(event->x(), event->y())) return;
+    QGLViewer::mouseReleaseEvent(event);
+}
+
+void Viewer::mouseMoveEvent(QMouseEvent* event)
+{
+    if (theDriver->panelMouseMove(event->x(), event->y())) return;
+    QGLViewer::mouseMoveEvent(event);
+}
+
+void Viewer::resizeGL(int width, int height)
+{
+    theDriver->panelViewport(width, height);
+    QGLViewer::resizeGL(width, height);
+}
+
+QString Viewer::helpString() const
+{
+    return QStringLiteral(
+        "<h2>V e l m o r a V i e w e r</h2>"
+        "Use the mouse to move the camera around the object. "
+        "You can respectively revolve around, zoom and translate with the three mouse buttons. "
+        "<b>Left and middle buttons pressed together</b> rotate around the camera view direction axis<br><br>"
+        "In fly mode, maintain left button to move forward, right to move backward.<br>"
+        "Press <b>Space</b> to change mode.<br>"
+        "In revolve mode, a <b>left button double click while holding right button pressed</b> defines the camera <i>Revolve Around Point</i>.<br>"
+        "In revolve mode, maintain left button to rotate, right to translate.<br><br>"
+        "Double clicks automates single click actions: A left button double click aligns the closer axis with the camera (if close enough). "
+        "A middle button double click fits the zoom of the camera and the right button re-centers the scene.<br><br>"
+        "See the <b>Mouse</b> tab in this window and the documentation web pages for details.<br><br>"
+        "Pressing <b>Alt</b> and one of the function keys (<b>F2</b>..<b>F12</b>) defines a camera keyFrame. "
+        "Simply press the function key again to restore it. Several keyFrames define a "
+        "camera path. Paths are saved when you quit the application and restored at next start.<br><br>"
+        "Press <b>F</b> to display the frame rate, <b>A</b> for the world axis, "
+        "<b>Control+S</b> to save a snapshot.<br><br>"
+        "Press <b>W</b> to add wind gust.<br>"
+        "Press <b>F1</b> to view help menu.<br>"
+        "Press <b>Return</b> to stop animation.<br>"
+        "Press <b>Escape</b> to exit the viewer.<br><br>"
+        "See the <b>Keyboard</b> tab in this window for a complete shortcut list.<br><br>"
+        "<b>Velmora</b><br>"
+        "A meadow of grass blades bending in the wind<br>"
+        "Scene, grass, wind, ground and forest by the Velmora developers<br>");
+}

@@ -1,0 +1,59 @@
+#pragma once
+/// The 3D window: camera and its mouse control, the frame loop, the text
+/// overlays, and the keys that steer the scene.
+#include "app/frame_stats.h"
+#include "app/overlay_state.h"
+#include <QGLViewer/qglviewer.h>
+#include <QString>
+#include <chrono>
+
+class QTimer;
+
+/// Redraws whenever the event queue is idle; each redraw is one driver frame.
+class Viewer : public QGLViewer {
+public:
+    /// Creates and starts the zero-interval frame timer.
+    explicit Viewer(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    ~Viewer() override;
+
+    /// Stops after this many drawn frames (0: never); with a file name the
+    /// last frame is saved there as PNG. Runs that stop leave the viewer's
+    /// state file alone so that they always start from the same camera.
+    void stopAfterFrames(int frames, const QString& snapshotFile);
+    /// Per-frame timings for the --benchmark line.
+    const FrameStats& frameStats() const { return stats; }
+    /// The display flags (overlays, texture inspections).
+    const OverlayState& overlays() const { return overlay; }
+    /// False when the snapshot could not be written.
+    bool snapshotSaved() const { return snapshotOk; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeGL(int width, int height) override;
+    QString helpString() const override;
+    void init() override;
+    void preDraw() override;
+    void draw() override;
+    void postDraw() override;
+
+private:
+    void drawOverlay();
+
+    QTimer* timer;
+    OverlayState overlay;
+    int frameLimit = 0;
+    QString snapshotFile;
+    bool snapshotOk = true;
+    FrameStats stats;
+    std::chrono::steady_clock::time_point lastFrameEnd;
+};
+
+/// Asks for a compatibility-profile context with a depth buffer for every GL
+/// widget; call before the first widget is created.
+void setDefaultGLFormat();
+
+/// The viewer of the running program, created by start-up.
+extern Viewer* theViewer;

@@ -1,0 +1,55 @@
+#include "app/options.h"
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+bool parse(std::vector<const char*> args, Options& options, std::string& error)
+{
+    args.insert(args.begin(), "velmora");
+    return parseOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+TEST(Options, NoneMeansAnOrdinaryRun)
+{
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parse({}, o, error));
+    EXPECT_EQ(o.frames, 0);
+    EXPECT_TRUE(o.snapshot.empty());
+    EXPECT_FALSE(o.benchmark);
+}
+
+TEST(Options, HeadlessRun)
+{
+    Options o;
+    std::string error;
+    ASSERT_TRUE(parse({"--benchmark", "--frames", "300", "--snapshot", "out/Shot.PNG"}, o, error)) << error;
+    EXPECT_EQ(o.frames, 300);
+    EXPECT_EQ(o.snapshot, "out/Shot.PNG");
+    EXPECT_TRUE(o.benchmark);
+}
+
+TEST(Options, BadArgumentsAreRefusedWithAReason)
+{
+    const std::vector<std::vector<const char*>> bad = {
+        {"--frames"},                                 // no value
+        {"--frames", "0"},
+        {"--frames", "-3"},
+        {"--frames", "12x"},
+        {"--frames", "99999999999999999999"},
+        {"--frames", "10", "--snapshot", "shot.jpg"},
+        {"--frames", "10", "--snapshot"},
+        {"--snapshot", "shot.png"},                   // no frame count to end on
+        {"--fast"},
+        {"scene.xml"},
+    };
+    for (const auto& args : bad) {
+        Options o;
+        std::string error;
+        EXPECT_FALSE(parse(args, o, error)) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+#include "app/rock.h"
+#include "ground/ground.h"
+#include <gtest/gtest.h>
+#include <cmath>
+
+namespace {
+
+const float alongX[3] = {1, 0, 0};  // camera looking along +x: forward (1, 0), right (0, -1)
+
+// A flat 100 × 100 ground and a rock at rest at its centre.
+class RockTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const float area[4] = {0, 0, 100, 100};
+        createGround(area, 5.0f, 400, nullptr, nullptr, 8.0f);
+        rock::resetRock();
+        rock::placeRock(50, 50);
+    }
+    static const float* velocity() { return rock::state().rockVelocity; }
+    static const float* position() { return rock::state().rockPosition; }
+};
+
+TEST_F(RockTest, ArrowKeysAddTheirDirectionAndSaturate)
+{
+    rock::pressKey(rock::Key::Forward);
+    rock::stepRock(alongX, 0);
+    EXPECT_FLOAT_EQ(velocity()[0], 1);
+    EXPECT_FLOAT_EQ(velocity()[1], 0);
+
+    rock::pressKey(rock::Key::Forward);
+    rock::stepRock(alongX, 0);
+    EXPECT_FLOAT_EQ(velocity()[0], 1);
+
+    // (1, 0) − S = (1, 1); x exceeds |S.x| = 0 and drops to 0.
+    rock::pressKey(rock::Key::Left);
+    rock::stepRock(alongX, 0);
+    EXPECT_FLOAT_EQ(velocity()[0], 0);
+    EXPECT_FLOAT_EQ(velocity()[1], 1);
+
+    rock::setVelocity(1, 0);
+    rock::pressKey(rock::Key::Backward);
+    rock::stepRock(alongX, 0);
+    EXPECT_FLOAT_EQ(velocity()[0], 0);
+    EXPECT_FLOAT_EQ(velocity()[1], 0);
+
+    rock::pressKey(rock::Key::Right);
+    rock::stepRock(alongX, 0);
+    EXPECT_FLOAT_EQ(velocity()[1], -1);
+    EXPECT_FALSE(rock::state().keyRight) << "a key acts once";
+}
+
+TEST_F(RockTest, SlowComponentsStopInTheDeadZone)
+{
+    rock::setVelocity(0.04f, -0.5f);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_EQ(velocity()[0], 0);
+    EXPECT_FLOAT_EQ(velocity()[1], -0.5f);
+    EXPECT_FLOAT_EQ(position()[0], 50);
+    EXPECT_FLOAT_EQ(position()[1], 50 - 0.025f);
+}
+
+TEST_F(RockTest, MovesByVelocityTimesStepAndRolls)
+{
+    rock::setVelocity(1, -1);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_FLOAT_EQ(position()[0], 50.05f);
+    EXPECT_FLOAT_EQ(position()[1], 49.95f);
+    EXPECT_NEAR(rock::state().rollAngle, 0.1f * 57.3f, 1e-4);
+
+    rock::setSize(2);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_NEAR(rock::state().rollAngle, 0.1f * 57.3f * 1.5f, 1e-4);
+
+    // A zero radius must not leave an infinite angle behind.
+    rock::setSize(0);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_TRUE(std::isfinite(rock::state().rollAngle));
+}
+
+TEST_F(RockTest, ReflectsAtTheFarEdge)
+{
+    rock::placeRock(99.99f, 50);
+    rock::setVelocity(1, 0);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_FLOAT_EQ(position()[0], 99.99f);
+    EXPECT_FLOAT_EQ(velocity()[0], -1);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_FLOAT_EQ(position()[0], 99.94f);
+
+    rock::placeRock(50, 0.01f);
+    rock::setVelocity(0, -1);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_FLOAT_EQ(position()[1], 0.01f);
+    EXPECT_FLOAT_EQ(velocity()[1], 1);
+}
+
+TEST_F(RockTest, ReturnsToTheCentreOfASmallerGround)
+{
+    const float area[4] = {10, 20, 30, 60};
+    createGround(area, 0, 4, nullptr, nullptr, 1);
+    rock::setVelocity(1, 1);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_FLOAT_EQ(position()[0], 20);
+    EXPECT_FLOAT_EQ(position()[1], 40);
+}
+
+TEST_F(RockTest, FollowsTheGroundAndFillsTheRecord)
+{
+    rock::setCrushingPowerExp(0.5f);
+    rock::placeRock(30, 40);
+    const RockRecord& r = rock::record();
+    EXPECT_FLOAT_EQ(r.previousPosition[2], 0.5f);
+    EXPECT_FLOAT_EQ(r.currentPosition[2], 0.5f);
+
+    // The grass moves previousPosition; the rock only moves the segment's end.
+    rock::setVelocity(1, 0);
+    rock::stepRock(alongX, 0.05f);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_FLOAT_EQ(r.previousPosition[0], 30);
+    EXPECT_FLOAT_EQ(r.currentPosition[0], 30.1f);
+    EXPECT_FLOAT_EQ(r.currentPosition[1], 40);
+
+    rock::setCrushingPowerExp(0);
+    rock::placeRock(30, 40);
+    EXPECT_FLOAT_EQ(r.currentPosition[2], position()[2]);
+}
+
+TEST_F(RockTest, BouncesFromTheGroundWithUnitSpeed)
+{
+    rock::setBound(true);
+    rock::stepRock(alongX, 0.05f);
+    // From rest on flat ground it touches at once and is launched.
+    EXPECT_FLOAT_EQ(position()[2], 0);
+    EXPECT_FLOAT_EQ(rock::state().verticalSpeed, 1);
+
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_FLOAT_EQ(position()[2], 1);
+    EXPECT_FLOAT_EQ(rock::state().verticalSpeed, 1 - 0.0375f);
+    EXPECT_FLOAT_EQ(rock::record().currentPosition[2], 1 + rock::record().crushingPowerExp);
+
+    // It rises, falls back and is launched again, never ending below the ground.
+    float highest = 0;
+    int landings = 0;
+    for (int i = 0; i < 200; ++i) {
+        rock::stepRock(alongX, 0.05f);
+        ASSERT_GE(position()[2], 0);
+        highest = std::max(highest, position()[2]);
+        if (position()[2] == 0) ++landings;
+    }
+    EXPECT_GT(highest, 10);
+    EXPECT_GE(landings, 1);
+}
+
+TEST_F(RockTest, AutomaticCourseKeepsKeysPending)
+{
+    rock::setDirect(false);
+    rock::pressKey(rock::Key::Backward);
+    rock::stepRock(alongX, 0.05f);
+    // t = 0.05: both velocity components are close to +1.
+    EXPECT_NEAR(velocity()[0], 0.5 * std::cos(0.0005) + 0.5 * std::cos(0.0015), 1e-6);
+    EXPECT_NEAR(velocity()[1], 0.5 * std::cos(0.00075) + 0.5 * std::cos(0.001), 1e-6);
+    EXPECT_TRUE(rock::state().keyBackward);
+    EXPECT_DOUBLE_EQ(rock::state().autoClock, 0.05f);
+
+    // A negative component keeps its sign on the course.
+    rock::setVelocity(-1, 1);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_LT(velocity()[0], 0);
+    EXPECT_GT(velocity()[1], 0);
+
+    rock::setDirect(true);
+    rock::setVelocity(0, 0);
+    rock::stepRock(alongX, 0);
+    EXPECT_FLOAT_EQ(velocity()[0], -1) << "the key pressed in automatic mode acts now";
+}
+
+} // namespace

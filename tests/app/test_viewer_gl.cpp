@@ -1,0 +1,124 @@
+#include "app/driver.h"
+#include "app/rock.h"
+#include "app/scene_state.h"
+#include "app/viewer.h"
+#include "ground/ground.h"
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+#include <cmath>
+
+namespace {
+
+// The program's viewer and driver, as start-up makes them.
+class ViewerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        scene::resetSceneState();
+        rock::resetRock();
+        theViewer = new Viewer();
+        theDriver = new MyVelmoraQTDriver();
+    }
+    void TearDown() override
+    {
+        delete theDriver;
+        theDriver = nullptr;
+        delete theViewer;
+        theViewer = nullptr;
+    }
+    static void press(int key)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(theViewer, &event);
+    }
+};
+
+struct Region {
+    int pixels = 0, clearColour = 0;
+    double sum = 0, sumSquares = 0;  // of the luminance
+    double mean() const { return sum / pixels; }
+    double deviation() const { return std::sqrt(sumSquares / pixels - mean() * mean()); }
+};
+
+Region measure(const QImage& picture, int top, int bottom)
+{
+    Region r;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb c = picture.pixel(x, y);
+            // Clear colour (0.3, 0.5, 0.9).
+            if (std::abs(qRed(c) - 77) <= 2 && std::abs(qGreen(c) - 128) <= 2 && std::abs(qBlue(c) - 230) <= 2)
+                ++r.clearColour;
+            const double l = qGray(c);
+            ++r.pixels;
+            r.sum += l;
+            r.sumSquares += l * l;
+        }
+    return r;
+}
+
+TEST_F(ViewerTest, DrawsTheDefaultSceneUnderTheClearColour)
+{
+    const QString file = QDir::temp().filePath("velmora_default_frame.png");
+    QFile::remove(file);
+    theViewer->stopAfterFrames(3, file);
+    theViewer->resize(780, 580);
+    theViewer->show();
+    QApplication::exec();
+    ASSERT_TRUE(theViewer->snapshotSaved());
+
+    QImage picture(file);
+    ASSERT_EQ(picture.size(), QSize(780, 580));
+    const Region sky = measure(picture, 0, 100);
+    const Region ground = measure(picture, 470, 580);
+    EXPECT_GT(sky.clearColour, sky.pixels * 0.95);
+    EXPECT_EQ(ground.clearColour, 0) << "the ground covers the lower part";
+    EXPECT_GT(ground.mean(), 40) << "lit";
+    EXPECT_GT(ground.deviation(), 4) << "textured, not a flat colour";
+    EXPECT_TRUE(rock::state().direct);
+}
+
+TEST_F(ViewerTest, ReturnTogglesTheAnimationAndTheStartButton)
+{
+    std::vector<bool> sent;
+    QObject::connect(theDriver, &MyVelmoraQTDriver::setQTAnim, [&](bool on) { sent.push_back(on); });
+    press(Qt::Key_Return);
+    EXPECT_TRUE(scene::animation);
+    press(Qt::Key_Return);
+    EXPECT_FALSE(scene::animation);
+    EXPECT_EQ(sent, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ViewerTest, ArrowKeyWaitsForTheAnimation)
+{
+    const float area[4] = {0, 0, 100, 100};
+    createGround(area, 0, 400, nullptr, nullptr, 1);
+    rock::placeRock(50, 50);
+    const float alongX[3] = {1, 0, 0};
+
+    press(Qt::Key_Up);
+    theDriver->stepScene(alongX);
+    theDriver->stepScene(alongX);
+    EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50);
+
+    press(Qt::Key_Return);
+    theDriver->stepScene(alongX);
+    EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50.05f) << "moves in the first animated frame";
+}
+
+TEST_F(ViewerTest, FunctionKeysSwitchTheOverlaysAndTheFrameRate)
+{
+    press(Qt::Key_F5);
+    EXPECT_TRUE(theViewer->overlays().showPolygons);
+    EXPECT_TRUE(theViewer->FPSIsDisplayed());
+    press(Qt::Key_F1);
+    EXPECT_TRUE(theViewer->overlays().showKeys);
+    EXPECT_FALSE(theViewer->FPSIsDisplayed());
+    press(Qt::Key_F9);
+    EXPECT_TRUE(theViewer->overlays().inspectTexture2D5);
+}
+
+} // namespace
