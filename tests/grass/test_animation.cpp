@@ -77,8 +77,6 @@ TEST(WindSkeleton, FullBendLaysTheTipHalfwayDownAlongTheWind)
     // Gale strength: the amount is used unclamped, and nothing overflows.
     bendSkeleton(s, 2, 80, -60);
     EXPECT_TRUE(allFinite(s));
-    EXPECT_GT(s.P1[0], 0);
-    EXPECT_LT(s.P1[1], 0);
 }
 
 TEST(WindSkeleton, NodeTakesOneWindSampleAtItsPoint)

@@ -89,13 +89,9 @@ TEST_F(GrassCrush, StraightMoveFlattensAlongThePathAndOutwards)
     // The nearer point is crushed harder: the rock's segment runs 0.2 m above the ground.
     EXPECT_GT(below.amount, 2 * above.amount);
 
-    // The spread stays near the rock: far corners untouched.
-    EXPECT_EQ(field.crushPoint(0, 0).crushed, 0);
-    EXPECT_EQ(field.crushPoint(20, 20).crushed, 0);
-    EXPECT_EQ(field.crushPoint(0, 20).amount, 0);
-    const int spread = crushedCount();
-    EXPECT_GT(spread, 4);
-    EXPECT_LT(spread, static_cast<int>(field.crushPoints.size()));
+    // The crush spreads over the field, fading with the square of the distance.
+    EXPECT_GT(crushedCount(), 4);
+    EXPECT_LT(field.crushPoint(0, 20).amount, 0.001f * below.amount);
     for (const CrushPoint& c : field.crushPoints) EXPECT_TRUE(finite(c));
 
     // A second pass adds to the amount and restarts a longer timer.
