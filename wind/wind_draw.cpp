@@ -45,15 +45,20 @@ void endOutline()
     glPopAttrib();
 }
 
-// Primitives draw unlit and untextured in their own colour.
+// Primitives draw unlit and untextured in their own colour. The colour is put
+// back by hand: Mesa loses a pushed current colour when another attribute
+// push and pop happens in between (as the outline's does).
 void drawInColour(const figure2d& figure, float r, float g, float b)
 {
-    glPushAttrib(GL_LIGHTING_BIT | GL_TEXTURE_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT);
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    glPushAttrib(GL_LIGHTING_BIT | GL_TEXTURE_BIT | GL_ENABLE_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     glColor3f(r, g, b);
     figure.draw();
     glPopAttrib();
+    glColor4fv(colour);
 }
 
 } // namespace
