@@ -53,13 +53,11 @@ void compileGround(Ground& g)
     glEndList();
 }
 
-void deleteLists(Ground& g)
+void deleteList(GLuint& list)
 {
-    for (GLuint* list : {&g.staleDisplayList, &g.displayList})
-        if (*list != 0) {
-            glDeleteLists(*list, 1);
-            *list = 0;
-        }
+    if (list == 0) return;
+    glDeleteLists(list, 1);
+    list = 0;
 }
 
 } // namespace
@@ -67,10 +65,7 @@ void deleteLists(Ground& g)
 void drawGround()
 {
     Ground& g = groundState();
-    if (g.staleDisplayList != 0) {
-        glDeleteLists(g.staleDisplayList, 1);
-        g.staleDisplayList = 0;
-    }
+    deleteList(g.staleDisplayList);
     if (!g.created) return;
     // The upload and the list set material, texturing and the bound texture:
     // keep the caller's.
@@ -83,7 +78,8 @@ void drawGround()
 void releaseGround()
 {
     Ground& g = groundState();
-    deleteLists(g);
+    deleteList(g.staleDisplayList);
+    deleteList(g.displayList);
     g.image.deleteTexture();
     clearGroundModel();
 }
