@@ -66,9 +66,10 @@ bool writeGroundTexture(const std::string& path)
     Picture p(size, size, 3);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const float patches = 0.5f * tiledAt(x, y, size, 4, 21) + 0.3f * tiledAt(x, y, size, 8, 22)
-                                + 0.2f * tiledAt(x, y, size, 16, 23);
-            const float grassiness = smoothstep(0.38f, 0.62f, patches);
+            // Small patches, so that eight repetitions do not read as a pattern.
+            const float patches = 0.45f * tiledAt(x, y, size, 8, 21) + 0.35f * tiledAt(x, y, size, 16, 22)
+                                + 0.2f * tiledAt(x, y, size, 32, 23);
+            const float grassiness = smoothstep(0.32f, 0.58f, patches);
             const float dryness = tiledAt(x, y, size, 8, 24);
             // Fine grain: tufts at a few pixels across, then single pixels.
             const float grain = 0.75f + 0.25f * tiledAt(x, y, size, 64, 25) + 0.22f * tiledAt(x, y, size, 256, 26);
