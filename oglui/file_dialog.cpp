@@ -82,9 +82,11 @@ void OGLFileDialog::choose(size_t index)
 {
     if (index >= m_pEntries.size()) return;
     const Entry entry = m_pEntries[index];
-    if (entry.isFolder)
-        list((fs::path(m_pFolder) / entry.name).lexically_normal().string());
-    else
+    if (entry.isFolder) {
+        fs::path next = (fs::path(m_pFolder) / entry.name).lexically_normal();
+        if (!next.has_filename() && next != next.root_path()) next = next.parent_path();  // "a/b/.." gives "a/"
+        list(next.string());
+    } else
         setFileName(entry.name);
 }
 

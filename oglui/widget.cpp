@@ -109,7 +109,9 @@ bool OGLValueControl::mousePress(float, float y)
 void OGLValueControl::mouseDrag(float, float y)
 {
     // Upwards is positive; the remainder below one step is kept for later moves.
-    const int steps = int((m_pAnchorY - y) / STEP);
+    // The small bias keeps 4.99999 steps (float error) from counting as 4.
+    const float travelled = (m_pAnchorY - y) / STEP;
+    const int steps = int(travelled + (travelled > 0 ? 1e-3f : -1e-3f));
     if (steps == 0) return;
     m_pAnchorY -= float(steps) * STEP;
     send(m_pControl, steps);
