@@ -6,9 +6,9 @@
 #include "app/scene_state.h"
 #include "ground/ground.h"
 #include "util/random.h"
-#ifdef VELMORA_HAS_WIND
+#include "grass/grass_field.h"
+#include "grass/grass_texture.h"
 #include "wind/wind.h"
-#endif
 #include <QFileDialog>
 #include <cstdio>
 
@@ -54,6 +54,19 @@ void rebuildGround(const GroundParameters& g)
                  g.textureRepeat);
 }
 
+GrassField& grass() { return scene::grassField(); }
+
+// Rebuilds the field over the ground with these patch counts and density map.
+void rebuildField(int patchesX, int patchesY, const char* densityMap)
+{
+    const GroundParameters g = currentGround();
+    grass().initField(g.area, patchesX, patchesY, densityMap);
+}
+
+// The nine 2.5D texture sizes, in the order of the grass dialog's list.
+const int textureWidths[3] = {256, 512, 1024};
+const int textureHeights[3] = {32, 64, 128};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -64,16 +77,36 @@ VelmoraQTDriver::VelmoraQTDriver() : QWidget(nullptr) {}
 
 void VelmoraQTDriver::loadQTInterface()
 {
+    const GrassField& g = grass();
+    emit setQTGrassNbPatches1(g.getPatchesX());
+    emit setQTGrassNbPatches2(g.getPatchesY());
+    emit setQTGrassNbMaxPerPatche(g.getBladesPerSquareMetre());
+    emit setQTGrassWidth(dialogValue(g.getWidth(), 0.0001f));
+    emit setQTGrassHeight(dialogValue(g.getHeight(), 0.01f));
+    emit setQTGrassNoisePositions(dialogValue(g.getNoisePositions(), 0.01f));
+    emit setQTGrassNoiseNormals(dialogValue(g.getNoiseNormals(), 0.01f));
+    emit setQTGrassRadius3D(static_cast<int>(g.getDistance3D()));
+    emit setQTGrassRadius2D5(static_cast<int>(g.getDistance2D5()));
+    emit setQTGrassRadius2D(static_cast<int>(g.getDistance2D()));
+    emit setQTGrassPolyg3D(g.getPolygons3D());
+    emit setQTGrassPolyg2D5(g.getPolygons2D5());
+    emit setQTGrassAjustment2D5Height(g.getAjustmentHeight2D5());
+    emit setQTGrassCrushingMaxTime(static_cast<int>(g.getCrushingMaxTime()));
+    emit setQTGrassCrushingDamping(dialogValue(g.getCrushingDamping(), 0.1f));
+    emit setQTGrassTexture3D(g.getTexture3D());
+    emit setQTGrassAntiAliasingTexture3D(dialogValue(g.getAntialiasing3D(), 0.1f));
+    emit setQTGrassAntiAliasingTexture2D5(dialogValue(g.getAntialiasing2D5(), 0.1f));
+    const int sizeIndex = grassTextureSizeIndex();
+    if (sizeIndex >= 0 && showGrassTextureSize) showGrassTextureSize(sizeIndex);
+
     emit setQTGroundSize(static_cast<int>(groundSizeX() * 4));
     emit setQTGroundHeight(dialogValue(groundMaxHeight(), 0.025f));
-#ifdef VELMORA_HAS_WIND
     emit setQTBreezeSpeed(dialogValue(windGetBreezeSpeed(), 0.01f));
     emit setQTBreezePower(dialogValue(windGetBreezePower(), 0.1f));
     emit setQTGustSpeed(dialogValue(windGetGustSpeed(), 0.01f));
     emit setQTGustPower(static_cast<int>(windGetGustPower()));
     emit setQTBlastParam(dialogValue(windGetBlastParam(), 0.001f));
     emit setQTBlastPower(static_cast<int>(windGetBlastPower()));
-#endif
 }
 
 void VelmoraQTDriver::loadGroundHeightMap()
@@ -112,7 +145,6 @@ void VelmoraQTDriver::setGroundHeight(int v)
     groundChanged();
 }
 
-#ifdef VELMORA_HAS_WIND
 void VelmoraQTDriver::setBreezeSpeed(int v) { windSetBreezeSpeed(v * 0.01f); }
 void VelmoraQTDriver::setBreezePower(int v) { windSetBreezePower(v * 0.1f); }
 void VelmoraQTDriver::setGustSpeed(int v) { windSetGustSpeed(v * 0.01f); }
@@ -133,40 +165,69 @@ void VelmoraQTDriver::addWindBlast()
     const float s = (groundSizeX() + groundSizeY()) * 0.5f * 0.25f;
     windAddBlast((0.5f + 0.5f * util::randomUnit()) * s);
 }
-#else
-void VelmoraQTDriver::setBreezeSpeed(int) {}
-void VelmoraQTDriver::setBreezePower(int) {}
-void VelmoraQTDriver::setGustSpeed(int) {}
-void VelmoraQTDriver::setGustPower(int) {}
-void VelmoraQTDriver::setBlastParam(int) {}
-void VelmoraQTDriver::setBlastPower(int) {}
-void VelmoraQTDriver::addWindGust() {}
-void VelmoraQTDriver::addWindBlast() {}
-#endif
 
-// The grass and the forest are wired in when their modules arrive.
-void VelmoraQTDriver::setGrassNbPatches1(int) {}
-void VelmoraQTDriver::setGrassNbPatches2(int) {}
-void VelmoraQTDriver::setGrassNbMaxPerPatche(int) {}
-void VelmoraQTDriver::setGrassWidth(int) {}
-void VelmoraQTDriver::setGrassHeight(int) {}
-void VelmoraQTDriver::setGrassNoisePositions(int) {}
-void VelmoraQTDriver::setGrassNoiseNormals(int) {}
-void VelmoraQTDriver::setGrassRadius3D(int) {}
-void VelmoraQTDriver::setGrassRadius2D5(int) {}
-void VelmoraQTDriver::setGrassRadius2D(int) {}
-void VelmoraQTDriver::setGrassPolyg3D(int) {}
-void VelmoraQTDriver::setGrassPolyg2D5(int) {}
-void VelmoraQTDriver::setGrassAjustment2D5Height(bool) {}
-void VelmoraQTDriver::setGrassCrushingMaxTime(int) {}
-void VelmoraQTDriver::setGrassCrushingDamping(int) {}
-void VelmoraQTDriver::loadGrassDensityMap() {}
-void VelmoraQTDriver::setGrassTexture3D(bool) {}
-void VelmoraQTDriver::loadGrassTexture3D() {}
-void VelmoraQTDriver::setGrassAntiAliasingTexture3D(int) {}
-void VelmoraQTDriver::regenerateGrassTexture2D5() {}
-void VelmoraQTDriver::setGrassAntiAliasingTexture2D5(int) {}
-void VelmoraQTDriver::setGrassSizeTexture2D5(int) {}
+
+void VelmoraQTDriver::setGrassNbPatches1(int v)
+{
+    rebuildField(v, grass().getPatchesY(), grass().getDensityMapFile());
+}
+
+void VelmoraQTDriver::setGrassNbPatches2(int v)
+{
+    rebuildField(grass().getPatchesX(), v, grass().getDensityMapFile());
+}
+
+void VelmoraQTDriver::setGrassNbMaxPerPatche(int v) { grass().setBladesPerSquareMetre(static_cast<int16_t>(v)); }
+void VelmoraQTDriver::setGrassWidth(int v) { grass().setWidth(v * 0.0001f); }
+void VelmoraQTDriver::setGrassHeight(int v) { grass().setHeight(v * 0.01f); }
+void VelmoraQTDriver::setGrassNoisePositions(int v) { grass().setNoisePositions(v * 0.01f); }
+void VelmoraQTDriver::setGrassNoiseNormals(int v) { grass().setNoiseNormals(v * 0.01f); }
+void VelmoraQTDriver::setGrassRadius3D(int v) { grass().setDistance3D(static_cast<float>(v)); }
+void VelmoraQTDriver::setGrassRadius2D5(int v) { grass().setDistance2D5(static_cast<float>(v)); }
+void VelmoraQTDriver::setGrassRadius2D(int v) { grass().setDistance2D(static_cast<float>(v)); }
+void VelmoraQTDriver::setGrassPolyg3D(int v) { grass().setPolygons3D(static_cast<int16_t>(v)); }
+void VelmoraQTDriver::setGrassPolyg2D5(int v) { grass().setPolygons2D5(static_cast<int16_t>(v)); }
+void VelmoraQTDriver::setGrassAjustment2D5Height(bool v) { grass().setAjustmentHeight2D5(v); }
+void VelmoraQTDriver::setGrassCrushingMaxTime(int v) { grass().setCrushingMaxTime(static_cast<float>(v)); }
+void VelmoraQTDriver::setGrassCrushingDamping(int v) { grass().setCrushingDamping(v * 0.1f); }
+
+void VelmoraQTDriver::loadGrassDensityMap()
+{
+    const QByteArray name = chooseFile(this, "select bitmap", "GrassData/", "bitmap (*.bmp *.ppm)");
+    if (name.isEmpty()) return;
+    rebuildField(grass().getPatchesX(), grass().getPatchesY(), name.constData());
+}
+
+void VelmoraQTDriver::setGrassTexture3D(bool v) { setTexture3D(grass(), v); }
+
+void VelmoraQTDriver::loadGrassTexture3D()
+{
+    const QByteArray name = chooseFile(this, "select bitmap", "GrassData/", "pixmap (*.bmp *.ppm *.tga)");
+    if (name.isEmpty()) return;
+    setTexture3DFile(grass(), name.constData());
+}
+
+void VelmoraQTDriver::setGrassAntiAliasingTexture3D(int v) { setAntialiasing3D(grass(), v * 0.1f); }
+void VelmoraQTDriver::regenerateGrassTexture2D5() { newSeed2D5(grass()); }
+void VelmoraQTDriver::setGrassAntiAliasingTexture2D5(int v) { setAntialiasing2D5(grass(), v * 0.1f); }
+
+void VelmoraQTDriver::setGrassSizeTexture2D5(int v)
+{
+    if (v < 0 || v > 8) return;
+    setSizeTexture2D5(grass(), textureWidths[v / 3], textureHeights[v % 3]);
+}
+
+int VelmoraQTDriver::grassTextureSizeIndex() const
+{
+    int i = -1, j = -1;
+    for (int k = 0; k < 3; ++k) {
+        if (grass().getSizeX2D5() == textureWidths[k]) i = k;
+        if (grass().getSizeY2D5() == textureHeights[k]) j = k;
+    }
+    return i < 0 || j < 0 ? -1 : 3 * i + j;
+}
+
+// The forest is wired in when its module arrives.
 void VelmoraQTDriver::setTreesNumber(int) {}
 void VelmoraQTDriver::setTreesNbPolygonsMax(int) {}
 void VelmoraQTDriver::resetTreesPositions() {}
@@ -176,10 +237,10 @@ void VelmoraQTDriver::showTreesInterface(bool) {}
 
 void VelmoraQTDriver::groundChanged()
 {
-#ifdef VELMORA_HAS_WIND
-    const float area[4] = {groundX0(), groundY0(), groundX1(), groundY1()};
-    windInit(area, groundMaxHeight());
-#endif
+    const GroundParameters g = currentGround();
+    windInit(g.area, g.maxHeight);
+    GrassField& grass = scene::grassField();
+    grass.initField(g.area, grass.getPatchesX(), grass.getPatchesY(), grass.getDensityMapFile());
 }
 
 // ---------------------------------------------------------------------------
@@ -191,14 +252,14 @@ void MyVelmoraQTDriver::stepScene(const float viewDirection[3])
     if (!scene::animation) return;
     const float step = rock::state().rockSpeed * scene::animation_dt;
     rock::stepRock(viewDirection, step);
-#ifdef VELMORA_HAS_WIND
     windUpdate(scene::animation_dt);
-#endif
 }
 
 int MyVelmoraQTDriver::scenePolygonCount() const
 {
-    return 500;
+    int count = 500;
+    if (scene::draw_grass) count += static_cast<int>(grass().getPolygonCount());
+    return count;
 }
 
 std::string MyVelmoraQTDriver::costText() const

@@ -5,6 +5,7 @@
 /// current value back.
 #include "util/frame_clock.h"
 #include <QWidget>
+#include <functional>
 #include <string>
 
 /// The grass, ground, trees and wind half of the driver. Never shown: it
@@ -14,6 +15,13 @@ class VelmoraQTDriver : public QWidget {
 public:
     /// A driver with no parent.
     VelmoraQTDriver();
+
+    /// Index 3·i + j of the grass 2.5D texture size in the grass dialog's list
+    /// (i for width 256, 512, 1024; j for height 32, 64, 128); −1 for any other size.
+    int grassTextureSizeIndex() const;
+    /// Set by the dialogs: shows a texture size index in the grass dialog's
+    /// list directly, without a signal; loadQTInterface calls it.
+    std::function<void(int index)> showGrassTextureSize;
 
 signals:
     void setQTGrassNbPatches1(int);

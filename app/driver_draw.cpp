@@ -3,10 +3,11 @@
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "app/sky.h"
+#include "grass/grass_debug_draw.h"
+#include "grass/grass_field.h"
+#include "grass/grass_view.h"
 #include "ground/ground.h"
-#ifdef VELMORA_HAS_WIND
 #include "wind/wind.h"
-#endif
 #include <GL/gl.h>
 
 namespace {
@@ -30,9 +31,18 @@ void MyVelmoraQTDriver::initScene()
 
     const float area[4] = {0, 0, 100, 100};
     createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", "GroundData/ground3.bmp", 8.0f);
-#ifdef VELMORA_HAS_WIND
     windInit(area, groundMaxHeight());
-#endif
+
+    GrassField& grass = scene::grassField();
+    grass.initField(area, 60, 60, "GrassData/densityMap1.bmp");
+    grass.setHeight(2.0f);
+    grass.setWidth(0.02f);
+    grass.setBladesPerSquareMetre(10);
+    grass.setDistance3D(0);
+    grass.setDistance2D5(0);
+    grass.setDistance2D(0);
+    grass.setPolygons3D(3);
+    grass.setPolygons2D5(1);
 
     rock::placeRock(groundX0() + 0.5f * groundSizeX(), groundY0() + 0.5f * groundSizeY());
 
@@ -42,7 +52,6 @@ void MyVelmoraQTDriver::initScene()
 
 void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float viewDirection[3])
 {
-    (void)cameraPosition;  // the grass view and the forest take it once they are wired
     stepScene(viewDirection);
 
     glPolygonMode(GL_FRONT_AND_BACK, scene::draw_wire ? GL_LINE : GL_FILL);
@@ -71,10 +80,23 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
     previousFrameStamp = frameStamp;
     frameStamp = util::frameNow();
 
+    if (scene::draw_grass) {
+        GrassField& grass = scene::grassField();
+        if (scene::animation) grass.updateCrushing(scene::animation_dt, &rock::record(), 1);
+        if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
+        grassStamp = util::frameNow();
+        if (scene::draw_wire)
+            drawLodColours(grass);
+        else
+            drawField(grass);
+        if (scene::draw_grass_nodes) drawNodes(grass);
+        if (scene::draw_grass_density) drawDensity(grass);
+    }
+
     glDisable(GL_LIGHTING);
-#ifdef VELMORA_HAS_WIND
     if (scene::draw_gust) windDraw();
-#endif
+    if (scene::showGrassTexture2D) showTextures(scene::grassField());
+    if (scene::showGrassTexture2D5) showTexture2D5(scene::grassField());
 }
 
 void MyVelmoraQTDriver::drawSky()

@@ -1,6 +1,13 @@
 #include "app/scene_state.h"
+#include "grass/grass_field.h"
 
 namespace scene {
+
+GrassField& grassField()
+{
+    static GrassField field;
+    return field;
+}
 
 bool animation;
 float animation_dt;

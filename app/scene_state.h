@@ -2,7 +2,13 @@
 /// The animation settings and display switches of the scene, shared by the
 /// driver, the viewer and the scene file. One instance per process.
 
+class GrassField;
+
 namespace scene {
+
+/// The scene's one grass field.
+GrassField& grassField();
+
 
 extern bool animation;            ///< the simulation advances each frame
 extern float animation_dt;        ///< simulation step per frame, seconds

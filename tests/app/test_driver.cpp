@@ -3,6 +3,7 @@
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "app/sky.h"
+#include "grass/grass_field.h"
 #include "ground/ground.h"
 #include <QMetaMethod>
 #include <gtest/gtest.h>
@@ -120,19 +121,25 @@ TEST_F(DriverTest, DialogValuesComeBackUnchanged)
     QObject::connect(&driver, &MyVelmoraQTDriver::setQTRockCrushingPowerExp, record("powerExp"));
     QObject::connect(&driver, &MyVelmoraQTDriver::setQTRockCrushingMysteryParameter, record("mystery"));
     QObject::connect(&driver, &MyVelmoraQTDriver::setQTRockCrushingPropagation, record("propagation"));
-#ifdef VELMORA_HAS_WIND
     QObject::connect(&driver, &VelmoraQTDriver::setQTBreezeSpeed, record("breezeSpeed"));
     QObject::connect(&driver, &VelmoraQTDriver::setQTBreezePower, record("breezePower"));
     QObject::connect(&driver, &VelmoraQTDriver::setQTGustSpeed, record("gustSpeed"));
     QObject::connect(&driver, &VelmoraQTDriver::setQTBlastParam, record("blastParam"));
-#endif
+    QObject::connect(&driver, &VelmoraQTDriver::setQTGrassWidth, record("grassWidth"));
+    QObject::connect(&driver, &VelmoraQTDriver::setQTGrassHeight, record("grassHeight"));
+    QObject::connect(&driver, &VelmoraQTDriver::setQTGrassNoisePositions, record("noisePositions"));
+    QObject::connect(&driver, &VelmoraQTDriver::setQTGrassNoiseNormals, record("noiseNormals"));
+    QObject::connect(&driver, &VelmoraQTDriver::setQTGrassCrushingDamping, record("damping"));
     const std::map<std::string, void (MyVelmoraQTDriver::*)(int)> setters = {
-#ifdef VELMORA_HAS_WIND
         {"breezeSpeed", &MyVelmoraQTDriver::setBreezeSpeed},
         {"breezePower", &MyVelmoraQTDriver::setBreezePower},
         {"gustSpeed", &MyVelmoraQTDriver::setGustSpeed},
         {"blastParam", &MyVelmoraQTDriver::setBlastParam},
-#endif
+        {"grassWidth", &MyVelmoraQTDriver::setGrassWidth},
+        {"grassHeight", &MyVelmoraQTDriver::setGrassHeight},
+        {"noisePositions", &MyVelmoraQTDriver::setGrassNoisePositions},
+        {"noiseNormals", &MyVelmoraQTDriver::setGrassNoiseNormals},
+        {"damping", &MyVelmoraQTDriver::setGrassCrushingDamping},
         {"animDT", &MyVelmoraQTDriver::setAnimDT},
         {"rockSpeed", &MyVelmoraQTDriver::setRockSpeed},
         {"rockSize", &MyVelmoraQTDriver::setRockSize},
@@ -146,6 +153,30 @@ TEST_F(DriverTest, DialogValuesComeBackUnchanged)
         driver.loadQTInterface();
         for (const auto& [name, slot] : setters) ASSERT_EQ(sent[name], v) << name;
     }
+}
+
+TEST_F(DriverTest, GrassTextureSizeIndex)
+{
+    int shown = -1;
+    driver.showGrassTextureSize = [&](int index) { shown = index; };
+    for (int index = 0; index <= 8; ++index) {
+        driver.setGrassSizeTexture2D5(index);
+        driver.loadQTInterface();
+        EXPECT_EQ(shown, index);
+    }
+    driver.setGrassSizeTexture2D5(4);
+    driver.setGrassSizeTexture2D5(9);
+    driver.setGrassSizeTexture2D5(-1);
+    EXPECT_EQ(scene::grassField().getSizeX2D5(), 512);
+    EXPECT_EQ(scene::grassField().getSizeY2D5(), 64);
+}
+
+TEST_F(DriverTest, PolygonsOfTheShownGrass)
+{
+    scene::grassField().polygonCount = 1234;
+    EXPECT_EQ(driver.scenePolygonCount(), 500);
+    driver.setGrassDraw(true);
+    EXPECT_EQ(driver.scenePolygonCount(), 1734);
 }
 
 TEST_F(DriverTest, GroundSlotsRebuildTheGroundAndLeaveTheRock)
@@ -165,6 +196,9 @@ TEST_F(DriverTest, GroundSlotsRebuildTheGroundAndLeaveTheRock)
     driver.loadQTInterface();
     EXPECT_EQ(size, 240);
     EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50);
+    float grassArea[4];
+    scene::grassField().getArea(grassArea);
+    EXPECT_FLOAT_EQ(grassArea[2], 60) << "the grass follows the ground";
 }
 
 } // namespace
