@@ -42,7 +42,9 @@ int64_t bytesLeft(FILE* f)
 
 bool sizeIsSane(int64_t width, int64_t height, int channels)
 {
-    return width > 0 && height > 0 && width * height * channels <= MAX_PICTURE_BYTES;
+    // Sides are bounded first so that their product cannot overflow.
+    return width > 0 && height > 0 && width <= MAX_PICTURE_BYTES && height <= MAX_PICTURE_BYTES
+        && width * height <= MAX_PICTURE_BYTES / channels;
 }
 
 void swapRedBlue(unsigned char* pixels, int64_t count, int channels)

@@ -70,7 +70,7 @@ shutil.copy(path("grid.ppm"), path("GRID.PPM"))
 
 # Hostile headers: sizes that overflow, exceed any sane bound, or are not in the file.
 write("huge.bmp", bmp(100000, 100000, []))
-write("overflow.bmp", bmp(0x7FFFFFFF, 3, []))
+write("overflow.bmp", bmp(0x7FFFFFFF, 0x7FFFFFFF, []))
 write("claims.bmp", bmp(1000, 1000, rows))
 write("top_down.bmp", bmp(3, -2, rows))
 write("zero_width.bmp", bmp(0, 2, rows))
