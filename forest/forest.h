@@ -1,0 +1,96 @@
+#pragma once
+/// The forest: a stand of up to 199 trees of one kind, each with its own
+/// position, seed and size, grown again every frame for the current camera.
+/// One process-wide forest, reached through these functions.
+#include "forest/tree.h"
+
+#include <string>
+#include <vector>
+
+/// Most trees the forest holds.
+constexpr int MAX_TREES = 199;
+
+/// One tree as the dialogs and the scene file exchange it.
+struct TreeRecord {
+    float position2d[2] = {0, 0};  ///< x, y on the ground
+    int32_t seed = 0;
+    float relativeDiameter = 0;    ///< this tree's diameter minus tree 0's
+    float relativeLength = 0;      ///< this tree's length minus tree 0's
+};
+
+/// Creates the default parameters (with a random seed) and empties the forest.
+void initForest();
+
+/// Remembers the folder prefix of the leaf ("%sleaf00.tga".."%sleaf14.tga")
+/// and bark ("%strunc00.tga".."%strunc09.tga") pictures; they are loaded into
+/// their slots at the next `drawForest`, where the GL context is current.
+void loadTreeTextures(const std::string& prefix);
+
+/// Loads the tree kind of `fileName` (unchanged parameters when it cannot be
+/// read), gives its seed and sizes to tree 0, then re-randomises the trees.
+void loadArb(const std::string& fileName);
+
+/// New seed for tree 0; new seeds, diameters and lengths (75 % to 125 % of
+/// tree 0's) and a fresh animation for the other trees.
+void randomizeTrees();
+
+/// Places `count` trees (at most 199) from `records`, standing on the ground.
+void setTrees(int count, const TreeRecord* records);
+
+/// The trees as records, sizes relative to tree 0.
+std::vector<TreeRecord> getTrees();
+
+/// Number of trees.
+int forestTreeCount();
+/// Foot of tree i.
+Vec3 forestTreePosition(int i);
+/// Seed of tree i.
+uint32_t forestTreeSeed(int i);
+/// Trunk diameter of tree i.
+float forestTreeDiameter(int i);
+/// Length scale of tree i.
+float forestTreeLength(int i);
+
+/// The parameters every tree is grown from.
+TreeParameters& treeParameters();
+/// The last parameter file loaded.
+const std::string& forestArbFile();
+
+/// Tree shown in the tree panel (not bent by the wind), −1 for none.
+void setEditedTree(int i);
+
+/// Draws every tree for the camera at `position` looking along `direction`.
+/// Needs a current GL context.
+void drawForest(const float position[3], const float direction[3]);
+
+/// Polygons drawn by the last `drawForest`.
+int forestPolygonCount();
+/// Polygon budget of the detail regulation.
+int forestPolygonBudget();
+/// Sets the polygon budget of the detail regulation.
+void setForestPolygonBudget(int polygons);
+
+/// Shows or hides the tree panel.
+void showForestEditor(bool shown);
+/// Whether the tree panel is on screen.
+bool forestEditorShown();
+/// Mouse events in window coordinates; true when the tree panel took them.
+bool forestMousePress(int x, int y, int button);
+/// See `forestMousePress`.
+bool forestMouseRelease(int x, int y, int button);
+/// See `forestMousePress`.
+bool forestMouseMove(int x, int y);
+
+// [SECTION] Frame steps, used by the drawing and by the tests
+
+/// Stores the camera, regulates the detail from the previous frame's counts
+/// and, at the first frame, measures the sample statistics.
+void beginForestFrame(Vec3 cameraPosition, Vec3 cameraDirection);
+
+/// Grows tree i for this frame and bends it by its smoothed wind at
+/// `nowMilliseconds`. The tree lives until the next growth.
+Tree growForestTree(int i, double nowMilliseconds);
+
+/// Recomputes the sample statistics of the parameters from `samples` trees
+/// grown in full detail with fresh seeds.
+void computeSampleStatistics(int samples);

@@ -1,0 +1,63 @@
+#include "forest/tree_animation.h"
+
+#include <algorithm>
+
+namespace {
+
+/// Marks the levels below `b` that have grown branches.
+void findLevels(const Branch& b, bool present[])
+{
+    for (int i = 0; i < b.childCount; ++i) {
+        const Branch& c = b.children[i];
+        if (!c.grown()) continue;
+        if (c.level <= MAX_BENDING_LEVEL) present[c.level] = true;
+        findLevels(c, present);
+    }
+}
+
+void bendChildren(Branch& parent, const TreeParameters& p, const TreeAnimation& anim, Vec3 wind)
+{
+    const Vec3 up{parent.axes[0].z, parent.axes[1].z, parent.axes[2].z};
+    for (int i = 0; i < parent.childCount; ++i) {
+        Branch& q = parent.children[i];
+        if (!q.grown()) continue;
+        float elevation = q.elevation;
+        float azimuth = q.azimuth;
+        if (q.level <= MAX_BENDING_LEVEL) {
+            const Vec3 torque = cross(q.axes[2], wind);
+            const float stiffness = q.diameter * q.length;
+            if (stiffness > 0.0f) {
+                const float w = anim.weight[q.level];
+                elevation += -dot(torque, q.axes[0]) / stiffness * w;
+                azimuth += -dot(torque, up) / stiffness * w;
+            }
+            q.bendingState = anim.levelState[q.level];
+        }
+        placeBranch(q, elevation, azimuth, p.gravity);
+        bendChildren(q, p, anim, wind);
+    }
+}
+
+} // namespace
+
+void animateTree(Tree& tree, const TreeParameters& p, TreeAnimation& anim, float strength,
+                 Vec3 direction, double nowMilliseconds)
+{
+    if (!tree.trunk) return;
+    bool present[MAX_BENDING_LEVEL + 1] = {};
+    findLevels(*tree.trunk, present);
+    const double elapsed = anim.lastMilliseconds < 0.0 ? 0.0 : nowMilliseconds - anim.lastMilliseconds;
+    anim.lastMilliseconds = nowMilliseconds;
+    const float step = static_cast<float>(std::max(0.0, elapsed) / BENDING_EASE_MS);
+    for (int level = 2; level <= MAX_BENDING_LEVEL; ++level) {
+        float& w = anim.weight[level];
+        if (present[level]) {
+            w = std::min(1.0f, w + step);
+            anim.levelState[level] = w >= 1.0f ? 1 : 3;
+        } else {
+            w = std::max(0.0f, w - step);
+            anim.levelState[level] = w <= 0.0f ? 0 : 4;
+        }
+    }
+    bendChildren(*tree.trunk, p, anim, Vec3{direction.x, direction.y, 0.0f} * strength);
+}

@@ -1,0 +1,50 @@
+#pragma once
+/// Turning a grown tree into vertex arrays: bark tubes as triangle strips,
+/// roots, and leaf quads grouped by leaf picture. No GL here: the drawing
+/// layer hands the arrays to GL as they are.
+#include "forest/tree.h"
+
+#include <vector>
+
+/// Leaf picture slots.
+constexpr int LEAF_SLOTS = 15;
+/// Bark picture slots.
+constexpr int BARK_SLOTS = 10;
+
+/// One vertex: position, normal, texture coordinates, colour with alpha.
+struct MeshVertex {
+    float position[3];
+    float normal[3];
+    float uv[2];
+    float color[4];
+};
+
+/// A range of vertices drawn as one triangle strip.
+struct StripRange {
+    int first;
+    int count;
+};
+
+/// The drawable form of one tree. Buffers keep their capacity between trees.
+struct TreeMesh {
+    std::vector<MeshVertex> bark;                ///< tube vertices, strips below
+    std::vector<StripRange> strips;              ///< one per ring-to-ring band
+    std::vector<MeshVertex> leaves[LEAF_SLOTS];  ///< quads (4 vertices each) per picture
+    int polygons = 0;                            ///< polygons of this tree
+    int leafCount = 0;                           ///< leaves of this tree
+};
+
+/// Fills `mesh` from `tree`, grown from `p` at `foot`, with the tube factor
+/// and threshold of `treeDetail()`; adds its polygons and leaves to the
+/// counters.
+void buildTreeMesh(const Tree& tree, const TreeParameters& p, Vec3 foot, TreeMesh& mesh);
+
+/// Ring sides, segments and morph of a tube seen at projected size `s` with
+/// tube factor `factor`.
+struct TubeResolution {
+    int sides;
+    int segments;
+    float morph; ///< 1 = every vertex in place, 0 = odd vertices halfway
+};
+/// The tube resolution for projected size `s`.
+TubeResolution tubeResolution(float s, float factor);
