@@ -1,9 +1,20 @@
 #pragma once
-// A wind back at its start-up state over a chosen area.
+// A wind back at its start-up settings over a 100 m field.
 #include "wind/director.h"
 #include "wind/wind.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
+
+// Checks that `statement` throws std::invalid_argument with exactly `text`.
+#define EXPECT_INVALID(statement, text)                                   \
+    try {                                                                 \
+        statement;                                                        \
+        ADD_FAILURE() << "no exception, expected " << (text);             \
+    } catch (const std::invalid_argument& e) {                            \
+        EXPECT_STREQ(e.what(), text);                                     \
+    }
 
 class WindTest : public ::testing::Test {
 protected:
@@ -19,12 +30,4 @@ protected:
         windInit(area, 0.0f);
     }
     void TearDown() override { SetUp(); }
-
-    // The first primitive of `list` born at `date`, or null.
-    static wind_primitive* bornAt(const std::list<std::unique_ptr<wind_primitive>>& list, double date)
-    {
-        for (const auto& p : list)
-            if (p->date_of_birth == date) return p.get();
-        return nullptr;
-    }
 };
