@@ -22,7 +22,7 @@ void buildField(GrassField& field)
 }
 
 /// Moves the rock one frame along y = 50.3, wrapping from x = 100 back to x = 0.
-void stepRock(RockRecord& rock)
+void rollRock(RockRecord& rock)
 {
     float p[3] = {rock.currentPosition[0] + ROCK_STEP, 50.3f, 0};
     if (p[0] > 100) p[0] -= 100;
@@ -42,7 +42,7 @@ void BM_UpdateCrushingRockCrossing(benchmark::State& state)
     const int steps = static_cast<int>(100 / ROCK_STEP);
     double touched = 0;
     for (int s = 0; s < steps; ++s) {
-        stepRock(rock);
+        rollRock(rock);
         field.updateCrushing(DT, &rock, 1);
         for (const CrushPoint& c : field.crushPoints) touched += c.crushed && c.remainingTime == c.totalTime;
     }
@@ -50,7 +50,7 @@ void BM_UpdateCrushingRockCrossing(benchmark::State& state)
     for (const CrushPoint& c : field.crushPoints) recovering += c.crushed;
 
     for (auto _ : state) {
-        stepRock(rock);
+        rollRock(rock);
         field.updateCrushing(DT, &rock, 1);
     }
     state.counters["touched_per_step"] = touched / steps;

@@ -20,17 +20,14 @@ GrassField::GrassField()
 
 void GrassField::initField(const float newArea[4], int px, int py, const char* densityMap)
 {
-    // Step 1: the old grids go.
     patches.clear();
     nodes.clear();
     crushPoints.clear();
 
-    // Step 2: name, area and counts.
-    densityMapFile[0] = '\0';
-    if (densityMap) {
-        std::strncpy(densityMapFile, densityMap, sizeof(densityMapFile) - 1);
-        densityMapFile[sizeof(densityMapFile) - 1] = '\0';
-    }
+    // Through a copy: callers rebuilding with the current name pass this field's own buffer.
+    char name[sizeof(densityMapFile)] = "";
+    if (densityMap) std::strncpy(name, densityMap, sizeof(name) - 1);
+    std::memcpy(densityMapFile, name, sizeof(name));
     for (int k = 0; k < 4; ++k) area[k] = newArea[k];
     if (area[2] - area[0] < 1) area[2] = area[0] + 1;
     if (area[3] - area[1] < 1) area[3] = area[1] + 1;
@@ -46,13 +43,13 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
     patchSizeX = sizeX / patchesX;
     patchSizeY = sizeY / patchesY;
 
-    // Step 3: fresh records; each patch draws its stream's start.
+    // Fresh records; each patch draws the start of its stream.
     nodes.assign(nodeCount, GrassNode());
     crushPoints.assign(std::size_t(crushPointsX()) * crushPointsY(), CrushPoint());
     patches.assign(patchCount, GrassPatch());
-    for (GrassPatch& p : patches) p.randomIndex = static_cast<int16_t>(1000.0f * util::randomUnit());
+    for (GrassPatch& p : patches) p.randomIndex = static_cast<int16_t>(1000 * util::randomDraw() / util::RANDOM_MAX);
 
-    // Step 4: nodes on the ground.
+    // Nodes on the ground.
     for (int i = 0; i <= patchesX; ++i) {
         for (int j = 0; j <= patchesY; ++j) {
             GrassNode& n = node(i, j);
@@ -66,7 +63,7 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
         }
     }
 
-    // Step 5: crush points at half spacing.
+    // Crush points at half spacing.
     for (int i = 0; i < crushPointsX(); ++i) {
         for (int j = 0; j < crushPointsY(); ++j) {
             CrushPoint& c = crushPoint(i, j);
@@ -77,7 +74,7 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
         }
     }
 
-    // Steps 6-7: node densities; the picture lives only for this loop.
+    // Node densities; the picture lives only for this loop.
     {
         Texture picture;
         if (densityMapFile[0] != '\0') picture.loadMap(densityMapFile);
@@ -87,7 +84,7 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
         }
     }
 
-    // Step 8: patch links and activity.
+    // Patch links and activity.
     for (int i = 0; i < patchesX; ++i) {
         for (int j = 0; j < patchesY; ++j) {
             GrassPatch& p = patch(i, j);
@@ -108,7 +105,7 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
         }
     }
 
-    // Step 9: the highest ground under each patch, so flat drawings clear the terrain.
+    // The highest ground under each patch, so flat drawings clear the terrain.
     for (int i = 0; i < patchesX; ++i) {
         for (int j = 0; j < patchesY; ++j) {
             GrassPatch& p = patch(i, j);
@@ -121,7 +118,7 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
         }
     }
 
-    // Steps 10-11. The textures depend on the patch size: the next draw rebuilds them.
+    // The textures depend on the patch size: the next draw rebuilds them.
     updateBladesPerPatch();
     texturesReady = false;
 }

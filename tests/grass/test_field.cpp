@@ -118,6 +118,10 @@ TEST(GrassDensity, SamplingThresholdsAndPictures)
     EXPECT_EQ(field.patch(2, 0).active, 1);
     EXPECT_FLOAT_EQ(field.patch(2, 0).density, (2 + 39 / 255.0f) * 0.25f);
     EXPECT_EQ(field.node(2, 0).active, 1);  // corner of an active patch, though bare itself
+    // Rebuilt with its own current name, as on a change of the ground.
+    field.initField(area, 3, 1, field.getDensityMapFile());
+    EXPECT_STREQ(field.getDensityMapFile(), path.c_str());
+    EXPECT_EQ(field.patch(2, 0).active, 1);
 
     // Black after white over the same field: nothing of the old grid survives.
     field.initField(area, 3, 1, writeBmp("grass_white.bmp", 8, 8, [](int, int) { return 255; }).c_str());
