@@ -9,6 +9,9 @@
 #include "grass/grass_field.h"
 #include "grass/grass_texture.h"
 #include "wind/wind.h"
+#ifdef VELMORA_HAS_SCENE_FILE
+#include "app/scene_file.h"
+#endif
 #include <QFileDialog>
 #include <cstdio>
 
@@ -272,8 +275,44 @@ bool MyVelmoraQTDriver::panelMouseRelease(int, int) { return false; }
 bool MyVelmoraQTDriver::panelMouseMove(int, int) { return false; }
 void MyVelmoraQTDriver::panelViewport(int, int) {}
 
+#ifdef VELMORA_HAS_SCENE_FILE
+void MyVelmoraQTDriver::loadScene()
+{
+    const QByteArray name = chooseFile(this, "select doc xml", "Scene/", "doc XML (*.xml)");
+    if (name.isEmpty()) return;
+    loadSceneFile(name.constData());
+    loadQTInterface();
+}
+
+void MyVelmoraQTDriver::saveScene()
+{
+    const QByteArray name =
+        QFileDialog::getSaveFileName(this, "select doc xml", "Scene/", "doc XML (*.xml)").toLocal8Bit();
+    if (name.isEmpty()) return;
+    saveSceneFile(sceneFileName(name.toStdString()).c_str());
+}
+
+void MyVelmoraQTDriver::loadStartScenes()
+{
+    loadSceneFile("Scene/init.xml");
+    if (!startScene.empty() && !loadSceneFile(startScene.c_str())) {
+        std::fprintf(stderr, "velmora: the scene %s could not be loaded\n", startScene.c_str());
+        startSceneFailed = true;
+    }
+}
+#else
+// The scene file is not part of this build yet.
 void MyVelmoraQTDriver::loadScene() {}
 void MyVelmoraQTDriver::saveScene() {}
+
+void MyVelmoraQTDriver::loadStartScenes()
+{
+    if (!startScene.empty()) {
+        std::fprintf(stderr, "velmora: this build cannot load scene files (%s)\n", startScene.c_str());
+        startSceneFailed = true;
+    }
+}
+#endif
 
 void MyVelmoraQTDriver::loadQTInterface()
 {

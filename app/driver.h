@@ -125,6 +125,11 @@ public:
     /// Tells the tree panel the viewer's size.
     void panelViewport(int width, int height);
 
+    /// A scene file that initScene loads after "Scene/init.xml"; empty for none.
+    std::string startScene;
+    /// Set when startScene could not be loaded.
+    bool startSceneFailed = false;
+
 signals:
     void setQTAnim(bool);
     void setQTAnimDT(int);
@@ -176,6 +181,8 @@ public slots:
 
 private:
     void drawSky();
+    /// "Scene/init.xml", whose result is ignored, then startScene.
+    void loadStartScenes();
 
     // Cost measurement: the starts of the last two frames and the end of the grass update.
     util::FrameStamp frameStamp, previousFrameStamp, grassStamp;

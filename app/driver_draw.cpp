@@ -45,6 +45,7 @@ void MyVelmoraQTDriver::initScene()
     grass.setPolygons2D5(1);
 
     rock::placeRock(groundX0() + 0.5f * groundSizeX(), groundY0() + 0.5f * groundSizeY());
+    loadStartScenes();
 
     loadQTInterface();
     rock::pressKey(rock::Key::Backward);

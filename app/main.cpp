@@ -14,8 +14,6 @@ int main(int argc, char** argv)
     // freeglut stops the program at its first call unless initialised.
     glutInit(&argc, argv);
 
-    setDefaultGLFormat();
-
     QApplication* application = new QApplication(argc, argv);
 
     Options options;
@@ -26,9 +24,11 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    setDefaultGLFormat(!options.benchmark);
     theViewer = new Viewer();
     if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
     theDriver = new MyVelmoraQTDriver();
+    theDriver->startScene = options.scene;
 
 #ifdef VELMORA_HAS_DIALOGS
     assembleDialogs(theDriver);
@@ -41,7 +41,7 @@ int main(int argc, char** argv)
 
     int result = application->exec();
     if (options.benchmark) std::printf("%s\n", theViewer->frameStats().summary().c_str());
-    if (!theViewer->snapshotSaved()) result = 1;
+    if (!theViewer->snapshotSaved() || theDriver->startSceneFailed) result = 1;
 
 #ifdef VELMORA_HAS_DIALOGS
     deleteDialogs();

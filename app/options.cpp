@@ -21,7 +21,7 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool takesValue = arg == "--frames" || arg == "--snapshot";
+        const bool takesValue = arg == "--frames" || arg == "--snapshot" || arg == "--scene";
         if (takesValue && i + 1 >= argc) {
             error = arg + " needs a value";
             return false;
@@ -38,6 +38,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                 error = "--snapshot needs a file name ending in .png, not \"" + options.snapshot + "\"";
                 return false;
             }
+        } else if (arg == "--scene") {
+            options.scene = argv[++i];
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else {
@@ -54,5 +56,5 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
 
 const char* optionsUsage()
 {
-    return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark]";
+    return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--scene FILE.xml]";
 }

@@ -8,6 +8,7 @@ struct Options {
     int frames = 0;            ///< quit after this many drawn frames; 0 runs until closed
     std::string snapshot;      ///< PNG file for the last drawn frame; empty for none
     bool benchmark = false;    ///< print the frame-time line at exit
+    std::string scene;         ///< scene file loaded after the initial one; empty for none
 };
 
 /// Reads the arguments after the program name (Qt's own already removed).

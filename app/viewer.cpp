@@ -13,7 +13,7 @@
 
 Viewer* theViewer = nullptr;
 
-void setDefaultGLFormat()
+void setDefaultGLFormat(bool vsync)
 {
     // Immediate-mode drawing needs the compatibility profile.
     QSurfaceFormat format;
@@ -21,6 +21,7 @@ void setDefaultGLFormat()
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setVersion(2, 1);
     format.setDepthBufferSize(24);
+    format.setSwapInterval(vsync ? 1 : 0);
     QSurfaceFormat::setDefaultFormat(format);
 }
 

@@ -52,8 +52,9 @@ private:
 };
 
 /// Asks for a compatibility-profile context with a depth buffer for every GL
-/// widget; call before the first widget is created.
-void setDefaultGLFormat();
+/// widget; call before the first widget is created. Without vsync frames are
+/// not held to the display's rate (for timing them).
+void setDefaultGLFormat(bool vsync = true);
 
 /// The viewer of the running program, created by start-up.
 extern Viewer* theViewer;

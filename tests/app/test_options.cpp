@@ -24,7 +24,9 @@ TEST(Options, HeadlessRun)
 {
     Options o;
     std::string error;
-    ASSERT_TRUE(parse({"--benchmark", "--frames", "300", "--snapshot", "out/Shot.PNG"}, o, error)) << error;
+    ASSERT_TRUE(parse({"--benchmark", "--frames", "300", "--snapshot", "out/Shot.PNG", "--scene", "a.xml"}, o, error))
+        << error;
+    EXPECT_EQ(o.scene, "a.xml");
     EXPECT_EQ(o.frames, 300);
     EXPECT_EQ(o.snapshot, "out/Shot.PNG");
     EXPECT_TRUE(o.benchmark);
@@ -41,6 +43,7 @@ TEST(Options, BadArgumentsAreRefusedWithAReason)
         {"--frames", "10", "--snapshot", "shot.jpg"},
         {"--frames", "10", "--snapshot"},
         {"--snapshot", "shot.png"},                   // no frame count to end on
+        {"--scene"},
         {"--fast"},
         {"scene.xml"},
     };
