@@ -1,0 +1,239 @@
+// The five dialogs wired to the real driver, started as the program starts
+// (viewer, driver, dialogs, first frame builds the scene from Scene/init.xml).
+#include "app/dialogs/dialogs.h"
+#include "app/dialogs/forms.h"
+#include "app/driver.h"
+#include "app/rock.h"
+#include "app/scene_state.h"
+#include "app/viewer.h"
+#include "forest/forest.h"
+#include "grass/grass_field.h"
+#include "ground/ground.h"
+#include "wind/wind.h"
+
+#include <GL/freeglut.h>
+#include <QApplication>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace {
+
+class DialogsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        scene::resetSceneState();
+        rock::resetRock();
+        theViewer = new Viewer();
+        theDriver = new MyVelmoraQTDriver();
+        assembleDialogs(theDriver);
+        theViewer->stopAfterFrames(1, QString());
+        theViewer->resize(780, 580);
+        theViewer->show();
+        QApplication::exec();
+    }
+    void TearDown() override
+    {
+        deleteDialogs();
+        theViewer->makeCurrent();
+        releaseGround();
+        theViewer->doneCurrent();
+        delete theDriver;
+        theDriver = nullptr;
+        delete theViewer;
+        theViewer = nullptr;
+    }
+
+    static QList<QDialog*> dialogs()
+    {
+        return {sceneDialog(), grassDialog(), treesDialog(), groundDialog(), windDialog()};
+    }
+
+    // Every value control that the driver also sets. The polygon budget has
+    // no way back, and the trajectory box is disabled and never refreshed.
+    static QList<QWidget*> refreshedControls()
+    {
+        QList<QWidget*> controls;
+        for (QDialog* dialog : dialogs())
+            for (QWidget* w : dialog->findChildren<QWidget*>()) {
+                const QString name = w->objectName();
+                if (name == "SpinBox_NbPgMax" || name == "CheckBox_VisuTrajectory" ||
+                    name == "PushButton_ShowInterface")
+                    continue;
+                auto* button = qobject_cast<QAbstractButton*>(w);
+                if (qobject_cast<QAbstractSlider*>(w) || qobject_cast<QSpinBox*>(w) || (button && button->isCheckable()))
+                    controls << w;
+            }
+        return controls;
+    }
+
+    static int valueOf(QWidget* w)
+    {
+        if (auto* s = qobject_cast<QAbstractSlider*>(w)) return s->value();
+        if (auto* s = qobject_cast<QSpinBox*>(w)) return s->value();
+        return qobject_cast<QAbstractButton*>(w)->isChecked();
+    }
+
+    // A different value that the slot can store exactly enough to come back:
+    // ten steps away, or the other state of a check box.
+    static void change(QWidget* w)
+    {
+        if (auto* s = qobject_cast<QAbstractSlider*>(w))
+            s->setValue(s->value() + 10 <= s->maximum() ? s->value() + 10 : s->value() - 10);
+        else if (auto* s = qobject_cast<QSpinBox*>(w))
+            s->setValue(s->value() + 10 <= s->maximum() ? s->value() + 10 : s->value() - 10);
+        else
+            qobject_cast<QAbstractButton*>(w)->toggle();
+    }
+};
+
+TEST_F(DialogsTest, EveryControlShowsTheDriversValueAfterStartUp)
+{
+    const QList<QWidget*> controls = refreshedControls();
+    ASSERT_EQ(controls.size(), 45);
+
+    // A refresh changes no control: each already shows what the driver sends.
+    QList<int> before;
+    for (QWidget* w : controls) before << valueOf(w);
+    theDriver->loadQTInterface();
+    for (int k = 0; k < controls.size(); ++k)
+        EXPECT_EQ(valueOf(controls[k]), before[k]) << controls[k]->objectName().toStdString();
+
+    // And it is the scene's value, not the form's default.
+    const GrassField& grass = scene::grassField();
+    const int sizeIndex = (grass.getSizeX2D5() == 256 ? 0 : grass.getSizeX2D5() == 512 ? 3 : 6) +
+                          (grass.getSizeY2D5() == 32 ? 0 : grass.getSizeY2D5() == 64 ? 1 : 2);
+    EXPECT_EQ(grassDialog()->ComboBox_SizeTexture2D5->currentIndex(), sizeIndex);
+    EXPECT_EQ(grassDialog()->ComboBox_SizeTexture2D5->count(), 9);
+    EXPECT_EQ(groundDialog()->Slider_GroundSize->value(), int(groundSizeX() * 4));
+    EXPECT_EQ(treesDialog()->SpinBox_TreesNumber->value(), forestTreeCount());
+    EXPECT_EQ(sceneDialog()->CheckBox_VisuSky->isChecked(), scene::draw_sky);
+    EXPECT_EQ(windDialog()->Slider_BreezePower->value(), int(windGetBreezePower() / 0.1f));
+}
+
+TEST_F(DialogsTest, EveryControlReachesItsSlotAndComesBack)
+{
+    for (QWidget* w : refreshedControls()) {
+        const std::string name = w->objectName().toStdString();
+        const int old = valueOf(w);
+        {
+            // Moved without telling the driver: the refresh puts the driver's value back.
+            const QSignalBlocker quiet(w);
+            change(w);
+        }
+        ASSERT_NE(valueOf(w), old) << name;
+        theDriver->loadQTInterface();
+        EXPECT_EQ(valueOf(w), old) << name << ": not refreshed from the driver";
+
+        // Moved for real: the slot keeps the value, so the refresh sends it back unchanged.
+        change(w);
+        const int moved = valueOf(w);
+        theDriver->loadQTInterface();
+        EXPECT_EQ(valueOf(w), moved) << name << ": the driver did not take it";
+    }
+}
+
+TEST_F(DialogsTest, ControlsApplyTheirScale)
+{
+    FormScene* s = sceneDialog();
+    FormGrass* g = grassDialog();
+    const GrassField& grass = scene::grassField();
+    struct Case {
+        const char* control;
+        std::function<void()> move;
+        std::function<float()> parameter;
+        float expected;
+    };
+    const Case cases[] = {
+        {"Slider_DT at its minimum", [&] { s->Slider_DT->setValue(1); }, [] { return scene::animation_dt; }, 0.001f},
+        {"Slider_RockSize", [&] { s->Slider_RockSize->setValue(250); }, [] { return rock::state().rockSize; }, 2.5f},
+        {"Slider_RockCrushingMysteryParam", [&] { s->Slider_RockCrushingMysteryParam->setValue(0); },
+         [] { return rock::record().crushingMysteryParameter; }, 0.0f},
+        {"Slider_RockCrushingPropagation", [&] { s->Slider_RockCrushingPropagation->setValue(30); },
+         [] { return rock::record().crushingPropagation; }, 0.03f},
+        {"CheckBox_RockMvtAuto", [&] { s->CheckBox_RockMvtAuto->setChecked(true); },
+         [] { return float(rock::state().direct); }, 0.0f},
+        {"Slider_GrassWidth", [&] { g->Slider_GrassWidth->setValue(150); }, [&] { return grass.getWidth(); }, 0.015f},
+        {"Slider_crushingDamping", [&] { g->Slider_crushingDamping->setValue(35); },
+         [&] { return grass.getCrushingDamping(); }, 3.5f},
+        {"Slider_AntiAliasingTexture2D5", [&] { g->Slider_AntiAliasingTexture2D5->setValue(7); },
+         [&] { return grass.getAntialiasing2D5(); }, 0.7f},
+        {"ComboBox_SizeTexture2D5 on activation", [&] { emit g->ComboBox_SizeTexture2D5->activated(7); },
+         [&] { return float(grass.getSizeX2D5() * 1000 + grass.getSizeY2D5()); }, 1024064.0f},
+        {"Slider_GroundSize at its minimum", [] { groundDialog()->Slider_GroundSize->setValue(50); },
+         [] { return groundSizeX(); }, 12.5f},
+        {"Slider_GroundHeight", [] { groundDialog()->Slider_GroundHeight->setValue(40); },
+         [] { return groundMaxHeight(); }, 1.0f},
+        {"SpinBox_TreesNumber", [] { treesDialog()->SpinBox_TreesNumber->setValue(3); },
+         [] { return float(forestTreeCount()); }, 3.0f},
+        {"SpinBox_NbPgMax", [] { treesDialog()->SpinBox_NbPgMax->setValue(20000); },
+         [] { return float(forestPolygonBudget()); }, 20000.0f},
+        {"Slider_BreezePower at 0", [] { windDialog()->Slider_BreezePower->setValue(0); },
+         [] { return windGetBreezePower(); }, 0.0f},
+        {"Slider_GustPower at 0", [] { windDialog()->Slider_GustPower->setValue(0); },
+         [] { return windGetGustPower(); }, 0.0f},
+        {"Slider_BlastParam at its minimum", [] { windDialog()->Slider_BlastParam->setValue(1); },
+         [] { return windGetBlastParam(); }, 0.001f},
+    };
+    for (const Case& c : cases) {
+        c.move();
+        EXPECT_NEAR(c.parameter(), c.expected, 1e-6f) << c.control;
+    }
+}
+
+TEST_F(DialogsTest, StartButtonFollowsTheAnimation)
+{
+    QPushButton* start = sceneDialog()->PushButton_Start;
+    const bool before = scene::animation;
+    start->click();
+    EXPECT_EQ(scene::animation, !before);
+    EXPECT_EQ(start->isChecked(), scene::animation);
+
+    // Return in the viewer toggles the animation and the button with it.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(theViewer, &press);
+    EXPECT_EQ(scene::animation, before);
+    EXPECT_EQ(start->isChecked(), scene::animation);
+}
+
+TEST_F(DialogsTest, OutOfRangeValuesClampAndFlowBack)
+{
+    theDriver->setGrassRadius3D(150);
+    theDriver->setTreesNumber(300);
+    theDriver->loadQTInterface();
+    EXPECT_EQ(grassDialog()->Slider_GrassDist3D->value(), 100);
+    EXPECT_FLOAT_EQ(scene::grassField().getDistance3D(), 100.0f);
+    EXPECT_EQ(treesDialog()->SpinBox_TreesNumber->value(), forestTreeCount());
+    EXPECT_LE(forestTreeCount(), 255);
+}
+
+TEST_F(DialogsTest, DialogsStandWhereAndAsTitled)
+{
+    const QList<QDialog*> all = dialogs();
+    const QPoint places[] = {{20, 20}, {250, 20}, {20, 600}, {785, 20}, {485, 20}};
+    const char* titles[] = {"Scene", "Grass", "Trees", "Ground", "Wind"};
+    const QSize sizes[] = {{223, 545}, {229, 698}, {226, 140}, {226, 114}, {291, 112}};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(all[k]->pos(), places[k]) << titles[k];
+        EXPECT_EQ(all[k]->windowTitle(), titles[k]);
+        EXPECT_EQ(all[k]->size(), sizes[k]) << titles[k];
+        EXPECT_TRUE(all[k]->isVisible()) << titles[k];
+    }
+    EXPECT_FALSE(sceneDialog()->CheckBox_VisuTrajectory->isEnabled());
+
+    deleteDialogs();
+    for (QDialog* d : dialogs()) EXPECT_EQ(d, nullptr);
+    theDriver->loadQTInterface();  // a refresh with the dialogs gone touches nothing
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    glutInit(&argc, argv);
+    setDefaultGLFormat();
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
