@@ -44,7 +44,7 @@ void OGLWidget::moveTo(float x, float y)
 
 OGLWidget* OGLWidget::widgetAt(float x, float y)
 {
-    if (!m_pShown || !rect().contains(x, y)) return nullptr;
+    if (!m_pShown || !hits(x, y)) return nullptr;
     // Later children are drawn over earlier ones, so they are hit first.
     for (auto it = m_pChildren.rbegin(); it != m_pChildren.rend(); ++it)
         if (OGLWidget* hit = (*it)->widgetAt(x, y)) return hit;
@@ -137,6 +137,12 @@ void OGLCurveEditor::place(int bound, int index, float x, float y)
     // Break points strictly inside (0, 1) keep every segment's slope finite.
     if (index == 1) p.x = std::clamp(clamp01(x), 0.01f, std::max(0.01f, std::min(line[2].x, 0.99f)));
     if (index == 2) p.x = std::clamp(clamp01(x), std::min(std::max(line[1].x, 0.01f), 0.99f), 0.99f);
+}
+
+bool OGLCurveEditor::hits(float x, float y) const
+{
+    const OGLRect r = rect();
+    return OGLRect{r.x - PICK, r.y - PICK, r.w + 2 * PICK, r.h + 2 * PICK}.contains(x, y);
 }
 
 bool OGLCurveEditor::mousePress(float x, float y)

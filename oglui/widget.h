@@ -64,6 +64,8 @@ public:
     void setShown(bool shown) { m_pShown = shown; }
     /// The deepest shown widget under (x, y), this one included, or null.
     OGLWidget* widgetAt(float x, float y);
+    /// True when a press at (x, y) falls on this widget; its rectangle by default.
+    virtual bool hits(float x, float y) const { return rect().contains(x, y); }
 
     /// A button press at (x, y); returning true makes this widget receive
     /// the moves and the release that follow.
@@ -209,6 +211,8 @@ public:
     /// Replaces polyline `bound`, bringing its points into the allowed places.
     void setPolyline(int bound, const Polyline& points);
 
+    /// The rectangle and a margin of `PICK` around it, so that points on the border can be caught.
+    bool hits(float x, float y) const override;
     bool mousePress(float x, float y) override;
     void mouseDrag(float x, float y) override;
     void mouseRelease(float x, float y) override;

@@ -143,8 +143,8 @@ TEST(Widgets, curveEditorDragsTheNearestPointWithinItsLimits)
     EXPECT_FLOAT_EQ(0.6f, curve->polyline(0)[1].x) << "x1 stops at x2";
     EXPECT_FLOAT_EQ(1.0f, curve->polyline(0)[1].y);
 
-    // Point 0 of bound 1 at (100, 100): only its height moves.
-    t.ui.mousePress(100, 99);
+    // Point 0 of bound 1 at (100, 100), caught just outside the border: only its height moves.
+    t.ui.mousePress(97, 102);
     t.ui.mouseMove(150, 90);
     t.ui.mouseRelease(150, 90);
     EXPECT_FLOAT_EQ(0.0f, curve->polyline(1)[0].x);
