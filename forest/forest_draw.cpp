@@ -73,13 +73,14 @@ void drawBark(const TreeMesh& mesh, int barkSlot)
 
 void drawLeaves(const TreeMesh& mesh)
 {
-    // Leaves are seen from both sides; their outline comes from the picture's
-    // alpha and they fade in with the blending.
+    // Leaves are seen from both sides. Their outline is cut at a fairly high
+    // alpha: softer edges would write depth with the sky blended in and show
+    // as pale rims over the leaves drawn after them.
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.05f);
+    glAlphaFunc(GL_GREATER, 0.3f);
     for (int slot = 0; slot < LEAF_SLOTS; ++slot) {
         const std::vector<MeshVertex>& quads = mesh.leaves[slot];
         if (quads.empty()) continue;

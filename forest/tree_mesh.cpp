@@ -299,7 +299,6 @@ struct Builder {
         for (int k = 0; k < 4; ++k)
             mesh.leaves[slot].push_back({{c[k].x, c[k].y, c[k].z}, {normal.x, normal.y, normal.z},
                                          {uv[k][0], uv[k][1]}, {tint[0], tint[1], tint[2], tint[3]}});
-        mesh.polygons += 2;
     }
 
     /// One leaf of branch `b` whose stem is at `place`.

@@ -30,13 +30,14 @@ struct TreeMesh {
     std::vector<MeshVertex> bark;                ///< tube vertices, strips below
     std::vector<StripRange> strips;              ///< one per ring-to-ring band
     std::vector<MeshVertex> leaves[LEAF_SLOTS];  ///< quads (4 vertices each) per picture
-    int polygons = 0;                            ///< polygons of this tree
+    int polygons = 0;                            ///< tube polygons of this tree (leaves count apart)
     int leafCount = 0;                           ///< leaves of this tree
 };
 
 /// Fills `mesh` from `tree`, grown from `p` at `foot`, with the tube factor
-/// and threshold of `treeDetail()`; adds its polygons and leaves to the
-/// counters.
+/// and threshold of `treeDetail()`; adds its tube polygons and its leaves to
+/// the counters (the polygon budget steers the tubes, the branch budget the
+/// leaves).
 void buildTreeMesh(const Tree& tree, const TreeParameters& p, Vec3 foot, TreeMesh& mesh);
 
 /// Ring sides, segments and morph of a tube seen at projected size `s` with

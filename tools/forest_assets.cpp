@@ -92,9 +92,9 @@ Picture leafPicture(const LeafStyle& s, unsigned seed)
                 const float side = (k % 2 == 0) ? 1.0f : -1.0f;
                 // Leaves point up and out; the last one continues the stem.
                 const bool tip = !s.needles && k == s.leaves - 1;
-                const float spread = s.needles ? 0.9f : 0.75f;
+                const float spread = s.needles ? 0.9f : 0.95f;
                 const float angle = tip ? -PI / 2 : -PI / 2 + side * spread * (1.0f - 0.35f * u);
-                const float size = n * s.length * (s.needles ? 1.0f : (0.75f + 0.35f * (1.0f - u)));
+                const float size = n * s.length * (s.needles ? 1.0f : 1.3f * (0.75f + 0.35f * (1.0f - u)));
                 float across;
                 const float c = leafCover(s, px, py, sx, sy, angle, size, across);
                 if (c > cover) {

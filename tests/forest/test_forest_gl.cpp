@@ -160,15 +160,17 @@ TEST(ForestGl, PolygonCountFollowsTheBudget)
     buildScene();
     auto settle = [](int budget) {
         setForestPolygonBudget(budget);
-        for (int i = 0; i < 150; ++i) drawFrame(kStartEye, kStartTarget, false);
+        for (int i = 0; i < 80; ++i) drawFrame(kStartEye, kStartTarget, false);
         return forestPolygonCount();
     };
     const int low = settle(5000);
     const int high = settle(50000);
     const int lowAgain = settle(5000);
     EXPECT_EQ(forestPolygonBudget(), 5000);
-    EXPECT_GT(high, low * 5 / 4);
-    EXPECT_LT(lowAgain, high);
+    // The budget trims the tubes only, down to four sides: it raises the
+    // count when there is room and brings it back when there is not.
+    EXPECT_GT(high, low * 11 / 10);
+    EXPECT_LT(lowAgain, high * 10 / 11);
     std::printf("polygons: budget 5000 -> %d, 50000 -> %d, 5000 again -> %d\n", low, high, lowAgain);
 }
 
