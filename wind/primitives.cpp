@@ -8,7 +8,8 @@
 
 unsigned int truncated_seed(double value)
 {
-    const double pinned = std::clamp(value, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX));
+    // Written so that NaN pins too: converting it to int is undefined.
+    const double pinned = value > INT_MAX ? INT_MAX : value >= INT_MIN ? value : INT_MIN;
     return static_cast<unsigned int>(static_cast<int>(pinned));
 }
 

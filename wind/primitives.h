@@ -10,7 +10,8 @@
 #include <ostream>
 
 /// A random-generator seed from a coordinate expression, truncated toward
-/// zero; values beyond the int range are pinned to it rather than overflowing.
+/// zero; values beyond the int range (and NaN) are pinned to it rather than
+/// overflowing.
 unsigned int truncated_seed(double value);
 
 /// Something with a figure and a life span on the date.
