@@ -73,14 +73,14 @@ void drawBark(const TreeMesh& mesh, int barkSlot)
 
 void drawLeaves(const TreeMesh& mesh)
 {
-    // Leaves are seen from both sides. Their outline is cut at a fairly high
-    // alpha: softer edges would write depth with the sky blended in and show
-    // as pale rims over the leaves drawn after them.
+    // Leaves are seen from both sides and cut out of their picture by its
+    // alpha times the leaf's opacity, without blending: blended edges write
+    // depth with the sky mixed in and show as pale rims over the leaves drawn
+    // after them. A fading leaf thus appears by growing out of its outline.
     glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.3f);
+    glAlphaFunc(GL_GREATER, 0.5f);
     for (int slot = 0; slot < LEAF_SLOTS; ++slot) {
         const std::vector<MeshVertex>& quads = mesh.leaves[slot];
         if (quads.empty()) continue;
