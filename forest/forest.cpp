@@ -1,5 +1,6 @@
 #include "forest/forest.h"
 #include "forest/forest_state.h"
+#include "forest/tree_panel.h"
 
 #include "ground/ground.h"
 #include "util/random.h"
@@ -29,10 +30,15 @@ void setForestPolygonBudget(int polygons) { treeDetail().polygonBudget = polygon
 
 void showForestEditor(bool shown) { forestState().editorShown = shown; }
 bool forestEditorShown() { return forestState().editorShown; }
-// The tree panel plugs in here; until it exists no event is taken.
-bool forestMousePress(int, int, int) { return false; }
-bool forestMouseRelease(int, int, int) { return false; }
-bool forestMouseMove(int, int) { return false; }
+// Only a shown panel takes events; the viewer sends left-button events only.
+bool forestMousePress(int x, int y, int) { return forestEditorShown() && treePanel() && treePanel()->mousePress(x, y); }
+bool forestMouseRelease(int x, int y, int) { return forestEditorShown() && treePanel() && treePanel()->mouseRelease(x, y); }
+bool forestMouseMove(int x, int y) { return forestEditorShown() && treePanel() && treePanel()->mouseMove(x, y); }
+bool forestKeyPress(int key) { return forestEditorShown() && treePanel() && treePanel()->keyPress(key); }
+void setForestEditorViewport(int width, int height)
+{
+    if (treePanel()) treePanel()->setViewport(width, height);
+}
 
 static uint32_t randomSeedValue() { return static_cast<uint32_t>(util::randomDraw()); }
 
@@ -48,6 +54,7 @@ void initForest()
     f.seeds[0] = f.parameters.seed;
     f.diameters[0] = f.parameters.diameter;
     f.lengths[0] = f.parameters.length;
+    buildTreePanel("./ForestInterfaceData/ui.cfg");
     f.count = 0;
     f.editedTree = -1;
     f.sampled = false;
@@ -69,6 +76,7 @@ void loadArb(const std::string& fileName)
     f.seeds[0] = f.parameters.seed;
     f.diameters[0] = f.parameters.diameter;
     f.lengths[0] = f.parameters.length;
+    if (TreePanel* panel = treePanel()) panel->refresh();
     randomizeTrees();
 }
 

@@ -80,6 +80,10 @@ bool forestMousePress(int x, int y, int button);
 bool forestMouseRelease(int x, int y, int button);
 /// See `forestMousePress`.
 bool forestMouseMove(int x, int y);
+/// A typed character (ASCII) for the tree panel's file dialogs; true when taken.
+bool forestKeyPress(int key);
+/// The view's size in pixels, for the tree panel's layout and mouse.
+void setForestEditorViewport(int width, int height);
 
 // [SECTION] Frame steps, used by the drawing and by the tests
 

@@ -1,6 +1,7 @@
 // Drawing the forest: the only forest file that talks to GL.
 #include "forest/forest.h"
 #include "forest/forest_state.h"
+#include "forest/tree_panel.h"
 
 #include "oglui/texture_manager.h"
 #include "util/frame_clock.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -123,4 +125,9 @@ void drawForest(const float position[3], const float direction[3])
 
     glPopClientAttrib();
     glPopAttrib();
+
+    if (TreePanel* panel = treePanel()) {
+        panel->update(treeCounters().branches, f.lastPolygons, std::time(nullptr));
+        if (f.editorShown) panel->draw();
+    }
 }
