@@ -21,15 +21,15 @@ protected:
     void SetUp() override
     {
         util::randomSeed(7);
-        initForest();
+        CaptureStdout();
+        initForest();  // builds the panel from the run folder's resource file
+        EXPECT_EQ("", GetCapturedStdout());
         std::vector<TreeRecord> records(5);
         for (int i = 0; i < 5; ++i) records[i].position2d[0] = 10.0f * i;
         setTrees(5, records.data());
         randomizeTrees();
-        CaptureStdout();
-        buildTreePanel("ForestInterfaceData/ui.cfg");
-        GetCapturedStdout();
         panel = treePanel();
+        ASSERT_NE(nullptr, panel);
         panel->setViewport(1000, 500);
         dir = fs::path(testing::TempDir()) / "panel";
         fs::remove_all(dir);
@@ -266,7 +266,7 @@ TEST_F(Panel, savedFileLoadsBackTheParameters)
     util::randomSeed(99);
     initForest();
     setTrees(3, std::vector<TreeRecord>(3).data());
-    panel->refresh();
+    panel = treePanel();
     ASSERT_NE(saved.gravity, p().gravity);
     press(TreePanel::LOAD, 1);
     ASSERT_TRUE(panel->loadDialog()->isShown());
@@ -305,4 +305,37 @@ TEST_F(Panel, loadOfAMissingFileChangesNothing)
     EXPECT_NE(std::string::npos, GetCapturedStdout().find("cannot read"));
     EXPECT_EQ(before.gravity, p().gravity);
     EXPECT_EQ(before.diameter, forestTreeDiameter(0));
+}
+
+TEST_F(Panel, loadArbShowsTheFileSoTheReadBackKeepsIt)
+{
+    TreeParameters kind = defaultTreeParameters();
+    kind.gravity = -1.25f;
+    kind.branchCount = flatCurve(0, 10, 0.9f, 1.0f);
+    const std::string path = (dir / "kind.arb").string();
+    ASSERT_TRUE(saveTreeParameters(kind, path));
+    CaptureStdout();
+    loadArb(path);
+    GetCapturedStdout();
+    EXPECT_EQ("Gravity -1.250000", panel->labelOf(TreePanel::GRAVITY));
+    panel->update(0, 0, 7000);
+    EXPECT_NEAR(9.0f, p().branchCount.boundA(0.5f), 1e-4);
+    EXPECT_NEAR(10.0f, p().branchCount.boundB(0.5f), 1e-4);
+}
+
+TEST_F(Panel, forestRoutesTheMouseOnlyWhileThePanelIsShown)
+{
+    const OGLRect r = panel->tools()->rect();
+    const int x = int(1000 * (r.x + r.w / 2)), y = int(500 * (r.y + r.h / 2));
+    showForestEditor(false);
+    EXPECT_FALSE(forestMousePress(x, y, 1));
+    EXPECT_FALSE(forestMouseRelease(x, y, 1));
+    showForestEditor(true);
+    setForestEditorViewport(1000, 500);
+    EXPECT_TRUE(forestMousePress(x, y, 1));
+    EXPECT_TRUE(forestMouseMove(x + 5, y));
+    EXPECT_TRUE(forestMouseRelease(x + 5, y, 1));
+    EXPECT_FALSE(forestMousePress(500, 480, 1));
+    forestMouseRelease(500, 480, 1);
+    showForestEditor(false);
 }
