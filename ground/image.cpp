@@ -108,9 +108,10 @@ struct PpmHeader {
         do c = readChar(); while (c == ' ' || c == '\t' || c == '\n' || c == '\r');
         if (c < '0' || c > '9') std::printf("read error");
         int64_t value = c - '0';
-        // Capped so that a run of digits cannot overflow; such sizes are refused later.
+        // Capped both ways so that a run of digits cannot overflow (a stray
+        // first byte makes the value negative); such sizes are refused later.
         for (c = readChar(); c >= '0' && c <= '9'; c = readChar())
-            if (value < MAX_PICTURE_BYTES) value = value * 10 + (c - '0');
+            if (value < MAX_PICTURE_BYTES && value > -MAX_PICTURE_BYTES) value = value * 10 + (c - '0');
         return value;
     }
 };
