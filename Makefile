@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean fuzz
 
 all: build
 
@@ -30,3 +30,22 @@ bench: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Fuzzing: every reader of user files under libFuzzer with the address and
+# undefined-behaviour checkers, FUZZ_SECONDS each, one at a time. New inputs
+# collect in build-fuzz/corpus; the committed seeds stay as they are.
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD   ?= build-fuzz
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVELMORA_FUZZ=ON -DVELMORA_SANITIZE=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets run_folder
+	@set -e; for t in $(FUZZ_BUILD)/tests/fuzz/fuzz_*; do \
+	  n=$${t##*/fuzz_}; mkdir -p $(FUZZ_BUILD)/corpus/$$n; \
+	  echo "fuzz: $$n for $(FUZZ_SECONDS) s"; \
+	  (cd $(FUZZ_BUILD)/run && $(CURDIR)/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=$(CURDIR)/$(FUZZ_BUILD)/crash-$$n- \
+	    $(CURDIR)/$(FUZZ_BUILD)/corpus/$$n $(CURDIR)/tests/fuzz/corpus/$$n >$(CURDIR)/$(FUZZ_BUILD)/fuzz-$$n.log 2>&1) \
+	    || { tail -40 $(FUZZ_BUILD)/fuzz-$$n.log; exit 1; }; \
+	  grep -E "^stat::number_of_executed_units|cov:" $(FUZZ_BUILD)/fuzz-$$n.log | tail -2; \
+	done
