@@ -161,21 +161,30 @@ public:
     void setHeight(float h);
     /// Textures built from the old width are rebuilt at the next draw.
     void setWidth(float w);
+    /// Amplitude (m) of the random offset of blade tips.
     void setNoisePositions(float v) { settings.noisePositions = v; }
+    /// Stored and saved only.
     void setNoiseNormals(float v) { settings.noiseNormals = v; }
+    /// Base recovery time of crushed grass, seconds; 0 makes a crush recover at the next step.
     void setCrushingMaxTime(float v) { settings.crushingMaxTime = v; }
+    /// Exponent of the recovery curve.
     void setCrushingDamping(float v) { settings.crushingDamping = v; }
+    /// Segments of a 3D blade at the camera.
     void setPolygons3D(int n) { settings.polygons3D = static_cast<int16_t>(n); }
+    /// Segments of a 2.5D ribbon at distance3D.
     void setPolygons2D5(int n) { settings.polygons2D5 = static_cast<int16_t>(n); }
+    /// Raise 2.5D ribbons towards the camera's line of sight.
     void setAjustmentHeight2D5(bool on) { settings.ajustmentHeight2D5 = on; }
     /// Also derives bladesPerPatch; textures are rebuilt at the next draw.
     void setBladesPerSquareMetre(int n);
     /// Also sets distance3DNear and the two inverses.
     void setDistance3D(float d);
+    /// Far limit (m) of the 2.5D level; also its inverse unless 0.
     void setDistance2D5(float d);
+    /// Far limit (m) of the 2D level; also its inverse unless 0.
     void setDistance2D(float d);
 
-    // --- getters ---------------------------------------------------------------
+    // --- getters: the current values, as the scene file saves them ---------------
     /// Copies the area x0, y0, x1, y1 into `out`.
     void getArea(float out[4]) const { for (int k = 0; k < 4; ++k) out[k] = area[k]; }
     float getHeight() const { return settings.grassHeight; }
@@ -205,34 +214,34 @@ public:
     unsigned getPolygonCount() const { return polygonCount; }
 
     // --- state (public: the drawing side reads and writes it directly) --------
-    int32_t seed2D5 = 0;
-    float antialiasing3D = 0.5f;
-    float antialiasing2D5 = 0.5f;
-    float antialiasing2D = 0.5f;
-    int32_t sizeX2D5 = 512, sizeY2D5 = 64;
+    int32_t seed2D5 = 0;                  ///< seed of the 2.5D texture
+    float antialiasing3D = 0.5f;          ///< softening of the blade picture
+    float antialiasing2D5 = 0.5f;         ///< softening of the 2.5D texture
+    float antialiasing2D = 0.5f;          ///< softening of the 2D texture
+    int32_t sizeX2D5 = 512, sizeY2D5 = 64; ///< pixel size of the 2.5D texture
     std::vector<GrassPatch> patches;      ///< patchesX rows of patchesY; use patch(i, j)
     std::vector<GrassNode> nodes;         ///< patchesX+1 rows of patchesY+1; use node(i, j)
     std::vector<CrushPoint> crushPoints;  ///< 2 patchesX+1 rows of 2 patchesY+1; use crushPoint(i, j)
     float area[4] = {0, 0, 0, 0};         ///< x0, y0, x1, y1
-    float sizeX = 0, sizeY = 0;
-    int16_t patchesX = 1, patchesY = 1;
-    int32_t nodeCount = 0;
-    int32_t patchCount = 0;
-    float patchSizeX = 0, patchSizeY = 0;
-    char densityMapFile[256] = "";
-    char texture3DFile[256] = "";
+    float sizeX = 0, sizeY = 0;           ///< extents of the area
+    int16_t patchesX = 1, patchesY = 1;   ///< patch counts, 1..MAX_PATCHES
+    int32_t nodeCount = 0;                ///< (patchesX+1)(patchesY+1)
+    int32_t patchCount = 0;               ///< patchesX patchesY
+    float patchSizeX = 0, patchSizeY = 0; ///< patch extents
+    char densityMapFile[256] = "";        ///< "" when none
+    char texture3DFile[256] = "";         ///< the blade picture's file
     /// The 2D and 2.5D textures are built; cleared to have the next draw rebuild them.
     bool texturesReady = false;
     bool texture3D = false;               ///< blades use the blade picture
-    uint32_t polygonCount = 0;
-    uint16_t lodColours = 0;
+    uint32_t polygonCount = 0;            ///< triangles drawn in the last frame
+    uint16_t lodColours = 0;              ///< 1 while drawing in level colours
 
-    GrassSettings settings;
+    GrassSettings settings;              ///< parameters shared by every record
     Texture picture3D;   ///< the blade picture
     Texture picture2D5;  ///< the synthesised 2.5D texture
     Texture picture2D;   ///< the synthesised 2D texture
-    GrassView view;
-    RandomTable randomTable;
+    GrassView view;                      ///< the camera of the last view update
+    RandomTable randomTable;             ///< the patches' blade streams
 
 private:
     void crushAt(int i, int j, int sx, int sy, int tx, int ty, const float from[3], const float to[3],
