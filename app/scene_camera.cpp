@@ -1,9 +1,8 @@
 // The camera's part of the scene file: the viewer's camera frame.
 #include "app/scene_file.h"
 #include "app/viewer.h"
-
-#include <cstdio>
-#include <string>
+#include <QGLViewer/manipulatedCameraFrame.h>
+#include "grass/grass_section.h"
 
 void writeCameraSection(xmlNodePtr parent)
 {
@@ -11,11 +10,10 @@ void writeCameraSection(xmlNodePtr parent)
     if (theViewer) {
         const qglviewer::Vec p = theViewer->camera()->position();
         const qglviewer::Quaternion q = theViewer->camera()->orientation();
-        char text[160];
-        std::snprintf(text, sizeof text, "%.4f %.4f %.4f", p.x, p.y, p.z);
-        xmlNewProp(element, BAD_CAST "position", BAD_CAST text);
-        std::snprintf(text, sizeof text, "%.4f %.4f %.4f %.4f", q[0], q[1], q[2], q[3]);
-        xmlNewProp(element, BAD_CAST "orientation", BAD_CAST text);
+        const float position[3] = {float(p.x), float(p.y), float(p.z)};
+        const float orientation[4] = {float(q[0]), float(q[1]), float(q[2]), float(q[3])};
+        writeFloats(element, "position", position, 3);
+        writeFloats(element, "orientation", orientation, 4);
     }
     xmlAddChild(parent, element);
 }

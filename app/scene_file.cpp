@@ -12,10 +12,9 @@
 #include <QSaveFile>
 #include <libxml/parser.h>
 #include <libxml/valid.h>
-#include <cmath>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -32,14 +31,6 @@ xmlNodePtr firstChild(xmlNodePtr parent, const char* name)
     for (xmlNodePtr child = parent->children; child; child = child->next)
         if (isElement(child, name)) return child;
     return nullptr;
-}
-
-// atof, except that "nan" and "inf" read as 0 like any other non-number:
-// positions and sizes that are not finite would poison the rock and the grass.
-float number(const char* text)
-{
-    const double v = std::atof(text);
-    return std::isfinite(v) ? static_cast<float>(v) : 0.0f;
 }
 
 // The attribute's text as an owned string; `present` says whether it exists.
@@ -63,29 +54,14 @@ void readBool(xmlNodePtr element, const char* name, bool& value)
     if (a.present()) value = std::strcmp(a.c_str(), "true") == 0;
 }
 
-void readNumber(xmlNodePtr element, const char* name, float& value)
-{
-    const Attribute a(element, name);
-    if (a.present()) value = number(a.c_str());
-}
+void readNumber(xmlNodePtr element, const char* name, float& value) { readFloats(element, name, &value, 1); }
 
 void writeBool(xmlNodePtr element, const char* name, bool value)
 {
     xmlNewProp(element, BAD_CAST name, BAD_CAST(value ? "true" : "false"));
 }
 
-void writeNumbers(xmlNodePtr element, const char* name, const float* values, int count)
-{
-    std::string text;
-    char piece[64];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(piece, sizeof piece, i ? " %.4f" : "%.4f", values[i]);
-        text += piece;
-    }
-    xmlNewProp(element, BAD_CAST name, BAD_CAST text.c_str());
-}
-
-void writeNumber(xmlNodePtr element, const char* name, float value) { writeNumbers(element, name, &value, 1); }
+void writeNumber(xmlNodePtr element, const char* name, float value) { writeFloats(element, name, &value, 1); }
 
 // Validation messages go to standard error.
 void printValidity(void* stream, const char* format, ...)
@@ -108,14 +84,32 @@ bool isValid(xmlDocPtr doc)
     return valid;
 }
 
+// The compression level of the file, −1 when it is not compressed. This
+// libxml2 reports 0 for a plain file and −1 for a compressed one, so the
+// file's own header decides: gzip records whether its compressor ran at the
+// best (9) or fastest (1) level, otherwise zlib's default (6) was used; xz
+// records no level and counts as its default (6).
+int compressionLevel(const char* name)
+{
+    unsigned char head[9] = {};
+    FILE* file = std::fopen(name, "rb");
+    if (!file) return -1;
+    const size_t read = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    if (read >= 9 && head[0] == 0x1f && head[1] == 0x8b) return head[8] == 2 ? 9 : head[8] == 4 ? 1 : 6;
+    if (read >= 6 && std::memcmp(head, "\xfd" "7zXZ\0", 6) == 0) return 6;
+    return -1;
+}
+
 void printDocumentInfo(const char* name, xmlDocPtr doc)
 {
     std::printf("chargement de la scene : %s\n", name);
     if (doc->name) std::printf("name : %s\n", doc->name);
-    if (doc->compression == -1)
+    const int level = compressionLevel(name);
+    if (level == -1)
         std::puts("     no compression");
     else
-        std::printf("     compression level : %d\n", doc->compression);
+        std::printf("     compression level : %d\n", level);
     std::printf("     XML version : %s\n", doc->version ? reinterpret_cast<const char*>(doc->version) : "");
     if (doc->encoding)
         std::printf("     encoding : %s\n", doc->encoding);
@@ -127,21 +121,17 @@ void printDocumentInfo(const char* name, xmlDocPtr doc)
 
 // [SECTION] Numbers
 
-int readFloats(xmlNodePtr element, const char* name, float* out, int count)
+void writeFloats(xmlNodePtr element, const char* name, const float* values, int count)
 {
-    const Attribute a(element, name);
-    if (!a.present()) return 0;
-    const char* p = a.c_str();
-    int read = 0;
-    while (read < count) {
-        p += std::strspn(p, " \t\r\n");
-        if (!*p) break;
-        const size_t length = std::strcspn(p, " \t\r\n");
-        const std::string piece(p, length);
-        out[read++] = number(piece.c_str());
-        p += length;
+    std::string text;
+    char piece[400];
+    for (int i = 0; i < count; ++i) {
+        // to_chars, unlike printf, ignores the locale that Qt installs.
+        const auto end = std::to_chars(piece, piece + sizeof piece, double(values[i]), std::chars_format::fixed, 4);
+        if (i) text += ' ';
+        text.append(piece, end.ptr);
     }
-    return read;
+    xmlNewProp(element, BAD_CAST name, BAD_CAST text.c_str());
 }
 
 // [SECTION] Parameters and rock
@@ -214,7 +204,7 @@ void writeRockSection(xmlNodePtr parent)
     const rock::RockState& r = rock::state();
     const RockRecord& record = rock::record();
     xmlNodePtr element = xmlNewNode(nullptr, BAD_CAST "rock");
-    writeNumbers(element, "position", r.rockPosition, 2);
+    writeFloats(element, "position", r.rockPosition, 2);
     writeBool(element, "direct", r.direct);
     writeBool(element, "bound", r.bound);
     writeNumber(element, "speed", r.rockSpeed);
@@ -265,7 +255,7 @@ void writeModuleSections(xmlNodePtr parent)
     xmlNodePtr velmora = xmlNewNode(nullptr, BAD_CAST "velmora");
     writeGroundSection(velmora);
     writeWindSection(velmora);
-    writeGrassSection(velmora);
+    writeGrassSection(scene::grassField(), velmora);
     writeForestSection(velmora);
     xmlAddChild(parent, velmora);
 }
@@ -277,7 +267,7 @@ bool readModuleSections(xmlNodePtr root)
     // The ground first, so that everything placed on it takes the new heights.
     const bool ground = readGroundSection(velmora);
     const bool wind = readWindSection(velmora);
-    const bool grass = readGrassSection(velmora);
+    const bool grass = readGrassSection(scene::grassField(), velmora);
     const bool forest = readForestSection(velmora);
     return ground && wind && grass && forest;
 }

@@ -3,6 +3,8 @@
 /// display switches, the camera, the rock and the ground, wind, grass and
 /// forest sections. Read files are validated against their document type
 /// ("sceneVelmora.dtd", beside the file) before anything is applied.
+/// Numbers are read with the grass section's `readFloats`, which never
+/// writes past the count it is given.
 #include <libxml/tree.h>
 #include <string>
 
@@ -46,7 +48,6 @@ void writeModuleSections(xmlNodePtr parent);
 /// even after another failed. True when all four were found.
 bool readModuleSections(xmlNodePtr root);
 
-/// Reads at most `count` blank-separated numbers of the attribute `name`
-/// into out[0] … out[count − 1] and returns how many were read; the other
-/// outputs, and all of them when the attribute is absent, are left as they are.
-int readFloats(xmlNodePtr element, const char* name, float* out, int count);
+/// Sets the attribute `name` to the `count` numbers of `values` in "%.4f"
+/// form, separated by spaces, with a decimal point whatever the locale.
+void writeFloats(xmlNodePtr element, const char* name, const float* values, int count);

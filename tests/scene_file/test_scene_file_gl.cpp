@@ -1,0 +1,291 @@
+// Saving and loading scene files. The viewer is made but never shown: only
+// its camera is needed, and the display only because it is a widget.
+#include "app/rock.h"
+#include "app/scene_file.h"
+#include "app/scene_state.h"
+#include "app/viewer.h"
+#include "forest/forest.h"
+#include "grass/grass_field.h"
+#include "ground/ground.h"
+#include "wind/wind.h"
+
+#include <GL/freeglut.h>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGLViewer/manipulatedCameraFrame.h>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using qglviewer::Quaternion;
+using qglviewer::Vec;
+
+const float kArea[4] = {0, 0, 100, 100};
+
+class SceneFileTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(QFile::copy(VELMORA_SOURCE_DIR "/data/Scene/sceneVelmora.dtd", folder.filePath("sceneVelmora.dtd")));
+        scene::resetSceneState();
+        rock::resetRock();
+        createGround(kArea, 5, 400, "GroundData/heightMap1.bmp", "", 8);
+        windInit(kArea, 5);
+        scene::grassField().initField(kArea, 10, 10, "");
+        initForest();
+        TreeRecord trees[2];
+        trees[1].position2d[0] = trees[1].position2d[1] = 50;
+        setTrees(2, trees);
+        theViewer = new Viewer();
+    }
+    void TearDown() override
+    {
+        delete theViewer;
+        theViewer = nullptr;
+    }
+
+    std::string path(const char* name) const { return folder.filePath(name).toStdString(); }
+
+    // A scene document with the given body, declared against the document type.
+    std::string write(const char* name, const std::string& body) const
+    {
+        const std::string file = path(name);
+        std::ofstream(file) << "<?xml version=\"1.0\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">\n" << body;
+        return file;
+    }
+
+    static Vec cameraPosition() { return theViewer->camera()->position(); }
+    static Quaternion cameraOrientation() { return theViewer->camera()->orientation(); }
+
+    QTemporaryDir folder;
+};
+
+std::string readAll(const std::string& file)
+{
+    std::ostringstream text;
+    text << std::ifstream(file).rdbuf();
+    return text.str();
+}
+
+TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
+{
+    scene::animation = true;
+    scene::animation_dt = 0.0123f;
+    scene::setUpdateGrassDrawing(false);
+    scene::draw_ground = false;
+    scene::draw_grass = scene::draw_grass_nodes = scene::draw_grass_density = true;
+    scene::draw_trees = scene::draw_gust = scene::draw_sky = scene::draw_wire = true;
+    theViewer->camera()->setOrientation(Quaternion(Vec(0.2, 0.3, 0.9), 1.1));
+    theViewer->camera()->setPosition(Vec(12.5, -3.25, 40));
+    const Quaternion orientation = cameraOrientation();
+    rock::setDirect(false);
+    rock::setBound(true);
+    rock::setSpeed(1.5f);
+    rock::setSize(2.25f);
+    rock::setCrushingPower(150);
+    rock::setCrushingPowerExp(0.75f);
+    rock::setCrushingMysteryParameter(0.3f);
+    rock::setCrushingPropagation(0.02f);
+    rock::placeRock(30.5f, 60.25f);
+    const float flatArea[4] = {0, 0, 80, 80};
+    createGround(flatArea, 7, 100, "", "", 4);  // flat: the rock stands at z = 0 here
+    windSetBreezePower(12.5f);
+    scene::grassField().setHeight(1.25f);
+    const std::string file = path("round.xml");
+    ASSERT_TRUE(saveSceneFile(file.c_str()));
+
+    // Everything different, then the file again.
+    scene::resetSceneState();
+    rock::resetRock();
+    theViewer->camera()->setPosition(Vec(1, 1, 1));
+    theViewer->camera()->setOrientation(Quaternion());
+    createGround(kArea, 5, 400, "GroundData/heightMap1.bmp", "", 8);
+    windSetBreezePower(50);
+    scene::grassField().setHeight(2);
+    ASSERT_GT(groundHeight(30.5f, 60.25f), 0.01f) << "the rock would stand higher on this ground";
+    ASSERT_TRUE(loadSceneFile(file.c_str()));
+
+    EXPECT_TRUE(scene::animation);
+    EXPECT_NEAR(scene::animation_dt, 0.0123f, 1e-4f);
+    EXPECT_FALSE(scene::update_grass_drawing);
+    EXPECT_TRUE(scene::refreshGrassOnce);
+    EXPECT_FALSE(scene::draw_ground);
+    EXPECT_TRUE(scene::draw_grass && scene::draw_grass_nodes && scene::draw_grass_density);
+    EXPECT_TRUE(scene::draw_trees && scene::draw_gust && scene::draw_sky && scene::draw_wire);
+    const Vec p = cameraPosition();
+    EXPECT_NEAR(p.x, 12.5, 1e-4);
+    EXPECT_NEAR(p.y, -3.25, 1e-4);
+    EXPECT_NEAR(p.z, 40, 1e-4);
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(cameraOrientation()[k], orientation[k], 1e-4) << k;
+
+    const rock::RockState& r = rock::state();
+    EXPECT_FALSE(r.direct);
+    EXPECT_TRUE(r.bound);
+    EXPECT_FLOAT_EQ(r.rockSpeed, 1.5f);
+    EXPECT_FLOAT_EQ(r.rockSize, 2.25f);
+    EXPECT_FLOAT_EQ(rock::record().crushingPower, 150);
+    EXPECT_FLOAT_EQ(rock::record().crushingPowerExp, 0.75f);
+    EXPECT_FLOAT_EQ(rock::record().crushingMysteryParameter, 0.3f);
+    EXPECT_FLOAT_EQ(rock::record().crushingPropagation, 0.02f);
+    EXPECT_FLOAT_EQ(r.rockPosition[0], 30.5f);
+    EXPECT_FLOAT_EQ(r.rockPosition[1], 60.25f);
+    EXPECT_FLOAT_EQ(r.rockPosition[2], 0) << "z comes from the loaded, flat ground";
+
+    // The four module sections came back too.
+    EXPECT_FLOAT_EQ(groundSizeX(), 80);
+    EXPECT_FLOAT_EQ(groundMaxHeight(), 7);
+    EXPECT_FLOAT_EQ(windGetBreezePower(), 12.5f);
+    EXPECT_FLOAT_EQ(scene::grassField().getHeight(), 1.25f);
+    EXPECT_EQ(forestTreeCount(), 2);
+}
+
+TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndNamedXml)
+{
+    const std::string file = path("lint.xml");
+    ASSERT_TRUE(saveSceneFile(file.c_str()));
+    const std::string command = "xmllint --valid --noout '" + file + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << readAll(file);
+    const std::string text = readAll(file);
+    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">", 0), 0u)
+        << text;
+    EXPECT_NE(text.find("animation_dt=\"0.0500\""), std::string::npos) << "four decimals";
+    EXPECT_TRUE(QDir(folder.path()).entryList({"*.xml*"}, QDir::Files) == QStringList{"lint.xml"})
+        << "no temporary file left behind";
+
+    EXPECT_EQ(sceneFileName("myscene"), "myscene.xml");
+    EXPECT_EQ(sceneFileName("a.xml.bak"), "a.xml.bak");
+    EXPECT_EQ(sceneFileName("Scene/old.XML"), "Scene/old.XML.xml");
+}
+
+TEST_F(SceneFileTest, FailedSaveSaysSoAndLeavesTheTargetAlone)
+{
+    QDir(folder.path()).mkdir("taken.xml");
+    EXPECT_FALSE(saveSceneFile(path("taken.xml").c_str()));
+    EXPECT_TRUE(QFileInfo(folder.filePath("taken.xml")).isDir());
+    EXPECT_FALSE(saveSceneFile(path("no/such/folder.xml").c_str()));
+
+    // Saving over a scene replaces it whole.
+    const std::string file = write("over.xml", "<scene/>");
+    ASSERT_TRUE(saveSceneFile(file.c_str()));
+    EXPECT_NE(readAll(file).find("</velmora>"), std::string::npos);
+}
+
+TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothing)
+{
+    const std::string good = "<scene><parameters animation_dt=\"0.5\"/></scene>";
+    const std::string broken = path("broken.xml");
+    std::ofstream(broken) << "<?xml version=\"1.0\"?>\n<scene><parameters animation_dt=\"0.5\"></scene>";
+    const std::string undeclared = path("undeclared.xml");
+    std::ofstream(undeclared) << "<?xml version=\"1.0\"?>\n" << good;
+    const std::string cases[] = {
+        path("missing.xml"),
+        broken,
+        undeclared,
+        write("unknown_element.xml", "<scene><parameters animation_dt=\"0.5\"/><extra/></scene>"),
+        write("unknown_attribute.xml", "<scene><parameters animation_dt=\"0.5\" colour=\"red\"/></scene>"),
+        write("wrong_order.xml", "<scene><velmora/><parameters animation_dt=\"0.5\"/></scene>"),
+    };
+    EXPECT_FALSE(loadSceneFile(nullptr));
+    for (const std::string& file : cases) {
+        EXPECT_FALSE(loadSceneFile(file.c_str())) << file;
+        EXPECT_FLOAT_EQ(scene::animation_dt, 0.05f) << file;
+    }
+
+    // Without its document type beside it, a good file is refused as well.
+    QFile::remove(folder.filePath("sceneVelmora.dtd"));
+    const std::string alone = write("alone.xml", good);
+    EXPECT_FALSE(loadSceneFile(alone.c_str()));
+    EXPECT_FLOAT_EQ(scene::animation_dt, 0.05f);
+}
+
+TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
+{
+    const std::string noWind = write("no_wind.xml",
+        "<scene><parameters draw_sky=\"true\"/>"
+        "<velmora><ground max_height=\"3\"/><grass grass_height=\"0.5\"/><forest/></velmora></scene>");
+    EXPECT_FALSE(loadSceneFile(noWind.c_str()));
+    EXPECT_TRUE(scene::draw_sky);
+    EXPECT_FLOAT_EQ(groundMaxHeight(), 3);
+    EXPECT_FLOAT_EQ(scene::grassField().getHeight(), 0.5f);
+
+    const std::string noVelmora = write("no_velmora.xml", "<scene><parameters draw_trees=\"true\"/></scene>");
+    EXPECT_FALSE(loadSceneFile(noVelmora.c_str()));
+    EXPECT_TRUE(scene::draw_trees);
+
+    const std::string noParameters =
+        write("no_parameters.xml", "<scene><velmora><ground max_height=\"4\"/><wind/><grass/><forest/></velmora></scene>");
+    EXPECT_FALSE(loadSceneFile(noParameters.c_str()));
+    EXPECT_FLOAT_EQ(groundMaxHeight(), 4);
+
+    const std::string complete = write("complete.xml",
+        "<scene><parameters/><velmora><ground/><wind/><grass/><forest/></velmora></scene>");
+    EXPECT_TRUE(loadSceneFile(complete.c_str()));
+}
+
+TEST_F(SceneFileTest, AttributesReadStrictly)
+{
+    theViewer->camera()->setPosition(Vec(5, 6, 7));
+    const std::string flags = write("flags.xml",
+        "<scene><parameters animation=\"True\" draw_ground=\"1\" draw_sky=\"true\" animation_dt=\"fast\">"
+        "<rock position=\"10 20 30 40\" bound=\"yes\" size=\"2\"/></parameters></scene>");
+    loadSceneFile(flags.c_str());
+    EXPECT_FALSE(scene::animation);
+    EXPECT_FALSE(scene::draw_ground);
+    EXPECT_TRUE(scene::draw_sky);
+    EXPECT_EQ(scene::animation_dt, 0.0f) << "not a number reads as 0";
+    EXPECT_FALSE(rock::state().bound);
+    EXPECT_FLOAT_EQ(rock::state().rockSize, 2);
+    EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 10);
+    EXPECT_FLOAT_EQ(rock::state().rockPosition[1], 20);
+    EXPECT_FLOAT_EQ(rock::state().rockPosition[2], groundHeight(10, 20));
+    EXPECT_EQ(cameraPosition(), Vec(5, 6, 7)) << "no camera element, camera kept";
+
+    // Extra numbers are ignored; a missing attribute reads as zeros.
+    const std::string camera = write("camera.xml",
+        "<scene><parameters><camera position=\"1 2 3 4 5 6 7 8\"/></parameters></scene>");
+    loadSceneFile(camera.c_str());
+    EXPECT_EQ(cameraPosition(), Vec(1, 2, 3));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(cameraOrientation()[k], 0.0) << k;
+}
+
+TEST_F(SceneFileTest, CompressedAndAccentedFilesLoad)
+{
+    const std::string plain = path("plain.xml");
+    ASSERT_TRUE(saveSceneFile(plain.c_str()));
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(loadSceneFile(plain.c_str()));
+    std::fflush(stdout);
+    const std::string plainLines = testing::internal::GetCapturedStdout();
+    EXPECT_NE(plainLines.find("chargement de la scene : " + plain + "\n"), std::string::npos) << plainLines;
+    EXPECT_NE(plainLines.find("     no compression\n     XML version : 1.0\n     encoding : UTF-8\n"), std::string::npos)
+        << plainLines;
+
+    const std::string packed = path("packed.xml");
+    ASSERT_EQ(std::system(("gzip -9 -c '" + plain + "' > '" + packed + "'").c_str()), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(loadSceneFile(packed.c_str()));
+    std::fflush(stdout);
+    const std::string packedLines = testing::internal::GetCapturedStdout();
+    EXPECT_NE(packedLines.find("     compression level : 9\n"), std::string::npos) << packedLines;
+
+    const std::string accented = path("pr\xc3\xa9" "e d'\xc3\xa9t\xc3\xa9.xml");
+    ASSERT_TRUE(saveSceneFile(accented.c_str()));
+    EXPECT_TRUE(loadSceneFile(accented.c_str()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    glutInit(&argc, argv);
+    setDefaultGLFormat();
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
