@@ -6,6 +6,7 @@
 #include "app/scene_state.h"
 #include "ground/ground.h"
 #include "util/random.h"
+#include "forest/forest.h"
 #include "grass/grass_field.h"
 #include "grass/grass_texture.h"
 #include "wind/wind.h"
@@ -13,7 +14,9 @@
 #include "app/scene_file.h"
 #endif
 #include <QFileDialog>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 MyVelmoraQTDriver* theDriver = nullptr;
 
@@ -66,6 +69,15 @@ void rebuildField(int patchesX, int patchesY, const char* densityMap)
     grass().initField(g.area, patchesX, patchesY, densityMap);
 }
 
+// A random position on the ground for each record from `first` on, x then y.
+void placeRandomly(std::vector<TreeRecord>& records, size_t first)
+{
+    for (size_t k = first; k < records.size(); ++k) {
+        records[k].position2d[0] = groundX0() + util::randomUnit() * groundSizeX();
+        records[k].position2d[1] = groundY0() + util::randomUnit() * groundSizeY();
+    }
+}
+
 // The nine 2.5D texture sizes, in the order of the grass dialog's list.
 const int textureWidths[3] = {256, 512, 1024};
 const int textureHeights[3] = {32, 64, 128};
@@ -104,6 +116,7 @@ void VelmoraQTDriver::loadQTInterface()
 
     emit setQTGroundSize(static_cast<int>(groundSizeX() * 4));
     emit setQTGroundHeight(dialogValue(groundMaxHeight(), 0.025f));
+    emit setQTTreesNumber(forestTreeCount());
     emit setQTBreezeSpeed(dialogValue(windGetBreezeSpeed(), 0.01f));
     emit setQTBreezePower(dialogValue(windGetBreezePower(), 0.1f));
     emit setQTGustSpeed(dialogValue(windGetGustSpeed(), 0.01f));
@@ -230,13 +243,38 @@ int VelmoraQTDriver::grassTextureSizeIndex() const
     return i < 0 || j < 0 ? -1 : 3 * i + j;
 }
 
-// The forest is wired in when its module arrives.
-void VelmoraQTDriver::setTreesNumber(int) {}
-void VelmoraQTDriver::setTreesNbPolygonsMax(int) {}
-void VelmoraQTDriver::resetTreesPositions() {}
-void VelmoraQTDriver::resetTreesForms() {}
-void VelmoraQTDriver::loadARB() {}
-void VelmoraQTDriver::showTreesInterface(bool) {}
+void VelmoraQTDriver::setTreesNumber(int v)
+{
+    // A negative count from a hand-made dialog value would size a vector by it.
+    const int n = std::max<int>(static_cast<int16_t>(v), 0);
+    std::vector<TreeRecord> records = getTrees();
+    const size_t current = records.size();
+    if (current < static_cast<size_t>(n)) {
+        records.resize(n);
+        placeRandomly(records, current);
+    }
+    setTrees(n, records.data());
+}
+
+void VelmoraQTDriver::setTreesNbPolygonsMax(int v) { setForestPolygonBudget(v); }
+
+void VelmoraQTDriver::resetTreesPositions()
+{
+    std::vector<TreeRecord> records = getTrees();
+    placeRandomly(records, 0);
+    setTrees(static_cast<int>(records.size()), records.data());
+}
+
+void VelmoraQTDriver::resetTreesForms() { randomizeTrees(); }
+
+void VelmoraQTDriver::loadARB()
+{
+    const QByteArray name = chooseFile(this, "select arb", "ForestData/", "fichier type d'arbre (*.arb)");
+    if (name.isEmpty()) return;
+    loadArb(name.toStdString());
+}
+
+void VelmoraQTDriver::showTreesInterface(bool v) { showForestEditor(v); }
 
 void VelmoraQTDriver::groundChanged()
 {
@@ -244,6 +282,9 @@ void VelmoraQTDriver::groundChanged()
     windInit(g.area, g.maxHeight);
     GrassField& grass = scene::grassField();
     grass.initField(g.area, grass.getPatchesX(), grass.getPatchesY(), grass.getDensityMapFile());
+    // setTrees stands each tree on the new ground.
+    const std::vector<TreeRecord> trees = getTrees();
+    setTrees(static_cast<int>(trees.size()), trees.data());
 }
 
 // ---------------------------------------------------------------------------
@@ -261,6 +302,7 @@ void MyVelmoraQTDriver::stepScene(const float viewDirection[3])
 int MyVelmoraQTDriver::scenePolygonCount() const
 {
     int count = 500;
+    if (scene::draw_trees) count += forestPolygonCount();
     if (scene::draw_grass) count += static_cast<int>(grass().getPolygonCount());
     return count;
 }
@@ -270,10 +312,11 @@ std::string MyVelmoraQTDriver::costText() const
     return formatCostText(scene::draw_grass, previousFrameStamp, frameStamp, grassStamp);
 }
 
-bool MyVelmoraQTDriver::panelMousePress(int, int) { return false; }
-bool MyVelmoraQTDriver::panelMouseRelease(int, int) { return false; }
-bool MyVelmoraQTDriver::panelMouseMove(int, int) { return false; }
-void MyVelmoraQTDriver::panelViewport(int, int) {}
+// The viewer offers the panel left-button presses and releases only (button 0).
+bool MyVelmoraQTDriver::panelMousePress(int x, int y) { return forestMousePress(x, y, 0); }
+bool MyVelmoraQTDriver::panelMouseRelease(int x, int y) { return forestMouseRelease(x, y, 0); }
+bool MyVelmoraQTDriver::panelMouseMove(int x, int y) { return forestMouseMove(x, y); }
+void MyVelmoraQTDriver::panelViewport(int width, int height) { setForestEditorViewport(width, height); }
 
 #ifdef VELMORA_HAS_SCENE_FILE
 void MyVelmoraQTDriver::loadScene()

@@ -3,10 +3,12 @@
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "app/sky.h"
+#include "forest/forest.h"
 #include "grass/grass_debug_draw.h"
 #include "grass/grass_field.h"
 #include "grass/grass_view.h"
 #include "ground/ground.h"
+#include "util/random.h"
 #include "wind/wind.h"
 #include <GL/gl.h>
 
@@ -44,6 +46,19 @@ void MyVelmoraQTDriver::initScene()
     grass.setPolygons3D(3);
     grass.setPolygons2D5(1);
 
+    initForest();
+    loadTreeTextures("ForestData/");
+    showForestEditor(false);
+    setForestEditorViewport(640, 400);
+    loadArb("ForestData/arb03.arb");
+    TreeRecord trees[10];
+    for (TreeRecord& tree : trees) {
+        tree.position2d[0] = groundX0() + util::randomUnit() * groundSizeX();
+        tree.position2d[1] = groundY0() + util::randomUnit() * groundSizeY();
+    }
+    setTrees(10, trees);
+    randomizeTrees();
+
     rock::placeRock(groundX0() + 0.5f * groundSizeX(), groundY0() + 0.5f * groundSizeY());
     loadStartScenes();
 
@@ -80,6 +95,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
 
     previousFrameStamp = frameStamp;
     frameStamp = util::frameNow();
+    if (scene::draw_trees) drawForest(cameraPosition, viewDirection);
 
     if (scene::draw_grass) {
         GrassField& grass = scene::grassField();

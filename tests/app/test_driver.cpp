@@ -3,6 +3,7 @@
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "app/sky.h"
+#include "forest/forest.h"
 #include "grass/grass_field.h"
 #include "ground/ground.h"
 #include <QMetaMethod>
@@ -177,6 +178,38 @@ TEST_F(DriverTest, PolygonsOfTheShownGrass)
     EXPECT_EQ(driver.scenePolygonCount(), 500);
     driver.setGrassDraw(true);
     EXPECT_EQ(driver.scenePolygonCount(), 1734);
+}
+
+TEST_F(DriverTest, TreeCountKeepsTheFirstTrees)
+{
+    initForest();
+    std::vector<TreeRecord> start(5);
+    for (int k = 0; k < 5; ++k) start[k].position2d[0] = start[k].position2d[1] = 10.0f * (k + 1);
+    setTrees(5, start.data());
+    randomizeTrees();
+    const std::vector<TreeRecord> before = getTrees();
+
+    driver.setTreesNumber(3);
+    ASSERT_EQ(forestTreeCount(), 3);
+    driver.setTreesNumber(7);
+    ASSERT_EQ(forestTreeCount(), 7);
+    const std::vector<TreeRecord> after = getTrees();
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(after[k].seed, before[k].seed) << k;
+        EXPECT_FLOAT_EQ(after[k].position2d[0], before[k].position2d[0]) << k;
+        EXPECT_FLOAT_EQ(after[k].relativeLength, before[k].relativeLength) << k;
+    }
+    for (int k = 3; k < 7; ++k) {
+        EXPECT_TRUE(isOnGround(after[k].position2d[0], after[k].position2d[1])) << k;
+        EXPECT_NE(after[k].position2d[0], before[k < 5 ? k : 0].position2d[0]) << "placed anew";
+    }
+
+    int sent = -1;
+    QObject::connect(&driver, &VelmoraQTDriver::setQTTreesNumber, [&](int v) { sent = v; });
+    driver.setTreesNumber(-4);
+    EXPECT_EQ(forestTreeCount(), 0);
+    driver.loadQTInterface();
+    EXPECT_EQ(sent, 0);
 }
 
 TEST_F(DriverTest, GroundSlotsRebuildTheGroundAndLeaveTheRock)
