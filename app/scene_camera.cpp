@@ -25,7 +25,15 @@ void readCameraSection(xmlNodePtr element)
     float orientation[4] = {0, 0, 0, 0};
     readFloats(element, "position", position, 3);
     readFloats(element, "orientation", orientation, 4);
+    qglviewer::Quaternion q(orientation[0], orientation[1], orientation[2], orientation[3]);
+    // A zero quaternion shows like the identity but turns the camera into
+    // NaNs at its first mouse rotation (the frame normalises it), so it is
+    // taken as the identity; any other is normalised as the frame would.
+    if (q[0] == 0 && q[1] == 0 && q[2] == 0 && q[3] == 0)
+        q = qglviewer::Quaternion();
+    else
+        q.normalize();
     qglviewer::Camera* camera = theViewer->camera();
-    camera->setOrientation(qglviewer::Quaternion(orientation[0], orientation[1], orientation[2], orientation[3]));
+    camera->setOrientation(q);
     camera->frame()->setPosition(qglviewer::Vec(position[0], position[1], position[2]));
 }
