@@ -112,19 +112,6 @@ TEST(Widgets, valueControlSendsSignedSteps)
     EXPECT_EQ(expected, t.recorder.messages);
 }
 
-TEST(Widgets, checkButtonFlipsAndReportsItsState)
-{
-    Ui t;
-    auto* w = t.ui.addWindow(std::make_unique<OGLWindow>("w", 0.0f, 0.0f, 0.5f, 0.5f));
-    auto* check = w->add<OGLCheckButton>("Skeleton Tools", 6, 0.1f, 0.1f, 0.2f, 0.04f);
-    t.click(150, 60);
-    EXPECT_TRUE(check->isChecked());
-    t.click(150, 60);
-    EXPECT_FALSE(check->isChecked());
-    const std::vector<std::pair<int, int>> expected = {{6, 1}, {6, 0}};
-    EXPECT_EQ(expected, t.recorder.messages);
-}
-
 TEST(Widgets, curveEditorDragsTheNearestPointWithinItsLimits)
 {
     Ui t;
