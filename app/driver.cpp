@@ -316,6 +316,7 @@ std::string MyVelmoraQTDriver::costText() const
 bool MyVelmoraQTDriver::panelMousePress(int x, int y) { return forestMousePress(x, y, 0); }
 bool MyVelmoraQTDriver::panelMouseRelease(int x, int y) { return forestMouseRelease(x, y, 0); }
 bool MyVelmoraQTDriver::panelMouseMove(int x, int y) { return forestMouseMove(x, y); }
+bool MyVelmoraQTDriver::panelKeyPress(int character) { return forestKeyPress(character); }
 void MyVelmoraQTDriver::panelViewport(int width, int height) { setForestEditorViewport(width, height); }
 
 #ifdef VELMORA_HAS_SCENE_FILE

@@ -122,6 +122,8 @@ public:
     bool panelMousePress(int x, int y);
     bool panelMouseRelease(int x, int y);   ///< as panelMousePress
     bool panelMouseMove(int x, int y);      ///< as panelMousePress
+    /// A typed character for the tree panel's file dialogs; true when the panel took it.
+    bool panelKeyPress(int character);
     /// Tells the tree panel the viewer's size.
     void panelViewport(int width, int height);
 

@@ -144,6 +144,9 @@ void Viewer::drawOverlay()
 
 void Viewer::keyPressEvent(QKeyEvent* event)
 {
+    // While a file dialog of the tree panel is open it takes the typed text.
+    const QString text = event->text();
+    if (text.size() == 1 && text[0].unicode() < 128 && theDriver->panelKeyPress(text[0].unicode())) return;
     // With Alt or Control the keys keep the base viewer's meaning (Alt+F5 records a key frame).
     if (event->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) {
         QGLViewer::keyPressEvent(event);
