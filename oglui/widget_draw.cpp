@@ -224,6 +224,8 @@ void OGLInterface::draw() const
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // The picture's own alpha stays as it was: translucent windows must not make the view translucent.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glLineWidth(1);
 

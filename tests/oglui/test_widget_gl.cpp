@@ -68,6 +68,7 @@ TEST(WidgetsGl, windowWithLabelAndHandleDrawnInTheirStylesAndStateRestored)
     const unsigned char* body = p.at(200, 170);
     EXPECT_LT(body[0] + body[1] + body[2], 150);
     EXPECT_GT(body[0] + body[1] + body[2], 20);
+    EXPECT_EQ(255, body[3]) << "the view stays opaque under a translucent window";
     // The label's letters, and nothing bright below them.
     EXPECT_GT(p.brightIn(48, 40, 208, 60), 40);
     EXPECT_EQ(0, p.brightIn(48, 70, 208, 90));
