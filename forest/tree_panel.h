@@ -62,8 +62,6 @@ public:
 
     /// The handler of the controls' messages.
     void handle(int control, int amount);
-    /// The text a value control's label or a cycling button shows.
-    std::string valueText(int control) const;
     /// The widgets, for the handler and for inspection.
     OGLWindow* tools() const { return m_pTools; }
     /// See `tools`.
@@ -88,6 +86,7 @@ private:
         OGLButton* button;
     };
 
+    std::string valueText(int control) const;
     void addValue(OGLWindow* window, int control, float x, float y);
     void addCycling(OGLWindow* window, int control, float x, float y);
     void writeLabel(int control);

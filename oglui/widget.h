@@ -267,10 +267,6 @@ public:
     IMessageRecipient* recipient() const { return m_pRecipient; }
     /// The view's size in pixels.
     void setViewport(int width, int height);
-    /// View width in pixels.
-    int viewportWidth() const { return m_pWidth; }
-    /// View height in pixels.
-    int viewportHeight() const { return m_pHeight; }
     /// Brings `window` to the front.
     void raise(const OGLWindow* window);
     /// Gives the keyboard to `widget` (null: nobody).
