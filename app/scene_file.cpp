@@ -7,9 +7,8 @@
 #include "grass/grass_section.h"
 #include "ground/ground_section.h"
 #include "wind/wind_section.h"
+#include "util/atomic_file.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <libxml/parser.h>
 #include <libxml/valid.h>
 #include <charconv>
@@ -288,11 +287,11 @@ bool saveSceneFile(const char* name)
     xmlDocDumpFormatMemoryEnc(doc, &text, &size, "UTF-8", 1);
     xmlFreeDoc(doc);
 
-    QSaveFile file(QFile::decodeName(name));
-    const bool saved = text && file.open(QIODevice::WriteOnly) && file.write(reinterpret_cast<const char*>(text), size) == size &&
-                       file.commit();
+    // Written beside the old file and renamed over it, so a failed save keeps it.
+    std::string error = "the document could not be made";
+    const bool saved = text && util::writeFileAtomically(name, std::string(reinterpret_cast<const char*>(text), size), error);
     xmlFree(text);
-    if (!saved) std::printf("sauvegarde de la scene impossible : %s\n", name);
+    if (!saved) std::printf("sauvegarde de la scene impossible : %s (%s)\n", name, error.c_str());
     return saved;
 }
 

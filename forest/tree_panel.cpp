@@ -349,7 +349,7 @@ void TreePanel::saveChosen(const std::string& path)
     readCurves();
     giveTreeZeroToParameters();
     computeSampleStatistics(512);
-    if (!saveTreeParameters(forestState().parameters, path)) std::printf("Save Tree: cannot write %s\n", path.c_str());
+    saveTreeParameters(forestState().parameters, path);
 }
 
 // [SECTION] The one panel

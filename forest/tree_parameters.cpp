@@ -1,5 +1,6 @@
 #include "forest/tree_parameters.h"
 #include "forest/number_text.h"
+#include "util/atomic_file.h"
 
 #include <cerrno>
 #include <charconv>
@@ -264,30 +265,33 @@ static void writeCurve(FILE* f, const ParameterCurve& c)
 
 bool saveTreeParameters(const TreeParameters& p, const std::string& fileName)
 {
-    FILE* f = std::fopen(fileName.c_str(), "w");
-    if (!f) return false;
-    line(f, p.reserved1);
-    line(f, p.reserved2);
-    std::fprintf(f, "%s\n", formatSeedLine(p.seed).c_str());
-    for (float v : {p.maxAngle, p.gravity, p.diameter, p.length}) line(f, v);
-    for (const ParameterCurve* c : {&p.branchCount, &p.subBranchDiameter, &p.angleNoise,
-                                    &p.branchLength, &p.branchCone})
-        writeCurve(f, *c);
-    line(f, p.noise);
-    line(f, p.noiseP);
-    line(f, p.leaveMode);
-    for (const ParameterCurve* c : {&p.leaveCount, &p.leaveSize, &p.leavePosition, &p.leaveTexture})
-        writeCurve(f, *c);
-    line(f, p.leaveStretch);
-    line(f, p.truncTexture);
-    line(f, p.appearSpeed);
-    line(f, p.useLodLeaves);
-    line(f, p.rootCount);
-    line(f, p.rootLength);
-    line(f, p.rootHeight);
-    line(f, p.sampleSize);
-    for (float v : p.sampleMin) line(f, v);
-    for (float v : p.sampleMax) line(f, v);
-    const bool ok = !std::ferror(f);
-    return std::fclose(f) == 0 && ok;
+    // Written beside the old file and renamed over it, so a failed save keeps it.
+    std::string error;
+    const bool saved = util::writeFileAtomically(fileName, [&p](FILE* f) {
+        line(f, p.reserved1);
+        line(f, p.reserved2);
+        std::fprintf(f, "%s\n", formatSeedLine(p.seed).c_str());
+        for (float v : {p.maxAngle, p.gravity, p.diameter, p.length}) line(f, v);
+        for (const ParameterCurve* c : {&p.branchCount, &p.subBranchDiameter, &p.angleNoise,
+                                        &p.branchLength, &p.branchCone})
+            writeCurve(f, *c);
+        line(f, p.noise);
+        line(f, p.noiseP);
+        line(f, p.leaveMode);
+        for (const ParameterCurve* c : {&p.leaveCount, &p.leaveSize, &p.leavePosition, &p.leaveTexture})
+            writeCurve(f, *c);
+        line(f, p.leaveStretch);
+        line(f, p.truncTexture);
+        line(f, p.appearSpeed);
+        line(f, p.useLodLeaves);
+        line(f, p.rootCount);
+        line(f, p.rootLength);
+        line(f, p.rootHeight);
+        line(f, p.sampleSize);
+        for (float v : p.sampleMin) line(f, v);
+        for (float v : p.sampleMax) line(f, v);
+        return !std::ferror(f);
+    }, error);
+    if (!saved) std::printf("Save Tree: cannot write %s (%s)\n", fileName.c_str(), error.c_str());
+    return saved;
 }

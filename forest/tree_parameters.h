@@ -76,8 +76,9 @@ ParameterCurve flatCurve(float rangeMin, float rangeMax, float a, float b);
 /// cannot be opened.
 bool loadTreeParameters(TreeParameters& p, const std::string& fileName);
 
-/// Writes `p` in the 150-line format. Returns false when the file cannot be
-/// created or written.
+/// Writes `p` in the 150-line format, through a temporary file that replaces
+/// `fileName` only once complete. On failure prints one line naming the file
+/// and the reason, keeps any old file and returns false.
 bool saveTreeParameters(const TreeParameters& p, const std::string& fileName);
 
 /// The seed line's text: a float whose bit pattern is `seed`, written so that

@@ -1,5 +1,6 @@
 // Saving through a temporary file: the old file survives every failure and
 // no temporary file is left behind.
+#include "forest/tree_parameters.h"
 #include "util/atomic_file.h"
 
 #include <gtest/gtest.h>
@@ -104,24 +105,50 @@ TEST_F(SafeSaving, FailuresKeepTheOldFileAndSayWhy)
     EXPECT_EQ(entries(), before);
 }
 
-// A disk that fills up mid-save, made with a file size limit (which also
-// bites when the tests run as root, unlike permissions).
-TEST_F(SafeSaving, AFullDiskKeepsTheOldFile)
+// A disk that fills up mid-save, made with a file size limit of `bytes`
+// (which also bites when the tests run as root, unlike permissions).
+template <class Save>
+bool saveOnAFullDisk(long bytes, Save save)
 {
     struct rlimit old;
     getrlimit(RLIMIT_FSIZE, &old);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = util::writeFileAtomically(target, std::string(100000, 'x'), error);
+    small.rlim_cur = bytes;
+    if (setrlimit(RLIMIT_FSIZE, &small) != 0) return true;
+    const bool saved = save();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
+    return saved;
+}
 
-    EXPECT_FALSE(saved);
+TEST_F(SafeSaving, AFullDiskKeepsTheOldFile)
+{
+    EXPECT_FALSE(saveOnAFullDisk(4096, [&] { return util::writeFileAtomically(target, std::string(100000, 'x'), error); }));
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
     EXPECT_EQ(read(target), "old contents");
     EXPECT_EQ(entries(), std::vector<std::string>{"scene.xml"});
+}
+
+// Tree parameter files go the same way, and the failure is one line naming
+// the file and the reason.
+TEST_F(SafeSaving, AFailedTreeSaveKeepsTheOldFileAndPrintsOneLine)
+{
+    const std::string arb = (folder / "kind.arb").string();
+    TreeParameters p = defaultTreeParameters();
+    ASSERT_TRUE(saveTreeParameters(p, arb));
+    const std::string good = read(arb);
+    ASSERT_GT(good.size(), 1000u);
+
+    p.diameter = 7;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(saveOnAFullDisk(200, [&] { return saveTreeParameters(p, arb); }));
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(read(arb), good);
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    EXPECT_NE(printed.find(arb), std::string::npos) << printed;
+    EXPECT_NE(printed.find("File too large"), std::string::npos) << printed;
+    EXPECT_EQ(entries(), (std::vector<std::string>{"kind.arb", "scene.xml"}));
 }
 
 } // namespace
