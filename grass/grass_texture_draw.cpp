@@ -162,9 +162,11 @@ bool renderGrassTexture(GrassField& field, Texture& texture, int width, int heig
 /// the 3D blades use it, and white otherwise.
 void beginTextureBuild(const GrassField& field)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_HINT_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_HINT_BIT | GL_POLYGON_BIT);
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
+    // A build may happen in wire mode; the textures must not keep its outlines.
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glClearColor(0, 0, 0, 0);
     if (field.texture3D) {
         glEnable(GL_TEXTURE_2D);
