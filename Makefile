@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench clean fuzz
+.PHONY: all deps configure build run test bench clean fuzz test-sanitize
 
 all: build
 
@@ -31,6 +31,18 @@ bench: build
 clean:
 	rm -rf $(BUILD)
 
+# The whole test suite again with the address and undefined-behaviour
+# checkers. Leaks inside the GL driver, Qt and X libraries are suppressed;
+# ours are not.
+SANITIZE_BUILD ?= build-sanitize
+SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON
+	$(SANITIZE_ENV) $(CURDIR)/scripts/headless cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) $(CURDIR)/scripts/headless ctest --output-on-failure -j $(JOBS)
+
 # Fuzzing: every reader of user files under libFuzzer with the address and
 # undefined-behaviour checkers, FUZZ_SECONDS each, one at a time. New inputs
 # collect in build-fuzz/corpus; the committed seeds stay as they are.
@@ -43,7 +55,8 @@ fuzz: deps
 	@set -e; for t in $(FUZZ_BUILD)/tests/fuzz/fuzz_*; do \
 	  n=$${t##*/fuzz_}; mkdir -p $(FUZZ_BUILD)/corpus/$$n; \
 	  echo "fuzz: $$n for $(FUZZ_SECONDS) s"; \
-	  (cd $(FUZZ_BUILD)/run && $(CURDIR)/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	  d=$(CURDIR)/tests/fuzz/$$n.dict; [ -f $$d ] && d=-dict=$$d || d=; \
+	  (cd $(FUZZ_BUILD)/run && $(CURDIR)/$$t $$d -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	    -artifact_prefix=$(CURDIR)/$(FUZZ_BUILD)/crash-$$n- \
 	    $(CURDIR)/$(FUZZ_BUILD)/corpus/$$n $(CURDIR)/tests/fuzz/corpus/$$n >$(CURDIR)/$(FUZZ_BUILD)/fuzz-$$n.log 2>&1) \
 	    || { tail -40 $(FUZZ_BUILD)/fuzz-$$n.log; exit 1; }; \
