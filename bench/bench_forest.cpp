@@ -73,7 +73,8 @@ struct Scene {
 
 Scene& scene()
 {
-    static Scene s;
+    // Never destroyed: at exit Qt's own globals are gone before ours.
+    static Scene& s = *new Scene;
     return s;
 }
 

@@ -33,7 +33,9 @@ struct GlScene {
 
 GlScene& scene()
 {
-    static GlScene s;
+    // Never destroyed: at exit Qt's own globals are gone before ours, and
+    // tearing a context down then crashes.
+    static GlScene& s = *new GlScene;
     if (!s.app) {
         static int argc = 1;
         static char name[] = "forest_gl_tests";
