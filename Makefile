@@ -18,7 +18,9 @@ configure: $(BUILD)/CMakeCache.txt
 build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only the program and its run folder: a test that does not build does not stop it.
+run: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target velmora
 	@scripts/run-velmora $(BUILD)
 
 test: build
