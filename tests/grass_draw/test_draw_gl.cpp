@@ -178,28 +178,13 @@ TEST_F(GrassGl, SynthesisedTexturesHaveTheirSizesAndDenserBandsCoverMore)
     EXPECT_EQ(field.picture2D.texName, flatName);
 }
 
-TEST_F(GrassGl, AlphaRulesOfTheSynthesis)
+TEST_F(GrassGl, SideTextureAlphaFollowsBrightnessAndBadSizesAreRefused)
 {
-    Texture flat, side;
-    ASSERT_TRUE(renderGrassTexture2D(field, flat, 130, 32, 8, 0.7f));
-    EXPECT_EQ(flat.width, 128);
-    ASSERT_EQ(flat.hasAlpha, 1);
-    int opaque = 0;
-    for (int i = 0; i < flat.width * flat.height * 4; i += 4) {
-        const unsigned char a = flat.pixels[i + 3];
-        ASSERT_TRUE(a == 0 || a == 255);
-        if (a == 255) {
-            ++opaque;
-            EXPECT_NE(flat.pixels[i] + flat.pixels[i + 1] + flat.pixels[i + 2], 0);
-        }
-    }
-    EXPECT_GT(opaque, 0);
-
-    ASSERT_TRUE(renderGrassTexture2D5(field, side, 64, 32, 8, 0.7f));
-    for (int i = 0; i < side.width * side.height * 4; i += 4) {
-        const int sum = side.pixels[i] + side.pixels[i + 1] + side.pixels[i + 2];
-        ASSERT_EQ(side.pixels[i + 3], std::min(255, 2 * sum));
-    }
+    Texture side;
+    ASSERT_TRUE(renderGrassTexture2D5(field, side, 66, 32, 8, 0.7f));
+    EXPECT_EQ(side.width, 64);
+    for (int i = 0; i < side.width * side.height * 4; i += 4)
+        ASSERT_EQ(side.pixels[i + 3], std::min(255, 2 * (side.pixels[i] + side.pixels[i + 1] + side.pixels[i + 2])));
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(renderGrassTexture2D5(field, side, 3, 32, 8, 0.7f));

