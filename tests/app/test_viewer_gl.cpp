@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cmath>
 
@@ -60,25 +61,51 @@ Region measure(const QImage& picture, int top, int bottom)
     return r;
 }
 
-TEST_F(ViewerTest, DrawsTheDefaultSceneUnderTheClearColour)
+// Draws three frames of the built-in scene and returns the last. The run
+// folder's pictures are used, but not its scene files, so that the scene is
+// the one initScene builds before any file changes it.
+QImage drawBuiltInScene()
 {
-    const QString file = QDir::temp().filePath("velmora_default_frame.png");
-    QFile::remove(file);
+    QTemporaryDir folder;
+    for (const char* data : {"GroundData", "GrassData", "ForestData", "ForestInterfaceData"})
+        QFile::link(QDir::current().absoluteFilePath(data), folder.filePath(data));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    const QString file = folder.filePath("frame.png");
     theViewer->stopAfterFrames(3, file);
     theViewer->resize(780, 580);
     theViewer->show();
     QApplication::exec();
-    ASSERT_TRUE(theViewer->snapshotSaved());
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(theViewer->snapshotSaved());
+    return QImage(file);
+}
 
-    QImage picture(file);
+TEST_F(ViewerTest, DrawsTheLitTexturedGroundUnderTheClearColour)
+{
+    const QImage picture = drawBuiltInScene();
     ASSERT_EQ(picture.size(), QSize(780, 580));
-    const Region sky = measure(picture, 0, 100);
+    const Region above = measure(picture, 0, 100);
     const Region ground = measure(picture, 470, 580);
-    EXPECT_GT(sky.clearColour, sky.pixels * 0.95);
+    EXPECT_GT(above.clearColour, above.pixels * 0.95);
     EXPECT_EQ(ground.clearColour, 0) << "the ground covers the lower part";
     EXPECT_GT(ground.mean(), 40) << "lit";
     EXPECT_GT(ground.deviation(), 4) << "textured, not a flat colour";
     EXPECT_TRUE(rock::state().direct);
+}
+
+TEST_F(ViewerTest, SkyReplacesTheClearColourAboveTheGround)
+{
+    scene::draw_sky = true;
+    const QImage picture = drawBuiltInScene();
+    ASSERT_FALSE(picture.isNull());
+    const Region above = measure(picture, 0, 100);
+    EXPECT_EQ(above.clearColour, 0);
+    // The fan's colours run from (0.3, 0.35, 0.9) at its top to (0.8, 0.85, 1) at its rim.
+    const QRgb top = picture.pixel(390, 5), low = picture.pixel(390, 250);
+    EXPECT_GT(qBlue(top), qRed(top) + 60);
+    EXPECT_GT(qRed(low), qRed(top)) << "paler towards the horizon";
+    EXPECT_GT(qBlue(low), 200);
 }
 
 TEST_F(ViewerTest, ReturnTogglesTheAnimationAndTheStartButton)
