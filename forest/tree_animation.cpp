@@ -1,8 +1,19 @@
 #include "forest/tree_animation.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
+
+/// Diameter times length of the default tree kind.
+constexpr float REFERENCE_SIZE = 2.0f * 50.0f;
+
+/// Largest turn of one branch against its parent, radians.
+constexpr float MAX_BEND = 0.35f;
+
+/// The bending offset, unchanged when small and levelling off at MAX_BEND:
+/// a strong gust must not fold a twig back over its parent.
+float saturate(float offset) { return MAX_BEND * std::tanh(offset / MAX_BEND); }
 
 /// Marks the levels below `b` that have grown branches.
 void findLevels(const Branch& b, bool present[])
@@ -25,11 +36,15 @@ void bendChildren(Branch& parent, const TreeParameters& p, const TreeAnimation& 
         float azimuth = q.azimuth;
         if (q.level <= MAX_BENDING_LEVEL) {
             const Vec3 torque = cross(q.axes[2], wind);
-            const float stiffness = q.diameter * q.length;
+            // Thick and long branches bend less. Sizes are measured against the
+            // tree's own, scaled to the default kind (diameter 2, length 50), so
+            // that a kind drawn in metres bends as much as one drawn in larger
+            // units instead of folding its twigs over.
+            const float stiffness = (q.diameter / p.diameter) * (q.length / p.length) * REFERENCE_SIZE;
             if (stiffness > 0.0f) {
                 const float w = anim.weight[q.level];
-                elevation += -dot(torque, q.axes[0]) / stiffness * w;
-                azimuth += -dot(torque, up) / stiffness * w;
+                elevation += w * saturate(-dot(torque, q.axes[0]) / stiffness);
+                azimuth += w * saturate(-dot(torque, up) / stiffness);
             }
             q.bendingState = anim.levelState[q.level];
         }

@@ -20,6 +20,7 @@ constexpr double BENDING_EASE_MS = 1500.0;
 
 /// Bends every grown branch below the trunk by the wind of `strength` and
 /// horizontal `direction`, at `nowMilliseconds`. Thick and long branches
-/// bend less. Frames and positions are rebuilt from the trunk down.
+/// bend less, relative to the size of the tree (`p.diameter`, `p.length`).
+/// Frames and positions are rebuilt from the trunk down.
 void animateTree(Tree& tree, const TreeParameters& p, TreeAnimation& anim, float strength,
                  Vec3 direction, double nowMilliseconds);

@@ -195,20 +195,6 @@ TEST_F(ForestLayout, SectionTreesInheritMissingAttributes)
     EXPECT_EQ(forestTreeCount(), 4);
 }
 
-TEST_F(ForestLayout, SectionKeepsTheFirst199Trees)
-{
-    std::string text = "<velmora><forest>";
-    for (int i = 0; i < 230; ++i) text += "<tree position2d='" + std::to_string(i % 100) + " 5' seed='" + std::to_string(i) + "'/>";
-    text += "</forest></velmora>";
-    xmlDocPtr doc = nullptr;
-    xmlNodePtr root = parseElement(doc, text);
-    ASSERT_TRUE(readForestSection(root));
-    xmlFreeDoc(doc);
-    EXPECT_EQ(forestTreeCount(), MAX_TREES);
-    EXPECT_EQ(forestTreeSeed(198), 198u);
-    EXPECT_EQ(forestArbFile(), kArb); // no "arb": the current file
-}
-
 TEST_F(ForestLayout, FrameStepsGrowEveryTreeWithinThePool)
 {
     const std::vector<TreeRecord> in = records(10);

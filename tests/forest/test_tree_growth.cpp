@@ -235,22 +235,6 @@ TEST(TreeDetailRegulation, ThresholdAndTubeFactorMoveTheRightWay)
     EXPECT_FLOAT_EQ(treeDetail().tubeFactor, 1.0f);
 }
 
-TEST(TubeResolutionTest, SidesSegmentsAndMorph)
-{
-    const TubeResolution small = tubeResolution(0.0f, 1.0f);
-    EXPECT_EQ(small.sides, 4);
-    EXPECT_EQ(small.segments, 1);
-    EXPECT_FLOAT_EQ(small.morph, 1.0f);
-    const TubeResolution mid = tubeResolution(2.5f, 1.0f); // level 3.5
-    EXPECT_EQ(mid.sides, 8);
-    EXPECT_EQ(mid.segments, 8);
-    EXPECT_FLOAT_EQ(mid.morph, 0.5f);
-    const TubeResolution big = tubeResolution(100.0f, 1.0f);
-    EXPECT_EQ(big.sides, 16);
-    EXPECT_EQ(big.segments, 16);
-    EXPECT_FLOAT_EQ(big.morph, 1.0f);
-}
-
 TEST_F(Growth, MeshHasStripsLeavesAndCountsThem)
 {
     TreeParameters p = testParameters();
@@ -303,4 +287,37 @@ TEST_F(Growth, WindBendsBranchesButThickOnesLess)
             EXPECT_LT(norm(b.position - b.parent->tip()), 1e-4f);
         }
     });
+}
+
+TEST_F(Growth, BendingDoesNotDependOnTheKindsUnitsAndStaysBounded)
+{
+    // The same kind drawn ten times smaller, seen from ten times closer, has
+    // the same branches and must bend by the same angles.
+    auto bentAxes = [](float scale, float strength) {
+        TreeParameters p = testParameters(21);
+        p.diameter *= scale;
+        p.length *= scale;
+        setTreeCamera(Vec3{-30 * scale, 0, 5 * scale}, Vec3{1, 0, 0});
+        TreeAnimation anim;
+        for (float& w : anim.weight) w = 1.0f;
+        Tree t = growTree(p, Vec3{});
+        animateTree(t, p, anim, strength, Vec3{0.8f, 0.3f, 0}, 0.0);
+        std::vector<std::pair<Vec3, Vec3>> axes; // (own z, parent z)
+        forEachBranch(*t.trunk, [&](const Branch& b) {
+            if (b.grown() && b.parent) axes.push_back({b.axes[2], b.parent->axes[2]});
+        });
+        return axes;
+    };
+    const auto big = bentAxes(1.0f, 0.05f), small = bentAxes(0.1f, 0.05f);
+    ASSERT_EQ(big.size(), small.size());
+    ASSERT_GT(big.size(), 5u);
+    for (size_t i = 0; i < big.size(); ++i) EXPECT_LT(norm(big[i].first - small[i].first), 1e-3f);
+
+    // A storm turns no branch far from its parent's direction.
+    const auto calm = bentAxes(1.0f, 0.0f), storm = bentAxes(1.0f, 50.0f);
+    for (size_t i = 0; i < calm.size(); ++i) {
+        const float before = std::acos(std::min(1.0f, dot(normalized(calm[i].first), normalized(calm[i].second))));
+        const float after = std::acos(std::min(1.0f, dot(normalized(storm[i].first), normalized(storm[i].second))));
+        EXPECT_LT(std::fabs(after - before), 0.75f);
+    }
 }

@@ -31,20 +31,6 @@ std::vector<std::string> readLines(const std::string& file)
 
 } // namespace
 
-TEST(PiecewiseLinear, PassesThroughItsControlPointsAndGivesThemBack)
-{
-    const float y[4] = {1.0f, 3.0f, -2.0f, 5.0f};
-    const PiecewiseLinear f = PiecewiseLinear::fromPoints(0.25f, 0.6f, y);
-    EXPECT_FLOAT_EQ(f(0.0f), 1.0f);
-    EXPECT_FLOAT_EQ(f(0.25f), 3.0f);
-    EXPECT_NEAR(f(0.6f), -2.0f, 1e-5f);
-    EXPECT_NEAR(f(1.0f), 5.0f, 1e-5f);
-    EXPECT_NEAR(f(0.125f), 2.0f, 1e-5f);
-    float back[4];
-    f.controlValues(back);
-    for (int k = 0; k < 4; ++k) EXPECT_NEAR(back[k], y[k], 1e-5f);
-}
-
 TEST(PiecewiseLinear, DegenerateBreakPointsStayFinite)
 {
     const float y[4] = {1.0f, 2.0f, 3.0f, 4.0f};
@@ -192,11 +178,6 @@ TEST(TreeParameterFile, CurveOfHalvesReadsAsTheMiddleOfItsRange)
         EXPECT_NEAR(p.angleNoise.boundA(t), 0.0f, 1e-6f);
         EXPECT_NEAR(p.angleNoise.boundB(t), 0.0f, 1e-6f);
     }
-}
-
-TEST(TreeParameterFile, WriteFailureIsReported)
-{
-    EXPECT_FALSE(saveTreeParameters(defaultTreeParameters(), "/nonexistent-folder/tree.arb"));
 }
 
 TEST(TreeParameterFile, CommittedKindsLoadCompletely)
