@@ -73,6 +73,9 @@ void loadArb(const std::string& fileName)
     f.arbFile = fileName;
     std::printf("chargement de %s\n", fileName.c_str());
     loadTreeParameters(f.parameters, fileName);
+    // A file may hold any size; growth divides by them.
+    f.parameters.diameter = sanePositive(f.parameters.diameter);
+    f.parameters.length = sanePositive(f.parameters.length);
     f.seeds[0] = f.parameters.seed;
     f.diameters[0] = f.parameters.diameter;
     f.lengths[0] = f.parameters.length;
@@ -97,7 +100,7 @@ void randomizeTrees()
 void setTrees(int count, const TreeRecord* records)
 {
     Forest& f = forestState();
-    count = std::clamp(count, 0, MAX_TREES);
+    count = records ? std::clamp(count, 0, MAX_TREES) : 0;
     const float d0 = f.diameters[0], l0 = f.lengths[0];
     for (int i = 0; i < count; ++i) {
         const TreeRecord& r = records[i];

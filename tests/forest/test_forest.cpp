@@ -8,6 +8,7 @@
 #include <libxml/parser.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -130,6 +131,14 @@ TEST_F(ForestLayout, MissingParameterFileKeepsParametersButReRandomises)
     EXPECT_EQ(forestArbFile(), "ForestData/none.arb");
     EXPECT_FLOAT_EQ(treeParameters().maxAngle, maxAngle);
     EXPECT_NE(forestTreeSeed(2), seed2);
+
+    // Sizes a tree cannot grow from are not taken from a file.
+    const std::string bad = scratchFile("sizes.arb");
+    ASSERT_EQ(std::system(("python3 -c \"open('" + bad + "','w').write('40\\n0\\n1.5\\n1\\n0.1\\n0\\nnan\\n')\"").c_str()), 0);
+    loadArb(bad);
+    EXPECT_GT(forestTreeDiameter(0), 0.0f);
+    EXPECT_TRUE(std::isfinite(forestTreeLength(0)) && forestTreeLength(0) > 0.0f);
+    EXPECT_GT(growTree(treeParameters(), Vec3{}).trunk->length, 0.0f);
 }
 
 TEST_F(ForestLayout, SectionRoundTrip)
