@@ -18,26 +18,31 @@ using Driver = MyVelmoraQTDriver;
 // Control → driver for value controls, and driver → control so that scene
 // loads and refreshes show in the dialog. The loop this makes ends because a
 // control only signals a change when its value really changes.
-void wireSlider(QSlider* slider, Driver* driver, void (Driver::*slot)(int), void (Driver::*signal)(int)) {
+void wireSlider(QSlider* slider, Driver* driver, void (Driver::*slot)(int), void (Driver::*signal)(int))
+{
     QObject::connect(slider, &QSlider::valueChanged, driver, slot);
     QObject::connect(driver, signal, slider, &QSlider::setValue);
 }
 
-void wireSpinBox(QSpinBox* box, Driver* driver, void (Driver::*slot)(int), void (Driver::*signal)(int)) {
+void wireSpinBox(QSpinBox* box, Driver* driver, void (Driver::*slot)(int), void (Driver::*signal)(int))
+{
     QObject::connect(box, qOverload<int>(&QSpinBox::valueChanged), driver, slot);
     QObject::connect(driver, signal, box, &QSpinBox::setValue);
 }
 
-void wireCheck(QAbstractButton* button, Driver* driver, void (Driver::*slot)(bool), void (Driver::*signal)(bool)) {
+void wireCheck(QAbstractButton* button, Driver* driver, void (Driver::*slot)(bool), void (Driver::*signal)(bool))
+{
     QObject::connect(button, &QAbstractButton::toggled, driver, slot);
     QObject::connect(driver, signal, button, &QAbstractButton::setChecked);
 }
 
-void wireButton(QAbstractButton* button, Driver* driver, void (Driver::*slot)()) {
+void wireButton(QAbstractButton* button, Driver* driver, void (Driver::*slot)())
+{
     QObject::connect(button, &QAbstractButton::clicked, driver, slot);
 }
 
-void connectScene(FormScene* f, Driver* d) {
+void connectScene(FormScene* f, Driver* d)
+{
     wireButton(f->PushButton_LoadScene, d, &Driver::loadScene);
     wireButton(f->PushButton_SaveScene, d, &Driver::saveScene);
     wireCheck(f->PushButton_Start, d, &Driver::setAnim, &Driver::setQTAnim);
@@ -67,14 +72,16 @@ void connectScene(FormScene* f, Driver* d) {
 
 // The 2.5D texture sizes, width*height, in the index order the driver's
 // setGrassSizeTexture2D5 slot expects.
-void fillTextureSizes(QComboBox* box) {
+void fillTextureSizes(QComboBox* box)
+{
     for (const char* size : {"256*32", "256*64", "256*128", "512*32", "512*64", "512*128", "1024*32", "1024*64",
                              "1024*128"})
         box->addItem(QString::fromLatin1(size));
     box->setCurrentIndex(4);
 }
 
-void connectGrass(FormGrass* f, Driver* d) {
+void connectGrass(FormGrass* f, Driver* d)
+{
     wireSpinBox(f->SpinBox_NbPatches1, d, &Driver::setGrassNbPatches1, &Driver::setQTGrassNbPatches1);
     wireSpinBox(f->SpinBox_NbPatches2, d, &Driver::setGrassNbPatches2, &Driver::setQTGrassNbPatches2);
     wireButton(f->PushButton_GrassDensity, d, &Driver::loadGrassDensityMap);
@@ -115,14 +122,16 @@ void connectGrass(FormGrass* f, Driver* d) {
               &Driver::setQTGrassAjustment2D5Height);
 }
 
-void connectGround(FormGround* f, Driver* d) {
+void connectGround(FormGround* f, Driver* d)
+{
     wireSlider(f->Slider_GroundSize, d, &Driver::setGroundSize, &Driver::setQTGroundSize);
     wireSlider(f->Slider_GroundHeight, d, &Driver::setGroundHeight, &Driver::setQTGroundHeight);
     wireButton(f->PushButton_HeightMap, d, &Driver::loadGroundHeightMap);
     wireButton(f->PushButton_Texture, d, &Driver::loadGroundTexture);
 }
 
-void connectTrees(FormTrees* f, Driver* d) {
+void connectTrees(FormTrees* f, Driver* d)
+{
     wireSpinBox(f->SpinBox_TreesNumber, d, &Driver::setTreesNumber, &Driver::setQTTreesNumber);
     wireButton(f->PushButton_ResetPositions, d, &Driver::resetTreesPositions);
     wireButton(f->PushButton_ResetForms, d, &Driver::resetTreesForms);
@@ -132,7 +141,8 @@ void connectTrees(FormTrees* f, Driver* d) {
                      &Driver::setTreesNbPolygonsMax);
 }
 
-void connectWind(FormWind* f, Driver* d) {
+void connectWind(FormWind* f, Driver* d)
+{
     wireSlider(f->Slider_BreezeSpeed, d, &Driver::setBreezeSpeed, &Driver::setQTBreezeSpeed);
     wireSlider(f->Slider_BreezePower, d, &Driver::setBreezePower, &Driver::setQTBreezePower);
     wireSlider(f->Slider_GustSpeed, d, &Driver::setGustSpeed, &Driver::setQTGustSpeed);
@@ -145,7 +155,8 @@ void connectWind(FormWind* f, Driver* d) {
 
 } // namespace
 
-void assembleDialogs(MyVelmoraQTDriver* driver) {
+void assembleDialogs(MyVelmoraQTDriver* driver)
+{
     formScene = new FormScene;
     formGrass = new FormGrass;
     formTrees = new FormTrees;
@@ -171,7 +182,8 @@ void assembleDialogs(MyVelmoraQTDriver* driver) {
     formWind->show();
 }
 
-void deleteDialogs() {
+void deleteDialogs()
+{
     delete formScene;
     formScene = nullptr;
     delete formGrass;
