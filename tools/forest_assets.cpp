@@ -142,9 +142,9 @@ Picture barkPicture(int slot)
             float light = 0.55f + smooth * (0.45f * ridge - 0.15f) + 0.25f * flakes + 0.15f * (fine - 0.5f);
             if (smooth < 1.0f) light += 0.1f;
             uint8_t* p = pic.at(x, y);
-            p[0] = toByte(tone[0] * light * 1.25f);
-            p[1] = toByte(tone[1] * light * 1.25f);
-            p[2] = toByte(tone[2] * light * 1.25f);
+            p[0] = toByte(tone[0] * light * 1.05f);
+            p[1] = toByte(tone[1] * light * 1.05f);
+            p[2] = toByte(tone[2] * light * 1.05f);
         }
     return pic;
 }
