@@ -3,6 +3,7 @@
 #include "app/driver.h"
 #include "app/frame_cost.h"
 #include "app/rock.h"
+#include "app/scene_file.h"
 #include "app/scene_state.h"
 #include "ground/ground.h"
 #include "util/random.h"
@@ -10,9 +11,6 @@
 #include "grass/grass_field.h"
 #include "grass/grass_texture.h"
 #include "wind/wind.h"
-#ifdef VELMORA_HAS_SCENE_FILE
-#include "app/scene_file.h"
-#endif
 #include <QFileDialog>
 #include <algorithm>
 #include <cstdio>
@@ -319,7 +317,6 @@ bool MyVelmoraQTDriver::panelMouseMove(int x, int y) { return forestMouseMove(x,
 bool MyVelmoraQTDriver::panelKeyPress(int character) { return forestKeyPress(character); }
 void MyVelmoraQTDriver::panelViewport(int width, int height) { setForestEditorViewport(width, height); }
 
-#ifdef VELMORA_HAS_SCENE_FILE
 void MyVelmoraQTDriver::loadScene()
 {
     const QByteArray name = chooseFile(this, "select doc xml", "Scene/", "doc XML (*.xml)");
@@ -344,19 +341,6 @@ void MyVelmoraQTDriver::loadStartScenes()
         startSceneFailed = true;
     }
 }
-#else
-// The scene file is not part of this build yet.
-void MyVelmoraQTDriver::loadScene() {}
-void MyVelmoraQTDriver::saveScene() {}
-
-void MyVelmoraQTDriver::loadStartScenes()
-{
-    if (!startScene.empty()) {
-        std::fprintf(stderr, "velmora: this build cannot load scene files (%s)\n", startScene.c_str());
-        startSceneFailed = true;
-    }
-}
-#endif
 
 void MyVelmoraQTDriver::loadQTInterface()
 {

@@ -1,10 +1,8 @@
+#include "app/dialogs/dialogs.h"
 #include "app/driver.h"
 #include "app/options.h"
 #include "app/viewer.h"
 #include "ground/ground.h"
-#ifdef VELMORA_HAS_DIALOGS
-#include "app/dialogs/dialogs.h"
-#endif
 #include <GL/freeglut.h>
 #include <QApplication>
 #include <cstdio>
@@ -30,9 +28,7 @@ int main(int argc, char** argv)
     theDriver = new MyVelmoraQTDriver();
     theDriver->startScene = options.scene;
 
-#ifdef VELMORA_HAS_DIALOGS
     assembleDialogs(theDriver);
-#endif
 
     theViewer->move(485, 170);
     theViewer->resize(780, 580);
@@ -43,9 +39,7 @@ int main(int argc, char** argv)
     if (options.benchmark) std::printf("%s\n", theViewer->frameStats().summary().c_str());
     if (!theViewer->snapshotSaved() || theDriver->startSceneFailed) result = 1;
 
-#ifdef VELMORA_HAS_DIALOGS
     deleteDialogs();
-#endif
     // The ground's display list and texture belong to the viewer's context.
     theViewer->makeCurrent();
     releaseGround();
