@@ -12,9 +12,15 @@ namespace {
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
+// Named after the test too: ctest runs tests in parallel.
+std::string tempPath(const char* name)
+{
+    return std::string(testing::TempDir()) + "oglui_" + testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
+}
+
 std::string writeFile(const char* name, const std::string& text)
 {
-    const std::string path = std::string(testing::TempDir()) + name;
+    const std::string path = tempPath(name);
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
@@ -76,7 +82,7 @@ TEST(ResourceFile, warnsWithLineNumbersBetweenTheFileAndEndLines)
     for (int i = 1; i <= 6; ++i) text += i % 2 ? "# comment\n" : "\n";
     text += "menu bgcolor 1 1 1\n";       // line 7: space instead of "."
     text += "\t  list.bgcolor 0.5\r\n";  // indentation and CRLF are fine
-    const std::string path = std::string(testing::TempDir()) + "seven.cfg";
+    const std::string path = tempPath("seven.cfg");
     EXPECT_EQ("FILE " + path + "\n   7: WARNING: no ressource qualifier after object menu\nEND\n",
               load(text, "seven.cfg"));
     expectColor(oglColorResource("list", "bgcolor"), 0.5f, 0, 0, 1);

@@ -12,8 +12,8 @@ TEST(TextureManagerGl, makesOneTexturePerNameAndReleasesThem)
 {
     TestGlContext gl(16, 16);
     ASSERT_TRUE(gl.ready());
-    const std::string a = std::string(::testing::TempDir()) + "a.tga";
-    const std::string b = std::string(::testing::TempDir()) + "b.tga";
+    const std::string a = std::string(::testing::TempDir()) + "oglui_a.tga";
+    const std::string b = std::string(::testing::TempDir()) + "oglui_b.tga";
     ASSERT_EQ(0, std::system(("convert -size 3x5 xc:red " + a + " && convert -size 8x8 xc:blue " + b).c_str()));
 
     const unsigned int idA = oglTextureLoad(a);

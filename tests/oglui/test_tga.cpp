@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string tmpPath(const char* name) { return std::string(::testing::TempDir()) + name; }
+std::string tmpPath(const char* name) { return std::string(::testing::TempDir()) + "oglui_" + name; }
 
 void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes)
 {

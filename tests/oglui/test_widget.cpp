@@ -155,7 +155,7 @@ TEST(Widgets, curveEditorDragsTheNearestPointWithinItsLimits)
 TEST(FileDialog, listsTheFolderAndReportsTheChosenName)
 {
     namespace fs = std::filesystem;
-    const fs::path root = fs::path(testing::TempDir()) / "dialog";
+    const fs::path root = fs::path(testing::TempDir()) / "oglui_dialog";
     fs::remove_all(root);
     fs::create_directories(root / "sub");
     fs::create_directories(root / "Another");
@@ -209,7 +209,7 @@ TEST(FileDialog, listsTheFolderAndReportsTheChosenName)
 TEST(FileDialog, clicksOnTheListChooseAndTheArrowsScroll)
 {
     namespace fs = std::filesystem;
-    const fs::path root = fs::path(testing::TempDir()) / "many";
+    const fs::path root = fs::path(testing::TempDir()) / "oglui_many";
     fs::remove_all(root);
     fs::create_directories(root);
     for (int i = 0; i < 40; ++i) std::ofstream(root / ("t" + std::to_string(100 + i) + ".arb")) << "x";

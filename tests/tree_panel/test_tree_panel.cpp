@@ -31,7 +31,8 @@ protected:
         panel = treePanel();
         ASSERT_NE(nullptr, panel);
         panel->setViewport(1000, 500);
-        dir = fs::path(testing::TempDir()) / "panel";
+        // ctest runs tests in parallel: one folder per test.
+        dir = fs::path(testing::TempDir()) / ("panel_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
