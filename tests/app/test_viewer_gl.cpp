@@ -136,16 +136,4 @@ TEST_F(ViewerTest, ArrowKeyWaitsForTheAnimation)
     EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50.05f) << "moves in the first animated frame";
 }
 
-TEST_F(ViewerTest, FunctionKeysSwitchTheOverlaysAndTheFrameRate)
-{
-    press(Qt::Key_F5);
-    EXPECT_TRUE(theViewer->overlays().showPolygons);
-    EXPECT_TRUE(theViewer->FPSIsDisplayed());
-    press(Qt::Key_F1);
-    EXPECT_TRUE(theViewer->overlays().showKeys);
-    EXPECT_FALSE(theViewer->FPSIsDisplayed());
-    press(Qt::Key_F9);
-    EXPECT_TRUE(theViewer->overlays().inspectTexture2D5);
-}
-
 } // namespace
