@@ -22,8 +22,6 @@ public:
     void stopAfterFrames(int frames, const QString& snapshotFile);
     /// Per-frame timings for the --benchmark line.
     const FrameStats& frameStats() const { return stats; }
-    /// The display flags (overlays, texture inspections).
-    const OverlayState& overlays() const { return overlay; }
     /// False when the snapshot could not be written.
     bool snapshotSaved() const { return snapshotOk; }
 
