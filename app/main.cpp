@@ -5,6 +5,7 @@
 #include "ground/ground.h"
 #include <GL/freeglut.h>
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -13,6 +14,8 @@ int main(int argc, char** argv)
     glutInit(&argc, argv);
 
     QApplication* application = new QApplication(argc, argv);
+    // Qt adopts the user's locale; scene and tree files need a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
 
     Options options;
     std::string error;
