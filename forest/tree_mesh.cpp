@@ -184,9 +184,10 @@ void stitchRings(TreeMesh& mesh, std::vector<MeshVertex>& rings, int sides)
     const size_t count = rings.size() / ringSize;
     for (size_t j = 0; j + 1 < count; ++j) {
         const int first = static_cast<int>(mesh.bark.size());
+        // Upper ring first: the strip's front faces then look outwards.
         for (size_t k = 0; k < ringSize; ++k) {
-            mesh.bark.push_back(rings[j * ringSize + k]);
             mesh.bark.push_back(rings[(j + 1) * ringSize + k]);
+            mesh.bark.push_back(rings[j * ringSize + k]);
         }
         mesh.strips.push_back({first, static_cast<int>(2 * ringSize)});
         mesh.polygons += static_cast<int>(2 * ringSize);

@@ -79,7 +79,7 @@ void buildScene()
 }
 
 /// One frame from `eye` looking at `target`; returns the picture.
-QImage drawFrame(const float eye[3], const float target[3], bool withGround)
+QImage drawFrame(const float eye[3], const float target[3], bool withGround, const float* light = nullptr)
 {
     GlScene& s = scene();
     glViewport(0, 0, W, H);
@@ -93,7 +93,7 @@ QImage drawFrame(const float eye[3], const float target[3], bool withGround)
     glLoadIdentity();
     gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 0, 1);
     // A sun from the upper left, as the viewer's light.
-    const GLfloat sun[4] = {-0.4f, -0.5f, 0.8f, 0.0f};
+    const GLfloat sun[4] = {light ? light[0] : -0.4f, light ? light[1] : -0.5f, light ? light[2] : 0.8f, 0.0f};
     const GLfloat white[4] = {0.85f, 0.85f, 0.8f, 1.0f};
     const GLfloat ambient[4] = {0.35f, 0.35f, 0.4f, 1.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, sun);
@@ -154,6 +154,21 @@ TEST(ForestGl, TreesDrawWithBarkAndLeaves)
     const PixelCounts bare = classify(drawFrame(eye, target, false));
     EXPECT_LT(bare.leaf, c.leaf / 10);
     EXPECT_GT(bare.bark, c.bark);
+
+    // Bark faces outwards: lit from the camera's side it is brighter than lit
+    // from behind the tree.
+    auto barkLight = [&](float sign) {
+        const float light[3] = {sign * (eye[0] - target[0]), sign * (eye[1] - target[1]), 0.0f};
+        const QImage picture = drawFrame(eye, target, false, light);
+        double sum = 0.0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const QColor p = picture.pixelColor(x, y);
+                if (p.blue() < 200) sum += p.red() + p.green() + p.blue();
+            }
+        return sum;
+    };
+    EXPECT_GT(barkLight(1.0f), 1.3 * barkLight(-1.0f));
 }
 
 TEST(ForestGl, PolygonCountFollowsTheBudget)
