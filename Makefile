@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench clean fuzz test-sanitize
+.PHONY: all deps configure build run test bench clean fuzz test-sanitize soak
 
 all: build
 
@@ -58,9 +58,14 @@ fuzz: deps
 	  n=$${t##*/fuzz_}; mkdir -p $(FUZZ_BUILD)/corpus/$$n; \
 	  echo "fuzz: $$n for $(FUZZ_SECONDS) s"; \
 	  d=$(CURDIR)/tests/fuzz/$$n.dict; [ -f $$d ] && d=-dict=$$d || d=; \
-	  (cd $(FUZZ_BUILD)/run && $(CURDIR)/$$t $$d -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	  (cd $(FUZZ_BUILD)/run && $(CURDIR)/$$t $$d -max_total_time=$(FUZZ_SECONDS) -timeout=30 -print_final_stats=1 \
 	    -artifact_prefix=$(CURDIR)/$(FUZZ_BUILD)/crash-$$n- \
 	    $(CURDIR)/$(FUZZ_BUILD)/corpus/$$n $(CURDIR)/tests/fuzz/corpus/$$n >$(CURDIR)/$(FUZZ_BUILD)/fuzz-$$n.log 2>&1) \
 	    || { tail -40 $(FUZZ_BUILD)/fuzz-$$n.log; exit 1; }; \
 	  grep -E "^stat::number_of_executed_units|cov:" $(FUZZ_BUILD)/fuzz-$$n.log | tail -2; \
 	done
+
+# The long scripted session: the soak test's cycle repeated for SOAK_SECONDS.
+SOAK_SECONDS ?= 1800
+soak: build
+	cd $(BUILD)/run && VELMORA_SOAK_SECONDS=$(SOAK_SECONDS) $(CURDIR)/scripts/headless ../tests/soak/soak_gl_tests
