@@ -195,6 +195,12 @@ void stitchRings(TreeMesh& mesh, std::vector<MeshVertex>& rings, int sides)
     rings.clear();
 }
 
+/// The leaf picture slot for a drawn value, whatever a file made the curve.
+int leafSlot(float v)
+{
+    return static_cast<int>(std::clamp(v, 0.0f, static_cast<float>(LEAF_SLOTS - 1)));
+}
+
 struct Builder {
     const TreeParameters& p;
     Vec3 foot;
@@ -321,7 +327,6 @@ struct Builder {
         along = normalized(along * std::cos(twist) + across * std::sin(twist));
         across = normalized(cross(out, along));
         if (norm(across) < 1e-4f) orthonormalFrame(along, b.axes[0], across, unused);
-        slot = std::clamp(slot, 0, LEAF_SLOTS - 1);
         switch (p.leaveMode) {
         case 2: // crossed pair: full from every side
             quad(slot, place, along * length, across * (0.5f * width), out, tint);
@@ -356,7 +361,7 @@ struct Builder {
             const uint32_t texIndex = idx + 10u * static_cast<uint32_t>(k);
             const float size = sampleCurve(p.leaveSize, t, seed, texIndex + 1);
             if (size < 0.01f) continue;
-            const int slot = static_cast<int>(sampleCurve(p.leaveTexture, t, seed, texIndex));
+            const int slot = leafSlot(sampleCurve(p.leaveTexture, t, seed, texIndex));
             const float r1 = treeRandom(seed, running + 1), r2 = treeRandom(seed, running + 2);
             Vec3 place = b.position;
             if (p.leaveMode != 3)
@@ -382,7 +387,7 @@ struct Builder {
         const float t = 1.0f - b.relativeDiameter;
         const float size = 1.5f * sampleCurve(p.leaveSize, t, p.seed, idx + 101);
         if (size < 0.01f) return;
-        const int slot = static_cast<int>(sampleCurve(p.leaveTexture, t, p.seed, idx));
+        const int slot = leafSlot(sampleCurve(p.leaveTexture, t, p.seed, idx));
         leaf(b, b.position + b.axes[2] * (0.7f * b.length), slot, size, 1.0f, treeRandom(p.seed, idx + 102) - 0.5f);
     }
 

@@ -161,7 +161,8 @@ public:
         const char* s = next();
         if (!s) return false;
         float x;
-        if (!parseNumber(s, x)) return fail();
+        // Only the seed line may hold an infinity or a NaN.
+        if (!parseNumber(s, x) || !std::isfinite(x)) return fail();
         v = x;
         return true;
     }

@@ -145,7 +145,7 @@ TEST(TreeParameterFile, CurveGroupsStopAtTheFirstBadLine)
 
     // Lines 8..21 are "Branch count"; line 18 lies in its boundB. boundA is
     // taken, boundB keeps its old value and nothing after the bad line is read.
-    lines[17] = "x";
+    lines[17] = "nan"; // not a number a tree can use: stops the reading like text
     const std::string bad = scratchFile("bad.arb");
     {
         std::ofstream out(bad);
