@@ -114,6 +114,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
     if (scene::draw_gust) windDraw();
     if (scene::showGrassTexture2D) showTextures(scene::grassField());
     if (scene::showGrassTexture2D5) showTexture2D5(scene::grassField());
+    drawForestEditor();
 }
 
 void MyVelmoraQTDriver::drawSky()

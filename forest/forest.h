@@ -82,6 +82,9 @@ bool forestMouseRelease(int x, int y, int button);
 bool forestMouseMove(int x, int y);
 /// A typed character (ASCII) for the tree panel's file dialogs; true when taken.
 bool forestKeyPress(int key);
+/// Draws the tree panel over the picture when it is shown; call after
+/// everything else of the frame. Needs a current GL context.
+void drawForestEditor();
 /// The view's size in pixels, for the tree panel's layout and mouse.
 void setForestEditorViewport(int width, int height);
 

@@ -126,8 +126,10 @@ void drawForest(const float position[3], const float direction[3])
     glPopClientAttrib();
     glPopAttrib();
 
-    if (TreePanel* panel = treePanel()) {
-        panel->update(treeCounters().branches, f.lastPolygons, std::time(nullptr));
-        if (f.editorShown) panel->draw();
-    }
+    if (TreePanel* panel = treePanel()) panel->update(treeCounters().branches, f.lastPolygons, std::time(nullptr));
+}
+
+void drawForestEditor()
+{
+    if (forestState().editorShown && treePanel()) treePanel()->draw();
 }
