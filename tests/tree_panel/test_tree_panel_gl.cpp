@@ -39,6 +39,7 @@ QImage drawFrame()
     drawGround();
     const float dir[3] = {target[0] - eye[0], target[1] - eye[1], target[2] - eye[2]};
     drawForest(eye, dir);
+    drawForestEditor();
     glFinish();
     QImage image(W, H, QImage::Format_RGBA8888);
     glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
