@@ -1,6 +1,7 @@
 // The panel inside the program's viewer: mouse routing between the panel and
-// the camera, and the panel over the default scene. Leaves
-// tree_panel_viewer.png in the run folder.
+// the camera, the panel over the default scene, and the trees following a
+// curve dragged on it. Leaves tree_panel_viewer.png and
+// tree_panel_viewer_changed.png in the run folder.
 #include "app/driver.h"
 #include "app/rock.h"
 #include "app/scene_state.h"
@@ -41,6 +42,14 @@ void drag(int x0, int y0, int x1, int y1)
     mouse(QEvent::MouseButtonPress, x0, y0);
     for (int i = 1; i <= 10; ++i) mouse(QEvent::MouseMove, x0 + (x1 - x0) * i / 10, y0 + (y1 - y0) * i / 10);
     mouse(QEvent::MouseButtonRelease, x1, y1);
+}
+
+// Branches made for a tree, grown or not.
+int branches(const Branch& b)
+{
+    int n = 1;
+    for (int i = 0; i < b.childCount; ++i) n += branches(b.children[i]);
+    return n;
 }
 
 bool sameCamera(const qglviewer::Quaternion& a, const qglviewer::Quaternion& b)
@@ -105,6 +114,23 @@ TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
         for (int x = int(780 * (mesh.x + 0.222f)); x < int(780 * (mesh.x + 0.238f)); ++x)
             bright += qRed(picture.pixel(x, y)) + qGreen(picture.pixel(x, y)) + qBlue(picture.pixel(x, y)) > 200;
     EXPECT_EQ(0, bright);
+
+    // The far ends of both "Branch count" bounds dragged to the top, and one
+    // step of "Max Angle": the trees regrow bushier within a second.
+    const int before = branches(*growForestTree(0, 0.0).trunk);
+    const OGLRect curve = treePanel()->curveEditor(0)->rect();
+    for (int b = 0; b < 2; ++b) {
+        const OGLCurvePoint end = treePanel()->curveEditor(0)->polyline(b)[3];
+        const int y = int(580 * (curve.y + (1 - end.y) * curve.h));
+        drag(int(780 * (curve.x + curve.w)), y, int(780 * (curve.x + curve.w)), int(580 * curve.y) - 20);
+    }
+    EXPECT_FLOAT_EQ(1.0f, treePanel()->curveEditor(0)->polyline(0)[3].y);
+    EXPECT_FLOAT_EQ(1.0f, treePanel()->curveEditor(0)->polyline(1)[3].y);
+    treePanel()->handle(TreePanel::MAX_ANGLE, 1);
+    spin(1500);
+    EXPECT_FLOAT_EQ(10.0f, treeParameters().branchCount.boundA(1.0f));
+    EXPECT_GT(branches(*growForestTree(0, 0.0).trunk), before);
+    theViewer->grabFramebuffer().save(runFolder + "/tree_panel_viewer_changed.png");
 
     // The same drag in the open view turns the camera.
     drag(300, 450, 400, 480);

@@ -42,16 +42,6 @@ protected:
     {
         for (int i = 0; i < times; ++i) panel->handle(control, amount);
     }
-    // Clicks the middle of a widget.
-    bool click(const OGLWidget* w)
-    {
-        const OGLRect r = w->rect();
-        const int x = int(1000 * (r.x + r.w / 2)), y = int(500 * (r.y + r.h / 2));
-        const bool taken = panel->mousePress(x, y);
-        panel->mouseRelease(x, y);
-        return taken;
-    }
-
     TreePanel* panel = nullptr;
     fs::path dir;
 };
@@ -175,33 +165,6 @@ TEST_F(Panel, curvesAreReadBackOnceASecond)
     panel->update(13, 23, 1001);
     EXPECT_FLOAT_EQ(0.0f, p().branchCount.boundB(1.0f));
     EXPECT_EQ("fps 3", panel->counterText(2));
-}
-
-TEST_F(Panel, aCurvePointDraggedWithTheMouseReachesTheParameters)
-{
-    press(TreePanel::SKELETON_TOOLS, 1);
-    OGLCurveEditor* editor = panel->curveEditor(3);  // "SubBranch diameter", range 0.1..0.9
-    ASSERT_EQ("SubBranch diameter", editor->title());
-    const OGLRect r = editor->rect();
-    const OGLCurvePoint start = editor->polyline(0)[0];
-    const int x = int(1000 * r.x + 0.5f), y = int(500 * (r.y + (1 - start.y) * r.h));
-    EXPECT_TRUE(panel->mousePress(x, y));
-    EXPECT_TRUE(panel->mouseMove(x, int(500 * (r.y + r.h)) + 20));  // below the bottom: rangeMin
-    EXPECT_TRUE(panel->mouseRelease(x, int(500 * (r.y + r.h)) + 20));
-    panel->update(0, 0, 2000);
-    EXPECT_NEAR(0.1f, p().subBranchDiameter.boundA(0.0f), 1e-5);
-}
-
-TEST_F(Panel, mouseOnAWindowIsTakenElsewhereItIsNot)
-{
-    EXPECT_FALSE(panel->skeletonTools()->isShown());
-    EXPECT_TRUE(click(panel->tools()->children()[1].get()));  // the "Skeleton Tools" button
-    EXPECT_TRUE(panel->skeletonTools()->isShown());
-    EXPECT_FALSE(panel->mousePress(400, 450));  // open view: the camera's
-    EXPECT_FALSE(panel->mouseMove(420, 440));
-    EXPECT_FALSE(panel->mouseRelease(420, 440));
-    EXPECT_TRUE(click(panel->tools()->children()[1].get()));
-    EXPECT_FALSE(panel->skeletonTools()->isShown());
 }
 
 TEST_F(Panel, saveCancelledOrIntoAMissingFolderWritesNothing)
