@@ -129,8 +129,8 @@ void OGLButton::drawSelf() const
     oglPaintBackground(r, branch(), "bgcolor", "bgtexture");
     oglPaintFrame(r, oglEnumResource(branch(), m_pPressed ? "pressedborder" : "normalborder"));
     const float shift = m_pPressed ? oglPaintPixelsX(1) : 0;
-    oglPaintText(r.x + (r.w - oglPaintTextWidth(m_pCaption)) / 2 + shift, r.y + r.h / 2 + shift,
-         m_pCaption, oglColorResource(branch(), "textcolor"));
+    oglPaintText(r.x + (r.w - oglPaintTextWidth(m_pCaption)) / 2 + shift, r.y + r.h / 2 + shift, m_pCaption,
+                 oglColorResource(branch(), "textcolor"));
 }
 
 void OGLCheckButton::drawSelf() const
@@ -167,7 +167,8 @@ void OGLCurveEditor::drawSelf() const
     for (float f : {0.25f, 0.5f, 0.75f}) line(r.x + f * r.w, r.y, r.x + f * r.w, r.y + r.h);
     glEnd();
     oglPaintFrame(r, OGL_BORDER_IN);
-    oglPaintText(r.x + oglPaintPixelsX(3), r.y + oglPaintPixelsY(8), m_pTitle, oglColorResource("spline_label", "textcolor"));
+    oglPaintText(r.x + oglPaintPixelsX(3), r.y + oglPaintPixelsY(8), m_pTitle,
+                 oglColorResource("spline_label", "textcolor"));
 
     const char* colours[2] = {"curveacolor", "curvebcolor"};
     const float px = oglPaintPixelsX(2.5f), py = oglPaintPixelsY(2.5f);
@@ -193,7 +194,8 @@ void OGLWindow::drawSelf() const
     oglPaintBackground({r.x, r.y + TITLE_HEIGHT, r.w, r.h - TITLE_HEIGHT}, branch(), "bgcolor", "bgtexture");
     const OGLRect bar{r.x, r.y, r.w, TITLE_HEIGHT};
     oglPaintBackground(bar, branch(), "titlecolor", "titletexture");
-    oglPaintText(r.x + oglPaintPixelsX(6), r.y + TITLE_HEIGHT / 2, m_pTitle, oglColorResource(branch(), "titletextcolor"));
+    oglPaintText(r.x + oglPaintPixelsX(6), r.y + TITLE_HEIGHT / 2, m_pTitle,
+                 oglColorResource(branch(), "titletextcolor"));
     oglPaintFrame(r, oglEnumResource(branch(), "border"));
 }
 
