@@ -149,22 +149,6 @@ TEST_F(Growth, ThinBranchesDoNotSplitAndChildZeroIsThickest)
     EXPECT_GT(thinParents, 0);
 }
 
-TEST_F(Growth, StraightContinuationWithoutNoiseOrGravity)
-{
-    TreeParameters p = testParameters();
-    p.gravity = 0.0f;
-    p.angleNoise = flatCurve(-1, 1, 0.5f, 0.5f);
-    p.branchCount = flatCurve(0, 10, 0.1f, 0.1f); // one child each
-    const Tree t = growTree(p, Vec3{});
-    int checked = 0;
-    forEachBranch(*t.trunk, [&](const Branch& b) {
-        if (!b.grown() || !b.parent) return;
-        EXPECT_NEAR(dot(b.axes[2], b.parent->axes[2]), 1.0f, 1e-5f);
-        ++checked;
-    });
-    EXPECT_GT(checked, 2);
-}
-
 TEST_F(Growth, CameraLookingAwayGrowsOnlyTheTrunk)
 {
     setTreeCamera(Vec3{-30, 0, 5}, Vec3{-1, 0, 0});
@@ -173,17 +157,6 @@ TEST_F(Growth, CameraLookingAwayGrowsOnlyTheTrunk)
     EXPECT_GT(t.trunk->childCount, 0);
     EXPECT_EQ(grownCount(t), 1);
     EXPECT_EQ(treeCounters().branches, 1);
-}
-
-TEST_F(Growth, DetailFollowsDistance)
-{
-    const TreeParameters p = testParameters();
-    lookAtOrigin(15.0f);
-    const int near = grownCount(growTree(p, Vec3{}));
-    lookAtOrigin(300.0f);
-    const int far = grownCount(growTree(p, Vec3{}));
-    EXPECT_GT(near, far);
-    EXPECT_GT(far, 0);
 }
 
 TEST_F(Growth, FullPoolLeavesFurtherChildrenUngrown)
