@@ -175,7 +175,8 @@ namespace {
 /// The overlay frame: [0, 1]² orthographic, depth off, cleared, unlit, blended.
 void beginOverlay()
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);  // whole pictures even in wire mode
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();

@@ -36,9 +36,10 @@ bool concatMap(Texture& texture, const Texture& src);
 
 // [SECTION] Synthesis (GL; need a current context)
 
-/// Draws `count`-dependent bands of blades seen from 45° above into a
-/// `width` × `height` RGBA texture (4 bands of 1..4 units of blades), with
-/// blade widths scaled by `widthScale`. False, with a message, on failure.
+/// Draws blades seen from 45° above into a 4·(width/4) × `height` RGBA
+/// texture: four bands side by side holding 1, 2, 3 and 4 units of
+/// max(1, count/4) blades, their widths scaled by `widthScale`. False, with a
+/// message and an empty texture, on failure.
 bool renderGrassTexture2D(GrassField& field, Texture& texture, int width, int height, int count, float widthScale);
 /// The same seen from the side, for the 2.5D ribbons.
 bool renderGrassTexture2D5(GrassField& field, Texture& texture, int width, int height, int count, float widthScale);
