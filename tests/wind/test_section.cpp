@@ -17,17 +17,14 @@ Document parse(const std::string& text)
     return Document(xmlReadMemory(text.data(), static_cast<int>(text.size()), "scene.xml", nullptr, 0), xmlFreeDoc);
 }
 
-// Writes the section into the root of `doc` and returns it as "wind name=value ...".
+// Writes the section into the root of `doc` and returns its text.
 std::string writtenSection(xmlDocPtr doc)
 {
     writeWindSection(xmlDocGetRootElement(doc));
-    const xmlNodePtr wind = xmlGetLastChild(xmlDocGetRootElement(doc));
-    std::string text = reinterpret_cast<const char*>(wind->name);
-    for (xmlAttrPtr a = wind->properties; a; a = a->next) {
-        xmlChar* value = xmlGetProp(wind, a->name);
-        text += std::string(" ") + reinterpret_cast<const char*>(a->name) + "=" + reinterpret_cast<char*>(value);
-        xmlFree(value);
-    }
+    xmlBufferPtr buffer = xmlBufferCreate();
+    xmlNodeDump(buffer, doc, xmlGetLastChild(xmlDocGetRootElement(doc)), 0, 0);
+    const std::string text = reinterpret_cast<const char*>(xmlBufferContent(buffer));
+    xmlBufferFree(buffer);
     return text;
 }
 
@@ -45,9 +42,9 @@ TEST_F(WindTest, SectionRoundTrip)
     windSetBlastPower(300.0f);
     Document doc = parse("<velmora><ground/></velmora>");
     const std::string written = writtenSection(doc.get());
-    EXPECT_EQ(written, "wind area=1.500000 -2.250000 80.000000 90.125000 height_drawing_gust=3.500000 "
-                       "breeze_speed=1.250000 breeze_power=42.000000 gust_speed=2.000000 gust_power=150.500000 "
-                       "blast_param=0.750000 blast_power=300.000000");
+    EXPECT_EQ(written, "<wind area=\"1.500000 -2.250000 80.000000 90.125000\" height_drawing_gust=\"3.500000\" "
+                       "breeze_speed=\"1.250000\" breeze_power=\"42.000000\" gust_speed=\"2.000000\" "
+                       "gust_power=\"150.500000\" blast_param=\"0.750000\" blast_power=\"300.000000\"/>");
     SetUp();  // everything back to the defaults
     ASSERT_TRUE(readWindSection(xmlDocGetRootElement(doc.get())));
     Document again = parse("<velmora/>");

@@ -7,37 +7,34 @@
 #include <cmath>
 #include <map>
 
-TEST_F(WindTest, BreezeAloneSwingsAlongAFixedAxis)
+TEST_F(WindTest, BreezeSwingsAlongAFixedAxis)
 {
-    float power, dx, dy;
-    windGetInfluence(30.5f, 12.25f, 0, 0, 0, power, dx, dy);
     const influence breeze = windBreezeAt(30.5f, 12.25f);
-    EXPECT_EQ(power, 50.0f);
-    EXPECT_FLOAT_EQ(dx, breeze.dx);  // divided by its own power, not faded
     float lo = 1, hi = -1;
     for (int frame = 0; frame < 200; ++frame) {
         windUpdate(0.05f);
         const influence now = windBreezeAt(30.5f, 12.25f);
-        EXPECT_NEAR(now.dx * breeze.dy - now.dy * breeze.dx, 0.0f, 1e-5);  // same axis
-        const float along = now.dx * breeze.dx + now.dy * breeze.dy;
-        lo = std::min(lo, along), hi = std::max(hi, along);
+        EXPECT_NEAR(now.dx * breeze.dy - now.dy * breeze.dx, 0.0f, 1e-5);
+        lo = std::min(lo, now.dx * breeze.dx + now.dy * breeze.dy);
+        hi = std::max(hi, now.dx * breeze.dx + now.dy * breeze.dy);
     }
-    EXPECT_GT(hi - lo, 0.05f * std::hypot(breeze.dx, breeze.dy));  // and it swings
+    EXPECT_GT(hi - lo, 0.05f * std::hypot(breeze.dx, breeze.dy));
 }
 
 TEST_F(WindTest, QuerySumsPowerAndWeighsDirections)
 {
     float power, dx, dy;
+    const influence breeze = windBreezeAt(1, 2);
+    windGetInfluence(1, 2, 0, 0, 0, power, dx, dy);  // the breeze alone is not faded
+    EXPECT_TRUE(power == 50.0f && dx == breeze.dx) << power << " " << dx;
+    windGetInfluence(1, 2, 60.0f, 1.0f, 0.0f, power, dx, dy);
+    EXPECT_FLOAT_EQ(power, 110.0f);
+    EXPECT_FLOAT_EQ(dx, (60.0f + 50.0f * breeze.dx) / 110.0f);
     windSetBreezePower(0.0f);
     windGetInfluence(1, 2, 1.0f, 1.0f, 0.0f, power, dx, dy);  // power of 1: no direction
     EXPECT_EQ(dx, 0.0f);
     windGetInfluence(1, 2, 10.0f, 0.6f, 0.8f, power, dx, dy);  // below 30: faded by power / 30
     EXPECT_FLOAT_EQ(dy, 0.8f / 3);
-    windSetBreezePower(20.0f);
-    const influence breeze = windBreezeAt(1, 2);
-    windGetInfluence(1, 2, 60.0f, 1.0f, 0.0f, power, dx, dy);
-    EXPECT_FLOAT_EQ(power, 80.0f);
-    EXPECT_FLOAT_EQ(dx, (60.0f + 20.0f * breeze.dx) / 80.0f);
 }
 
 TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
@@ -49,7 +46,6 @@ TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
     const wind_primitive* gust = windDirector().not_born().front().get();
     const double born = gust->date_of_birth, dies = gust->date_of_death;
     EXPECT_EQ(born, launched + 1.0);
-    float strongest = 0;
     while (date::horloge < dies + 0.1) {
         windUpdate(0.05f);
         const bool alive = !windDirector().alive().empty();
@@ -61,9 +57,7 @@ TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
         windGetInfluence(pose.position.x + 20.0f / 3 * std::cos(pose.angle),
                          pose.position.y + 20.0f / 3 * std::sin(pose.angle), 0, 0, 0, power, dx, dy);
         EXPECT_NEAR(power, 50.0f + 200.0f * gust->intensity, 0.01f);
-        strongest = std::max(strongest, power);
     }
-    EXPECT_GT(strongest, 240.0f);
     EXPECT_EQ(windDirector().dead().size(), 1u);
 }
 

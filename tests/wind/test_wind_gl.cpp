@@ -50,7 +50,6 @@ TEST(WindDrawGl, GustsAreBlueAndBlastsRedOutlinesAndTheStateIsKept)
     QGuiApplication app(argc, argv);
     QSurfaceFormat format;
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
     QOpenGLContext context;
     QOffscreenSurface surface;
     context.setFormat(format);
