@@ -12,7 +12,7 @@ inline std::string scratchFile(const std::string& name)
     return std::string(VELMORA_RUN_DIR) + "/forest_test_" + name;
 }
 
-/// Parameters for growth tests: the defaults with a fixed seed and size.
+/// The defaults with a fixed seed and size.
 inline TreeParameters testParameters(uint32_t seed = 1234)
 {
     TreeParameters p = defaultTreeParameters();
@@ -20,12 +20,6 @@ inline TreeParameters testParameters(uint32_t seed = 1234)
     p.diameter = 0.4f;
     p.length = 10.0f;
     return p;
-}
-
-/// A camera that sees a tree at the origin from `distance` metres, level.
-inline void lookAtOrigin(float distance = 30.0f)
-{
-    setTreeCamera(Vec3{-distance, 0, 5}, Vec3{1, 0, 0});
 }
 
 /// Calls `visit` on every branch below and including `b`, grown or not.

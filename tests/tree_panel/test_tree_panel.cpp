@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace fs = std::filesystem;
 using testing::internal::CaptureStdout;
@@ -22,7 +21,7 @@ protected:
     {
         util::randomSeed(7);
         CaptureStdout();
-        initForest();  // builds the panel from the run folder's resource file
+        initForest(); // builds the panel from the run folder's resource file
         EXPECT_EQ("", GetCapturedStdout());
         std::vector<TreeRecord> records(5);
         for (int i = 0; i < 5; ++i) records[i].position2d[0] = 10.0f * i;
@@ -42,52 +41,41 @@ protected:
     {
         for (int i = 0; i < times; ++i) panel->handle(control, amount);
     }
+    /// Opens the dialog of `control` (LOAD or SAVE) and ends it on `file` in `folder`.
+    std::string choose(int control, const fs::path& folder, const std::string& file, int result = OGL_DIALOG_OK)
+    {
+        press(control, 1);
+        OGLFileDialog* dialog = control == TreePanel::LOAD ? panel->loadDialog() : panel->saveDialog();
+        EXPECT_TRUE(dialog->isShown());
+        dialog->open(folder.string());
+        dialog->setFileName(file);
+        CaptureStdout();
+        dialog->finish(result);
+        return GetCapturedStdout();
+    }
     TreePanel* panel = nullptr;
     fs::path dir;
 };
 
 } // namespace
 
-TEST_F(Panel, valueControlsStopAtTheirLimitsAndTheLabelShowsTheLimit)
+TEST_F(Panel, valueControlsStopAtTheirLimitsAndCyclingOnesWrap)
 {
     press(TreePanel::MAX_ANGLE, -100);
-    EXPECT_FLOAT_EQ(0.01f, p().maxAngle);
     EXPECT_EQ("Max Angle 0.010000", panel->labelOf(TreePanel::MAX_ANGLE));
     press(TreePanel::MAX_ANGLE, 3);
     EXPECT_NEAR(0.31f, p().maxAngle, 1e-5);
     press(TreePanel::GRAVITY, 100);
     EXPECT_FLOAT_EQ(3, p().gravity);
-    press(TreePanel::NOISE_P, 2);
-    EXPECT_NEAR(0.69f, p().noiseP, 1e-5);
-    press(TreePanel::LEAVE_STRETCH, 1000);
-    EXPECT_FLOAT_EQ(25, p().leaveStretch);
     press(TreePanel::APPEAR_SPEED, -1000);
     EXPECT_FLOAT_EQ(0.1f, p().appearSpeed);
     press(TreePanel::ROOT_LENGTH, 1);
     EXPECT_EQ("Root Lenght 5.500000", panel->labelOf(TreePanel::ROOT_LENGTH));
-    press(TreePanel::ROOT_HEIGHT, -1000);
-    EXPECT_EQ("Root Height 0.100000", panel->labelOf(TreePanel::ROOT_HEIGHT));
-}
 
-TEST_F(Panel, cyclingControlsWrap)
-{
-    const int start = p().leaveMode;
-    press(TreePanel::LEAVE_MODE, 1, 4);
-    EXPECT_EQ(start, p().leaveMode);
     press(TreePanel::LEAVE_MODE, -1);
     EXPECT_EQ("Leave mode 1", panel->labelOf(TreePanel::LEAVE_MODE));
-
-    press(TreePanel::ROOT_COUNT, 1, 6);
-    EXPECT_EQ(6, p().rootCount);
-    press(TreePanel::ROOT_COUNT, 1);
+    press(TreePanel::ROOT_COUNT, 1, 7);
     EXPECT_EQ(0, p().rootCount);
-    press(TreePanel::TRUNC_TEXTURE, 1, 10);
-    EXPECT_EQ(0, p().truncTexture);
-    press(TreePanel::USE_LOD_LEAVES, 1);
-    EXPECT_EQ(0, p().useLodLeaves);
-    press(TreePanel::USE_LOD_LEAVES, 1);
-    EXPECT_EQ(1, p().useLodLeaves);
-
     // Values from a file outside the range restart at 0 instead of running away.
     p().leaveMode = -5;
     p().rootCount = 40;
@@ -104,7 +92,6 @@ TEST_F(Panel, diameterAndLengthMoveTreeZeroAndRerandomiseTheOthers)
     EXPECT_EQ("Lenght 50.000000", panel->labelOf(TreePanel::LENGTH));
     press(TreePanel::DIAMETER, 1);
     EXPECT_FLOAT_EQ(d0 + 1, forestTreeDiameter(0));
-    EXPECT_FLOAT_EQ(d0 + 1, p().diameter);
     EXPECT_NE(d3, forestTreeDiameter(3));
     for (int i = 1; i < 5; ++i) {
         EXPECT_GE(forestTreeDiameter(i), 0.75f * (d0 + 1));
@@ -114,48 +101,36 @@ TEST_F(Panel, diameterAndLengthMoveTreeZeroAndRerandomiseTheOthers)
     EXPECT_FLOAT_EQ(l0, forestTreeLength(0));
 
     press(TreePanel::LENGTH, -1000);
-    EXPECT_FLOAT_EQ(0.02f, forestTreeLength(0));
     EXPECT_EQ("Length 0.020000", panel->labelOf(TreePanel::LENGTH));
-    press(TreePanel::DIAMETER, -1000);
-    EXPECT_FLOAT_EQ(0.02f, p().diameter);
 }
 
-TEST_F(Panel, resetSeedReseedsEveryTree)
+TEST_F(Panel, resetSeedAndDetailSwitch)
 {
-    uint32_t before[5];
-    for (int i = 0; i < 5; ++i) before[i] = forestTreeSeed(i);
+    const uint32_t seed2 = forestTreeSeed(2);
     CaptureStdout();
     press(TreePanel::RESET_SEED, 1);
     EXPECT_EQ("*************passage button resed seed\n", GetCapturedStdout());
-    for (int i = 0; i < 5; ++i) EXPECT_NE(before[i], forestTreeSeed(i)) << i;
-}
+    EXPECT_NE(seed2, forestTreeSeed(2));
 
-TEST_F(Panel, detailSwitchStartsLowThenAlternates)
-{
-    EXPECT_FLOAT_EQ(1.0f, treeDetail().tubeFactor);
-    const float d2 = forestTreeDiameter(2), l2 = forestTreeLength(2);
+    // The first press chooses low detail and re-randomises sizes; then it alternates.
+    const float d2 = forestTreeDiameter(2);
     press(TreePanel::DETAIL, 1);
     EXPECT_FLOAT_EQ(0.2f, treeDetail().lodThreshold);
-    EXPECT_FLOAT_EQ(1.0f, treeDetail().tubeFactor);
     EXPECT_NE(d2, forestTreeDiameter(2));
-    EXPECT_NE(l2, forestTreeLength(2));
     press(TreePanel::DETAIL, 1);
     EXPECT_FLOAT_EQ(0.02f, treeDetail().lodThreshold);
     EXPECT_FLOAT_EQ(5.0f, treeDetail().tubeFactor);
-    press(TreePanel::DETAIL, 1);
-    EXPECT_FLOAT_EQ(0.2f, treeDetail().lodThreshold);
 }
 
 TEST_F(Panel, curvesAreReadBackOnceASecond)
 {
     OGLCurveEditor* branchCount = panel->curveEditor(0);
     auto line = branchCount->polyline(1);
-    line[3].y = 1;  // the far end of bound B to the top of the range
+    line[3].y = 1; // the far end of bound B to the top of the range
     branchCount->setPolyline(1, line);
     panel->update(10, 20, 1000);
     EXPECT_FLOAT_EQ(10.0f, p().branchCount.boundB(1.0f));
     EXPECT_EQ("Poly 20", panel->counterText(0));
-    EXPECT_EQ("Branch 10", panel->counterText(1));
 
     line[3].y = 0;
     branchCount->setPolyline(1, line);
@@ -167,36 +142,17 @@ TEST_F(Panel, curvesAreReadBackOnceASecond)
     EXPECT_EQ("fps 3", panel->counterText(2));
 }
 
-TEST_F(Panel, saveCancelledOrIntoAMissingFolderWritesNothing)
+TEST_F(Panel, failedOrCancelledFileChoicesChangeNothing)
 {
     const TreeParameters before = p();
-    press(TreePanel::SAVE, 1);
-    ASSERT_TRUE(panel->saveDialog()->isShown());
-    panel->saveDialog()->open(dir.string());
-    panel->saveDialog()->setFileName("cancelled.arb");
-    panel->saveDialog()->finish(OGL_DIALOG_CANCEL);
+    choose(TreePanel::SAVE, dir, "cancelled.arb", OGL_DIALOG_CANCEL);
     EXPECT_FALSE(fs::exists(dir / "cancelled.arb"));
-    EXPECT_EQ(before.sampleSize, p().sampleSize);
-    EXPECT_EQ(before.sampleMax[2], p().sampleMax[2]);
-
-    press(TreePanel::SAVE, 1);
-    panel->saveDialog()->open((dir / "missing").string());
-    panel->saveDialog()->setFileName("tree.arb");
-    CaptureStdout();
-    panel->saveDialog()->finish(OGL_DIALOG_OK);
-    EXPECT_NE(std::string::npos, GetCapturedStdout().find("cannot write"));
+    EXPECT_NE(std::string::npos, choose(TreePanel::SAVE, dir / "missing", "tree.arb").find("cannot write"));
     EXPECT_FALSE(fs::exists(dir / "missing"));
-    EXPECT_EQ(before.sampleSize, p().sampleSize);
-
-    // A folder with the chosen name is no file to write either.
-    fs::create_directories(dir / "taken.arb");
-    press(TreePanel::SAVE, 1);
-    panel->saveDialog()->open(dir.string());
-    panel->saveDialog()->setFileName("taken.arb");
-    CaptureStdout();
-    panel->saveDialog()->finish(OGL_DIALOG_OK);
-    GetCapturedStdout();
-    EXPECT_TRUE(fs::is_directory(dir / "taken.arb"));
+    EXPECT_EQ(before.sampleMax[2], p().sampleMax[2]);
+    EXPECT_NE(std::string::npos, choose(TreePanel::LOAD, dir, "absent.arb").find("cannot read"));
+    EXPECT_EQ(before.gravity, p().gravity);
+    EXPECT_EQ(before.diameter, forestTreeDiameter(0));
 }
 
 TEST_F(Panel, savedFileLoadsBackTheParameters)
@@ -204,66 +160,33 @@ TEST_F(Panel, savedFileLoadsBackTheParameters)
     press(TreePanel::GRAVITY, 7);
     press(TreePanel::LEAVE_MODE, 1, 2);
     press(TreePanel::DIAMETER, 3);
-    auto line = panel->curveEditor(6)->polyline(0);  // "Leave size"
+    auto line = panel->curveEditor(6)->polyline(0); // "Leave size"
     line[1] = {0.2f, 0.75f};
     panel->curveEditor(6)->setPolyline(0, line);
     // The drawing leaves the last tree's sizes in the shared record; the file takes tree 0's.
     p().diameter = forestTreeDiameter(4);
     const float d0 = forestTreeDiameter(0);
     const uint32_t seed0 = forestTreeSeed(0);
-
-    press(TreePanel::SAVE, 1);
-    panel->saveDialog()->open(dir.string());
-    panel->saveDialog()->setFileName("mine.arb");
-    panel->saveDialog()->finish(OGL_DIALOG_OK);
-    ASSERT_TRUE(fs::exists(dir / "mine.arb"));
+    choose(TreePanel::SAVE, dir, "mine.arb");
     const TreeParameters saved = p();
     EXPECT_GT(saved.sampleMax[2], 0);
-    EXPECT_LE(saved.sampleSize, 255);
 
-    // Change everything, then load the file back.
     util::randomSeed(99);
     initForest();
     setTrees(3, std::vector<TreeRecord>(3).data());
     panel = treePanel();
     ASSERT_NE(saved.gravity, p().gravity);
-    press(TreePanel::LOAD, 1);
-    ASSERT_TRUE(panel->loadDialog()->isShown());
-    panel->loadDialog()->open(dir.string());
-    panel->loadDialog()->setFileName("mine.arb");
-    panel->loadDialog()->finish(OGL_DIALOG_OK);
-
+    choose(TreePanel::LOAD, dir, "mine.arb");
     EXPECT_NEAR(saved.gravity, p().gravity, 1e-5);
-    EXPECT_EQ(2, p().leaveMode);
     EXPECT_NEAR(d0, forestTreeDiameter(0), 1e-5);
     EXPECT_EQ(seed0, forestTreeSeed(0));
-    EXPECT_EQ(seed0, p().seed);
-    EXPECT_NEAR(saved.sampleMin[0], p().sampleMin[0], 1e-3);
-    EXPECT_EQ("Gravity " + std::to_string(p().gravity).substr(0, 8), panel->labelOf(TreePanel::GRAVITY));
     EXPECT_EQ("Leave mode 2", panel->labelOf(TreePanel::LEAVE_MODE));
     // The editor shows the loaded curve, so the next read-back keeps it.
-    EXPECT_NEAR(0.2f, panel->curveEditor(6)->polyline(0)[1].x, 1e-5);
-    EXPECT_NEAR(0.75f, panel->curveEditor(6)->polyline(0)[1].y, 1e-5);
     panel->update(0, 0, 5000);
     const float expected = p().leaveSize.rangeMin + 0.75f * (p().leaveSize.rangeMax - p().leaveSize.rangeMin);
     EXPECT_NEAR(expected, p().leaveSize.boundA(0.2f), 1e-3);
-    for (int i = 1; i < 3; ++i) {
-        EXPECT_GE(forestTreeDiameter(i), 0.75f * d0 - 1e-4f);
-        EXPECT_LT(forestTreeDiameter(i), 1.25f * d0);
-    }
-}
-
-TEST_F(Panel, loadOfAMissingFileChangesNothing)
-{
-    const TreeParameters before = p();
-    press(TreePanel::LOAD, 1);
-    panel->loadDialog()->open(dir.string());
-    panel->loadDialog()->setFileName("absent.arb");
-    CaptureStdout();
-    panel->loadDialog()->finish(OGL_DIALOG_OK);
-    EXPECT_NE(std::string::npos, GetCapturedStdout().find("cannot read"));
-    EXPECT_EQ(before.gravity, p().gravity);
-    EXPECT_EQ(before.diameter, forestTreeDiameter(0));
+    EXPECT_GE(forestTreeDiameter(2), 0.75f * d0 - 1e-4f);
+    EXPECT_LT(forestTreeDiameter(2), 1.25f * d0);
 }
 
 TEST_F(Panel, loadArbShowsTheFileSoTheReadBackKeepsIt)
@@ -288,7 +211,6 @@ TEST_F(Panel, forestRoutesTheMouseOnlyWhileThePanelIsShown)
     const int x = int(1000 * (r.x + r.w / 2)), y = int(500 * (r.y + r.h / 2));
     showForestEditor(false);
     EXPECT_FALSE(forestMousePress(x, y, 1));
-    EXPECT_FALSE(forestMouseRelease(x, y, 1));
     showForestEditor(true);
     setForestEditorViewport(1000, 500);
     EXPECT_TRUE(forestMousePress(x, y, 1));
