@@ -1,93 +1,95 @@
-// The widgets drawn into an offscreen picture with the committed styles, read back.
-#include "gl_context.h"
+// The widgets drawn offscreen with the committed styles and read back; the
+// pictures they use come from the shared texture manager.
 #include "oglui/resource.h"
 #include "oglui/texture_manager.h"
 #include "oglui/widget.h"
 
 #include <gtest/gtest.h>
-#include <GL/gl.h>
+#include <GL/freeglut.h>
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 
 #include <vector>
 
-namespace {
-
-constexpr int W = 400, H = 200;
-
-struct Pixels {
-    std::vector<unsigned char> rgba = std::vector<unsigned char>(W * H * 4);
-    // (x, y) from the top-left corner, as the widgets place things.
-    const unsigned char* at(int x, int y) const { return &rgba[((H - 1 - y) * W + x) * 4]; }
-    int brightIn(int x0, int y0, int x1, int y1) const
-    {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) n += at(x, y)[0] > 180 && at(x, y)[1] > 180 && at(x, y)[2] > 180;
-        return n;
-    }
-};
-
-} // namespace
-
-TEST(WidgetsGl, windowWithLabelAndHandleDrawnInTheirStylesAndStateRestored)
+TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
 {
-    TestGlContext gl(W, H);
-    ASSERT_TRUE(gl.ready());
+    constexpr int W = 400, H = 200;
+    int argc = 1;
+    char name[] = "oglui_gl_tests", *argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    glutInit(&argc, argv);  // the titles and labels use its fonts
+    QSurfaceFormat format;
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    QOffscreenSurface surface;
+    surface.setFormat(format);
+    surface.create();
+    QOpenGLContext context;
+    context.setFormat(format);
+    ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
+    QOpenGLFramebufferObject fbo(W, H);
+    fbo.bind();
+
     testing::internal::CaptureStdout();
     ASSERT_TRUE(oglLoadWidgetResources("ForestInterfaceData/ui.cfg"));
-    EXPECT_EQ("", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("", testing::internal::GetCapturedStdout()) << "the committed styles and declarations are sound";
 
     OGLInterface ui;
     ui.setViewport(W, H);
     auto* window = ui.addWindow(std::make_unique<OGLWindow>("Tools", 0.1f, 0.1f, 0.6f, 0.8f));
-    window->add<OGLLabel>("Poly 12345", 0.02f, 0.1f, 0.4f, 0.1f);   // pixels 48..208 × 40..60
-    window->add<OGLValueControl>(17, 0.5f, 0.4f, 0.04f, 0.3f);       // pixels 240..256 × 100..160
-    auto* hidden = ui.addWindow(std::make_unique<OGLWindow>("hidden", 0.75f, 0.1f, 0.2f, 0.8f));
-    hidden->setShown(false);
+    window->add<OGLLabel>("Poly 12345", 0.02f, 0.1f, 0.4f, 0.1f);  // pixels 48..208 × 40..60
+    window->add<OGLValueControl>(17, 0.5f, 0.4f, 0.04f, 0.3f);      // pixels 240..256 × 100..160
+    ui.addWindow(std::make_unique<OGLWindow>("hidden", 0.75f, 0.1f, 0.2f, 0.8f))->setShown(false);
 
     glViewport(0, 0, W, H);
     glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
     glScalef(2, 2, 2);
     glMatrixMode(GL_MODELVIEW);
     ui.draw();
-
-    Pixels p;
-    glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, p.rgba.data());
+    std::vector<unsigned char> rgba(W * H * 4);
+    glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
 
-    // The title bar in its colour (52 82 60), away from the title's letters.
-    const unsigned char* bar = p.at(250, 25);
-    EXPECT_NEAR(52, bar[0], 6);
-    EXPECT_NEAR(82, bar[1], 6);
-    EXPECT_NEAR(60, bar[2], 6);
-    EXPECT_GT(p.brightIn(40, 20, 120, 26), 5) << "title text";
-    // The body: dark, and not the black background.
-    const unsigned char* body = p.at(200, 170);
-    EXPECT_LT(body[0] + body[1] + body[2], 150);
-    EXPECT_GT(body[0] + body[1] + body[2], 20);
-    EXPECT_EQ(255, body[3]) << "the view stays opaque under a translucent window";
-    // The label's letters, and nothing bright below them.
-    EXPECT_GT(p.brightIn(48, 40, 208, 60), 40);
-    EXPECT_EQ(0, p.brightIn(48, 70, 208, 90));
-    // The handle's picture: green body.
-    const unsigned char* key = p.at(248, 130);
-    EXPECT_GT(key[1], key[0]);
-    EXPECT_GT(key[1], 80);
-    // Outside the windows, the hidden one included: untouched.
-    EXPECT_EQ(0, p.at(5, 5)[0] + p.at(5, 5)[1] + p.at(5, 5)[2]);
-    EXPECT_EQ(0, p.at(340, 100)[0] + p.at(340, 100)[1] + p.at(340, 100)[2]);
+    // (x, y) from the top-left corner, as the widgets place things.
+    const auto at = [&](int x, int y) { return &rgba[((H - 1 - y) * W + x) * 4]; };
+    const auto sum = [&](int x, int y) { return at(x, y)[0] + at(x, y)[1] + at(x, y)[2]; };
+    const auto brightIn = [&](int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) n += std::min({at(x, y)[0], at(x, y)[1], at(x, y)[2]}) > 180;
+        return n;
+    };
+    EXPECT_NEAR(52, at(250, 25)[0], 6) << "title bar colour 52 82 60";
+    EXPECT_NEAR(82, at(250, 25)[1], 6);
+    EXPECT_NEAR(60, at(250, 25)[2], 6);
+    EXPECT_GT(brightIn(40, 20, 120, 26), 5) << "title text";
+    EXPECT_TRUE(sum(200, 170) > 20 && sum(200, 170) < 150) << "dark body";
+    EXPECT_EQ(255, at(200, 170)[3]) << "the view stays opaque under a translucent window";
+    EXPECT_GT(brightIn(48, 40, 208, 60), 40) << "label text";
+    EXPECT_EQ(0, brightIn(48, 70, 208, 90));
+    EXPECT_GT(at(248, 130)[1], std::max<int>(80, at(248, 130)[0])) << "the handle's green picture";
+    EXPECT_EQ(0, sum(5, 5));
+    EXPECT_EQ(0, sum(340, 100)) << "hidden window";
 
     // The caller's state is back.
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
     GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(GL_MODELVIEW, mode);
     GLfloat projection[16];
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    EXPECT_FLOAT_EQ(2, projection[0]);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && mode == GL_MODELVIEW && projection[0] == 2);
+
+    // The handle's picture was made once and is found by its name; a missing file gives none.
+    const std::string key = "ForestInterfaceData/Buttons/key.tga";
+    const unsigned int id = oglTextureFind(key);
+    ASSERT_TRUE(glIsTexture(id));
+    EXPECT_EQ(id, oglTextureLoad(key));
+    EXPECT_EQ(0u, oglTextureLoad(key + ".missing"));
     oglTextureReleaseAll();
+    EXPECT_FALSE(glIsTexture(id));
+    EXPECT_EQ(0u, oglTextureFind(key));
 }
