@@ -21,27 +21,24 @@ protected:
         field.initField(area, 10, 10, nullptr);
     }
 
-    /// One crushing step of the rock rolling from (fx, fy) to (tx, ty) on the ground.
-    void roll(float fx, float fy, float tx, float ty)
+    /// One crushing step of the rock moving from (fx, fy, 0) to (tx, ty, tz).
+    void roll(float fx, float fy, float tx, float ty, float tz = 0)
     {
-        const float from[3] = {fx, fy, 0}, to[3] = {tx, ty, 0};
+        const float from[3] = {fx, fy, 0}, to[3] = {tx, ty, tz};
         placeRockRecord(rock, from);
         moveRockRecord(rock, to, true);
         field.updateCrushing(0.05f, &rock, 1);
     }
 
+    /// Crushed points; -1 as soon as one holds a value that is not finite.
     int crushedCount() const
     {
         int n = 0;
-        for (const CrushPoint& c : field.crushPoints) n += c.crushed;
+        for (const CrushPoint& c : field.crushPoints) {
+            if (!std::isfinite(c.amount + c.dirX + c.dirY + c.totalTime)) return -1;
+            n += c.crushed;
+        }
         return n;
-    }
-
-    bool allFinite() const
-    {
-        for (const CrushPoint& c : field.crushPoints)
-            if (!std::isfinite(c.amount + c.dirX + c.dirY + c.totalTime)) return false;
-        return true;
     }
 
     GrassField field;
@@ -67,73 +64,45 @@ TEST_F(GrassCrush, StraightMoveFlattensAlongThePathAndOutwards)
 {
     roll(4.1f, 5.1f, 4.6f, 5.1f);
     EXPECT_FLOAT_EQ(rock.previousPosition[0], 4.6f);  // caught up for the next step
-
+    // Pushed along the move and away from the path on either side; the nearer one harder.
     const CrushPoint& above = field.crushPoint(9, 11);  // (4.5, 5.5)
     const CrushPoint& below = field.crushPoint(9, 10);  // (4.5, 5.0)
-    for (const CrushPoint* c : {&above, &below}) {
-        EXPECT_EQ(c->crushed, 1);
-        EXPECT_GT(c->dirX, 0);  // along the move
-        EXPECT_FLOAT_EQ(c->totalTime, (c->amount * 0.0001f + 0.75f) * 20);
-        EXPECT_EQ(c->remainingTime, c->totalTime);
-    }
-    // Pushed away from the path on either side; the nearer one harder.
-    EXPECT_GT(above.dirY, 0);
-    EXPECT_LT(below.dirY, 0);
+    EXPECT_TRUE(above.dirX > 0 && above.dirY > 0) << above.dirX << " " << above.dirY;
+    EXPECT_TRUE(below.dirX > 0 && below.dirY < 0) << below.dirX << " " << below.dirY;
+    EXPECT_FLOAT_EQ(below.totalTime, (below.amount * 0.0001f + 0.75f) * 20);
     EXPECT_GT(below.amount, 2 * above.amount);
     EXPECT_LT(field.crushPoint(0, 20).amount, 0.001f * below.amount);
-    EXPECT_TRUE(allFinite());
-
     // A second pass adds to the amount and restarts a longer timer.
     const float before = below.amount;
     roll(4.1f, 5.1f, 4.6f, 5.1f);
     EXPECT_GT(below.amount, before);
     EXPECT_GT(below.totalTime, (before * 0.0001f + 0.75f) * 20);
-}
 
-TEST_F(GrassCrush, PropagationStopsAtTheThreshold)
-{
     // Nothing passes this threshold: only the four seeds around the start are touched.
+    SetUp();
     rock.crushingPropagation = 1e30f;
     roll(4.1f, 5.1f, 4.6f, 5.1f);
     EXPECT_EQ(crushedCount(), 4);
-    EXPECT_EQ(field.crushPoint(8, 11).crushed, 1);
-
-    SetUp();
-    rock.crushingPropagation = 0.001f;
-    roll(4.1f, 5.1f, 4.6f, 5.1f);
-    const int spread = crushedCount();
-    SetUp();
-    rock.crushingPropagation = 0.0001f;
-    roll(4.1f, 5.1f, 4.6f, 5.1f);
-    EXPECT_GT(crushedCount(), spread);
 }
 
 TEST_F(GrassCrush, DegenerateMovesStayFinite)
 {
-    // Straight up: amount and timers, but no direction.
-    roll(5.1f, 5.1f, 5.1f, 5.1f);
+    roll(5.1f, 5.1f, 5.1f, 5.1f);  // no move, no step
     EXPECT_EQ(crushedCount(), 0);
-    const float from[3] = {5.1f, 5.1f, 0}, to[3] = {5.1f, 5.1f, 1};
-    placeRockRecord(rock, from);
-    moveRockRecord(rock, to, true);
-    field.updateCrushing(0.05f, &rock, 1);
-    const CrushPoint& up = field.crushPoint(10, 10);
-    EXPECT_GT(up.amount, 0);
-    EXPECT_EQ(up.dirX, 0);
-    EXPECT_EQ(up.dirY, 0);
-
-    // A segment on the ground: the crush points of its row lie on the path line.
+    roll(5.1f, 5.1f, 5.1f, 5.1f, 1);  // straight up: an amount, but no direction
+    EXPECT_GT(field.crushPoint(10, 10).amount, 0);
+    EXPECT_EQ(field.crushPoint(10, 10).dirX + field.crushPoint(10, 10).dirY, 0);
+    EXPECT_GT(crushedCount(), 0);
+    // A path on the ground along a row or a column runs through crush points; along
+    // a column even the point 0.01 further along y is on it, and gets no strength.
     SetUp();
     rock.crushingPowerExp = 0;
     roll(4.0f, 5.0f, 4.6f, 5.0f);
     EXPECT_GT(field.crushPoint(9, 10).amount, 0);
-    EXPECT_TRUE(allFinite());
-    // Along a column even the point 0.01 further along y is on the line: no strength.
     SetUp();
     roll(5.0f, 4.0f, 5.0f, 4.6f);
-    EXPECT_EQ(field.crushPoint(10, 8).crushed, 1);
     EXPECT_EQ(field.crushPoint(10, 8).amount, 0);
-    EXPECT_TRUE(allFinite());
+    EXPECT_GT(crushedCount(), 0);
 }
 
 TEST_F(GrassCrush, RockOffTheGrassCrushesNothingButComesBack)
@@ -145,13 +114,12 @@ TEST_F(GrassCrush, RockOffTheGrassCrushesNothingButComesBack)
     moveRockRecord(rock, next, true);
     field.updateCrushing(0.05f, &rock, 1);
     EXPECT_GT(crushedCount(), 0);
-
     SetUp();
     roll(1e30f, -1e30f, 5.1f, 5.1f);  // no integer overflow on the way
     EXPECT_EQ(crushedCount(), 0);
 }
 
-TEST_F(GrassCrush, RecoveryFollowsTheDampingCurve)
+TEST_F(GrassCrush, RecoveryFollowsTheDampingCurveAndEndsAtNothing)
 {
     roll(4.1f, 5.1f, 4.6f, 5.1f);
     CrushPoint& c = field.crushPoint(9, 10);
@@ -161,45 +129,31 @@ TEST_F(GrassCrush, RecoveryFollowsTheDampingCurve)
     field.setCrushingDamping(1);
     field.updateCrushing(total / 4, &rock, 1);
     EXPECT_NEAR(c.amount, initial * 0.25f, initial * 1e-4f);  // (1/4)^1
-    // Time running out exactly: amount 0, crushed until the next step.
-    field.updateCrushing(total / 4, &rock, 1);
+    // Damping 0 holds the whole crush while it lasts, then lets go of it
+    // exactly when time runs out; the point stays crushed until the next step.
+    field.setCrushingDamping(0);
+    field.updateCrushing(total / 8, &rock, 1);
+    EXPECT_FLOAT_EQ(c.amount, initial);
+    field.updateCrushing(total / 8, &rock, 1);
     EXPECT_EQ(c.amount, 0);
     EXPECT_EQ(c.crushed, 1);
     field.updateCrushing(0.05f, &rock, 1);
     EXPECT_EQ(c.crushed, 0);
-}
 
-TEST_F(GrassCrush, ZeroRecoveryTimeOrDampingEndsAtNothing)
-{
+    // No recovery time at all.
     field.setCrushingMaxTime(0);
     roll(4.1f, 5.1f, 4.6f, 5.1f);
     field.updateCrushing(0.05f, &rock, 1);
     EXPECT_EQ(crushedCount(), 0);
-    EXPECT_EQ(field.crushPoint(9, 10).amount, 0);
-    EXPECT_TRUE(allFinite());
-
-    // Damping 0 holds the whole crush while it lasts, then lets go of it.
-    field.setCrushingMaxTime(20);
-    field.setCrushingDamping(0);
-    roll(4.1f, 5.1f, 4.6f, 5.1f);
-    CrushPoint& c = field.crushPoint(9, 10);
-    const float initial = c.initialAmount;
-    field.updateCrushing(c.totalTime / 2, &rock, 1);
-    EXPECT_FLOAT_EQ(c.amount, initial);
-    field.updateCrushing(c.totalTime, &rock, 1);
-    EXPECT_EQ(c.amount, 0);
 }
 
 TEST(WindSkeleton, StraightWithoutWindHalfDownAtFullBend)
 {
     BladeSkeleton s = bentAt(3, 4, 2, 0, 0);
     EXPECT_FLOAT_EQ(s.P1[0], 3);
-    EXPECT_FLOAT_EQ(s.P1[2], 2);
-    EXPECT_FLOAT_EQ(s.T1[2], 1);
     float mid[3];
     skeletonPoint(s, 0.5f, mid);
     EXPECT_FLOAT_EQ(mid[2], 1.125f);
-
     s = bentAt(0, 0, 2, 0.6f, 0.8f);  // bend amount 1
     EXPECT_FLOAT_EQ(s.P1[0], 0.6f * 0.8f * 2);
     EXPECT_FLOAT_EQ(s.P1[1], 0.8f * 0.8f * 2);
@@ -212,15 +166,14 @@ TEST(WindSkeleton, NodeTakesOneWindSampleAtItsPoint)
     const float area[4] = {0, 0, 100, 100};
     windInit(area, 5);
     GrassNode node;
-    node.x = 37, node.y = 61;
+    node.x = 37, node.y = 61, node.currentHeight = 2;
     node.skeleton = bentAt(37, 61, 0, 0, 0);
-    node.currentHeight = 2;
     windSkeleton(node);
     float power, dx, dy;
     windGetInfluence(37, 61, 0, 0, 0, power, dx, dy);
+    EXPECT_NE(dx, 0);
     EXPECT_EQ(node.windWeight, power);
     EXPECT_TRUE(same(node.skeleton, bentAt(37, 61, 2, dx, dy)));
-    EXPECT_NE(dx, 0);
 }
 
 TEST(CrushSkeleton, AmountLaysTheBladeDownAndNothingBecomesNaN)
@@ -232,14 +185,11 @@ TEST(CrushSkeleton, AmountLaysTheBladeDownAndNothingBecomesNaN)
     crushSkeleton(s, 50, none, 1000, 2);
     crushSkeleton(s, 0, dir, 0, 2);  // no wind and no crush: 0/0
     EXPECT_TRUE(same(s, wind));
-
     crushSkeleton(s, 50, dir, 1e9f, 2);
     EXPECT_NEAR(s.P1[0], 1 + 0.92f * 2 * 0.6f, 1e-4f);
     EXPECT_NEAR(s.P1[1], 1 + 0.92f * 2 * 0.8f, 1e-4f);
     EXPECT_NEAR(s.P1[2], 0, 1e-4f);
-    EXPECT_NEAR(s.T1[2], -0.5f, 1e-4f);
     EXPECT_NEAR(s.baseNormal, 0.6f, 1e-4f);
-
     s = wind;
     crushSkeleton(s, 0, tiny, 10, 2);  // too small to square, still a direction
     EXPECT_NEAR(s.P1[0], 1 + 0.92f * 2 * std::sqrt(0.5f), 1e-4f);

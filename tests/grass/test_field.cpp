@@ -3,30 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
-#include <vector>
 
 #include "ground/ground.h"
 #include "util/random.h"
 
 namespace {
 
-/// Writes a 24-bit grey BMP of w x h (w a multiple of 4); grey(x, y) counts y from the bottom row.
+/// Makes a 24-bit grey BMP of w x h with ImageMagick; grey(x, y) counts y from the bottom row.
 template <class Grey>
 std::string writeBmp(const std::string& name, int w, int h, Grey grey)
 {
-    std::vector<unsigned char> f(54 + size_t(w) * h * 3, 0);
-    const uint32_t fields[][2] = {{2, uint32_t(f.size())}, {10, 54}, {14, 40}, {18, uint32_t(w)}, {22, uint32_t(h)}};
-    for (const auto& fv : fields)
-        for (int k = 0; k < 4; ++k) f[fv[0] + k] = (fv[1] >> (8 * k)) & 0xFF;
-    f[0] = 'B', f[1] = 'M', f[26] = 1, f[28] = 24;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) std::fill_n(&f[54 + (size_t(y) * w + x) * 3], 3, grey(x, y));
     const std::string path = ::testing::TempDir() + name;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    std::fwrite(f.data(), 1, f.size(), file);
-    std::fclose(file);
+    std::ofstream pgm(path + ".pgm");
+    pgm << "P2 " << w << ' ' << h << " 255\n";
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = 0; x < w; ++x) pgm << grey(x, y) << ' ';
+    pgm.close();
+    EXPECT_EQ(std::system(("convert " + path + ".pgm -type TrueColor BMP3:" + path).c_str()), 0);
     return path;
 }
 
@@ -44,39 +40,23 @@ TEST(GrassFieldLayout, GridsIndexingAndLinks)
     GrassField field;
     const float area[4] = {10, 20, 40, 35};
     field.initField(area, 3, 5, nullptr);
-    EXPECT_EQ(field.nodeCount, 24);
-    EXPECT_EQ(field.patchCount, 15);
     EXPECT_EQ(field.crushPoints.size(), 7u * 11u);
-    EXPECT_FLOAT_EQ(field.node(2, 4).x, 30);
     EXPECT_FLOAT_EQ(field.node(2, 4).skeleton.P0[1], 32);
-    EXPECT_FLOAT_EQ(field.crushPoint(5, 7).x, 35);
     EXPECT_FLOAT_EQ(field.crushPoint(5, 7).y, 30.5f);
-
     const GrassPatch& p = field.patch(1, 3);
     EXPECT_EQ(p.corners[1], &field.node(2, 3));
     EXPECT_EQ(p.corners[2], &field.node(1, 4));
     for (int b = 0; b < 3; ++b)
         for (int a = 0; a < 3; ++a) EXPECT_EQ(p.crush[a + 3 * b], &field.crushPoint(2 + a, 6 + b));
-    // No density picture: every patch grows.
-    for (const GrassPatch& q : field.patches) EXPECT_FLOAT_EQ(q.density, 1);
-}
 
-TEST(GrassFieldLayout, NarrowAreaAndPatchCountsAreClamped)
-{
-    flatGround();
-    GrassField field;
+    // A narrow area widens to 1 m and patch counts stay in 1..999, the cut said in one line.
     const float narrow[4] = {5, 5, 5.5f, 5};
     field.initField(narrow, 0, -3, nullptr);
     EXPECT_FLOAT_EQ(field.area[2], 6);
-    EXPECT_FLOAT_EQ(field.area[3], 6);
-    EXPECT_EQ(field.patchesX, 1);
-    EXPECT_EQ(field.patchesY, 1);
-
-    // Above the dialog's maximum: lowered, with one line saying so.
+    EXPECT_EQ(field.patchesX + field.patchesY, 2);
     testing::internal::CaptureStdout();
     field.initField(narrow, 1000, 2, nullptr);
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(field.patchesX, 999);
     EXPECT_EQ(field.crushPoints.size(), 1999u * 5u);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
 }
@@ -112,22 +92,13 @@ TEST(GrassDensity, SamplingThresholdsAndPictures)
     EXPECT_FLOAT_EQ(field.node(2, 0).density, 0);
     EXPECT_FLOAT_EQ(field.node(2, 1).density, 39 / 255.0f);
     // Corner mean exactly 0.25: bare, and its corners with it.
-    EXPECT_EQ(field.patch(0, 0).active, 0);
-    EXPECT_EQ(field.node(0, 0).active, 0);
-    EXPECT_EQ(field.patch(1, 0).active, 0);
-    EXPECT_EQ(field.patch(2, 0).active, 1);
+    EXPECT_EQ(field.patch(0, 0).active + field.node(0, 0).active + field.patch(1, 0).active, 0);
     EXPECT_FLOAT_EQ(field.patch(2, 0).density, (2 + 39 / 255.0f) * 0.25f);
     EXPECT_EQ(field.node(2, 0).active, 1);  // corner of an active patch, though bare itself
     // Rebuilt with its own current name, as on a change of the ground.
     field.initField(area, 3, 1, field.getDensityMapFile());
     EXPECT_STREQ(field.getDensityMapFile(), path.c_str());
     EXPECT_EQ(field.patch(2, 0).active, 1);
-
-    // Black after white over the same field: nothing of the old grid survives.
-    field.initField(area, 3, 1, writeBmp("grass_white.bmp", 8, 8, [](int, int) { return 255; }).c_str());
-    for (const GrassPatch& p : field.patches) EXPECT_FLOAT_EQ(p.density, 1);
-    field.initField(area, 3, 1, writeBmp("grass_black.bmp", 8, 8, [](int, int) { return 0; }).c_str());
-    for (const GrassNode& n : field.nodes) EXPECT_EQ(n.active, 0);
 
     testing::internal::CaptureStdout();
     field.initField(area, 3, 1, "GrassData/no_such_map.bmp");
@@ -144,55 +115,42 @@ TEST(GrassDensity, SamplingThresholdsAndPictures)
     EXPECT_FLOAT_EQ(field.densityAt(-1e9f, 0, rgba), 0);
 }
 
-TEST(GrassDensity, DefaultMapShowsVariety)
+TEST(GrassDensity, DefaultMapShowsVarietyAndTheRockStartsInGrass)
 {
     flatGround();
     GrassField field;
     const float area[4] = {0, 0, 100, 100};
     field.initField(area, 60, 60, "GrassData/densityMap1.bmp");
-    int bare = 0, sparse = 0;
-    for (const GrassPatch& p : field.patches) {
-        bare += !p.active;
-        sparse += p.active && p.density < 0.7f;
-    }
+    const auto bare = std::count_if(field.patches.begin(), field.patches.end(), [](auto& p) { return !p.active; });
     EXPECT_GT(bare, 100);
-    EXPECT_GT(sparse, 100);
-    EXPECT_LT(bare + sparse, field.patchCount / 2);
-    EXPECT_EQ(field.patch(30, 30).active, 1);  // the rock starts in grass
+    EXPECT_LT(bare, field.patchCount / 4);
+    EXPECT_EQ(field.patch(30, 30).active, 1);
 }
 
-TEST(GrassSettings, DerivedValues)
+TEST(GrassSettings, ChangesThatReachTheTexturesOrTheInverses)
 {
     flatGround();
     GrassField field;
-    const float small[4] = {0, 0, 10, 10}, big[4] = {0, 0, 100, 100};
-    field.initField(small, 20, 20, nullptr);
+    const float big[4] = {0, 0, 100, 100};
+    field.initField(big, 60, 60, nullptr);
     field.texturesReady = true;
     field.setBladesPerSquareMetre(10);
-    EXPECT_EQ(field.settings.bladesPerPatch, 0);  // trunc(10 · 0.5 · 0.5 · 0.1)
-    EXPECT_FALSE(field.texturesReady);            // the next draw rebuilds them
-    field.setHeight(2);
-    field.initField(big, 60, 60, nullptr);
     EXPECT_EQ(field.settings.bladesPerPatch, 2);  // trunc(2.78)
-    EXPECT_FLOAT_EQ(field.node(60, 60).currentHeight, 2);
-
+    EXPECT_FALSE(field.texturesReady);            // the next draw rebuilds them
     field.setDistance3D(30);
     field.setDistance3D(0);  // a zero distance keeps the last inverses
     EXPECT_FLOAT_EQ(field.settings.inverse3D, 1 / 30.0f);
     EXPECT_FLOAT_EQ(field.settings.inverse3DNear, 1 / 19.8f);
 }
 
-TEST(RandomTable, DeterministicInRangeAndWraps)
+TEST(RandomTable, DeterministicAndWraps)
 {
+    RandomTable a, b;
     util::randomSeed(5);
-    RandomTable a;
     a.fill();
     util::randomSeed(5);
-    RandomTable b;
     b.fill();
     EXPECT_TRUE(std::equal(a.values, a.values + RandomTable::SIZE, b.values));
-    EXPECT_GE(*std::min_element(a.values, a.values + RandomTable::SIZE), 0);
-    EXPECT_LE(*std::max_element(a.values, a.values + RandomTable::SIZE), 1);
     a.setCursor(998);
     EXPECT_EQ(a.next(), a.values[999]);
     EXPECT_EQ(a.next(), a.values[0]);
