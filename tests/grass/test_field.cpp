@@ -115,18 +115,6 @@ TEST(GrassDensity, SamplingThresholdsAndPictures)
     EXPECT_FLOAT_EQ(field.densityAt(-1e9f, 0, rgba), 0);
 }
 
-TEST(GrassDensity, DefaultMapShowsVarietyAndTheRockStartsInGrass)
-{
-    flatGround();
-    GrassField field;
-    const float area[4] = {0, 0, 100, 100};
-    field.initField(area, 60, 60, "GrassData/densityMap1.bmp");
-    const auto bare = std::count_if(field.patches.begin(), field.patches.end(), [](auto& p) { return !p.active; });
-    EXPECT_GT(bare, 100);
-    EXPECT_LT(bare, field.patchCount / 4);
-    EXPECT_EQ(field.patch(30, 30).active, 1);
-}
-
 TEST(GrassSettings, ChangesThatReachTheTexturesOrTheInverses)
 {
     flatGround();
