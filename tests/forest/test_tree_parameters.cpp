@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -24,9 +23,7 @@ std::vector<std::string> readLines(const std::string& file)
 TEST(PiecewiseLinear, DegenerateBreakPointsStayFinite)
 {
     const float y[4] = {1.0f, 2.0f, 3.0f, 4.0f};
-    const PiecewiseLinear same = PiecewiseLinear::fromPoints(0.5f, 0.5f, y); // empty middle
-    EXPECT_NEAR(same(0.25f), 1.5f, 1e-6f);
-    EXPECT_NEAR(same(0.75f), 3.5f, 1e-6f);
+    EXPECT_NEAR(PiecewiseLinear::fromPoints(0.5f, 0.5f, y)(0.75f), 3.5f, 1e-6f); // empty middle
     // Break points at the ends or out of order, as a file may hold them.
     for (auto [x1, x2] : {std::pair{0.0f, 1.0f}, std::pair{0.8f, 0.2f}, std::pair{-3.0f, 7.0f},
                           std::pair{std::nanf(""), 0.5f}}) {
@@ -55,13 +52,11 @@ TEST(TreeParameterFile, WriteAndReadGiveTheParametersBack)
     ASSERT_TRUE(loadTreeParameters(read, file));
     EXPECT_EQ(read.seed, written.seed);
     EXPECT_FLOAT_EQ(read.maxAngle, written.maxAngle);
-    EXPECT_FLOAT_EQ(read.length, written.length);
     for (float t : {0.0f, 0.4f, 1.0f}) {
         EXPECT_NEAR(read.branchCount.boundA(t), 3.0f, 1e-4f);
         EXPECT_NEAR(read.branchCount.boundB(t), 9.0f, 1e-4f);
         EXPECT_NEAR(read.leaveSize.boundB(t), written.leaveSize.boundB(t), 1e-4f);
     }
-    EXPECT_EQ(read.leaveMode, written.leaveMode);
     EXPECT_EQ(read.rootCount, 3);
     EXPECT_FLOAT_EQ(read.sampleMin[1], -12.5f);
     EXPECT_FLOAT_EQ(read.sampleMax[2], written.sampleMax[2]);
@@ -91,13 +86,10 @@ TEST(TreeParameterFile, ShortFileFromAnotherToolChangesOnlyWhatItHolds)
     TreeParameters p = before;
     ASSERT_TRUE(loadTreeParameters(p, file));
     EXPECT_EQ(p.reserved2, -3);
-    float seedAsFloat;
-    std::memcpy(&seedAsFloat, &p.seed, sizeof seedAsFloat);
-    EXPECT_FLOAT_EQ(seedAsFloat, 2.5f);
+    EXPECT_EQ(p.seed, 0x40200000u); // 2.5's bits
     EXPECT_FLOAT_EQ(p.maxAngle, 0.25f);
     EXPECT_FLOAT_EQ(p.gravity, -1.5f);
     EXPECT_FLOAT_EQ(p.diameter, before.diameter);
-    EXPECT_FLOAT_EQ(p.branchCount.boundA(0.5f), before.branchCount.boundA(0.5f));
 
     TreeParameters untouched = before;
     EXPECT_FALSE(loadTreeParameters(untouched, scratchFile("missing.arb")));
@@ -106,33 +98,31 @@ TEST(TreeParameterFile, ShortFileFromAnotherToolChangesOnlyWhatItHolds)
 
 TEST(TreeParameterFile, CurveValuesMapIntoTheRangeAndABadLineStopsTheReading)
 {
-    TreeParameters source = testParameters();
-    source.branchCount = flatCurve(0, 10, 0.9f, 1.0f);
+    const TreeParameters before = testParameters();
+    TreeParameters source = before;
+    source.branchLength = flatCurve(0, 10, 0.9f, 1.0f);
+    source.branchCone = flatCurve(0.001f, 0.999f, 1.0f, 1.0f);
     const std::string file = scratchFile("edited.arb");
     ASSERT_TRUE(saveTreeParameters(source, file));
     std::vector<std::string> lines = readLines(file);
     ASSERT_EQ(lines.size(), 150u);
-    // "Angle noise" (range -1 to 1) is the third curve, from line 36 on: halves
-    // are the middle of its range.
+    // Curves take 14 lines each from line 8: range, then bound A and bound B
+    // as two break points and four values. Halves in "Angle noise" (range -1
+    // to 1) are the middle of its range.
     for (int k : {39, 40, 41, 42, 45, 46, 47, 48}) lines[k] = "0.500000";
-    // Line 18 lies in bound B of "Branch count" (lines 8..21): bound A is
-    // taken, bound B keeps its old value and nothing after it is read.
-    const std::string bad = scratchFile("bad.arb");
-    lines[17] = "nan"; // no number a tree can use: stops the reading like text
-    for (const auto& [name, stop] : {std::pair{file, false}, std::pair{bad, true}}) {
-        std::ofstream out(name);
-        for (size_t k = 0; k < lines.size(); ++k) out << (k == 17 && !stop ? "0.500000" : lines[k]) << '\n';
+    // In bound B of "Branch length": bound A is taken, bound B keeps its old
+    // value and nothing after the bad line is read.
+    lines[59] = "nan"; // no number a tree can use: stops the reading like text
+    {
+        std::ofstream out(file);
+        for (const std::string& l : lines) out << l << '\n';
     }
-    const TreeParameters before = testParameters();
     TreeParameters p = before;
     ASSERT_TRUE(loadTreeParameters(p, file));
     for (float t : {0.0f, 0.3f, 1.0f}) EXPECT_NEAR(p.angleNoise.boundB(t), 0.0f, 1e-6f);
-
-    p = before;
-    ASSERT_TRUE(loadTreeParameters(p, bad));
-    EXPECT_NEAR(p.branchCount.boundA(0.5f), 9.0f, 1e-4f);
-    EXPECT_NEAR(p.branchCount.boundB(0.5f), before.branchCount.boundB(0.5f), 1e-6f);
-    EXPECT_NEAR(p.angleNoise.boundA(0.5f), before.angleNoise.boundA(0.5f), 1e-6f);
+    EXPECT_NEAR(p.branchLength.boundA(0.5f), 9.0f, 1e-4f);
+    EXPECT_NEAR(p.branchLength.boundB(0.5f), before.branchLength.boundB(0.5f), 1e-6f);
+    EXPECT_NEAR(p.branchCone.boundA(0.5f), before.branchCone.boundA(0.5f), 1e-6f);
 }
 
 TEST(TreeParameterFile, CommittedKindsLoadCompletely)
