@@ -61,6 +61,13 @@ struct BarkNoise {
         return static_cast<float>(h & 0xFFFFu) / 65535.0f - 0.5f;
     }
 
+    /// A lattice cell number that an int can hold. Tubes far longer than any
+    /// tree (a hostile file's root length) just reuse cell numbers.
+    static int latticeIndex(float f)
+    {
+        return std::isfinite(f) ? static_cast<int>(std::fmod(f, 1048576.0f)) : 0;
+    }
+
     /// In about [-0.5, 0.5]·amplitude; `around` in turns, `along` in metres.
     float at(float around, float along) const
     {
@@ -71,7 +78,7 @@ struct BarkNoise {
             const float u = around * period;
             const float v = along / wavelength * static_cast<float>(1 << o);
             const float fu = std::floor(u), fv = std::floor(v);
-            const int iu = static_cast<int>(fu), iv = static_cast<int>(fv);
+            const int iu = latticeIndex(fu), iv = latticeIndex(fv);
             float su = u - fu, sv = v - fv;
             su = su * su * (3.0f - 2.0f * su);
             sv = sv * sv * (3.0f - 2.0f * sv);
