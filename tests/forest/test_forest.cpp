@@ -42,6 +42,15 @@ protected:
     }
 };
 
+/// Reads the forest section under the root of an XML text.
+bool readSection(const std::string& text)
+{
+    xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "scene.xml", nullptr, 0);
+    const bool read = doc && readForestSection(xmlDocGetRootElement(doc));
+    xmlFreeDoc(doc);
+    return read;
+}
+
 } // namespace
 
 TEST_F(ForestLayout, SetTreesKeepsAtMost199StandingOnTheGround)
@@ -118,15 +127,14 @@ TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
     xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
     xmlDocSetRootElement(doc, xmlNewNode(nullptr, BAD_CAST "velmora"));
     writeForestSection(xmlDocGetRootElement(doc));
-    const std::string file = scratchFile("section.xml");
-    ASSERT_GT(xmlSaveFormatFileEnc(file.c_str(), doc, "UTF-8", 1), 0);
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpMemory(doc, &text, &size);
+    const std::string written(reinterpret_cast<const char*>(text), static_cast<size_t>(size));
+    xmlFree(text);
     xmlFreeDoc(doc);
-
     setTrees(0, nullptr);
-    doc = xmlReadFile(file.c_str(), nullptr, 0);
-    ASSERT_NE(doc, nullptr);
-    EXPECT_TRUE(readForestSection(xmlDocGetRootElement(doc)));
-    xmlFreeDoc(doc);
+    EXPECT_TRUE(readSection(written));
     EXPECT_EQ(forestArbFile(), kArb);
     const std::vector<TreeRecord> after = getTrees();
     ASSERT_EQ(after.size(), before.size());
@@ -136,12 +144,8 @@ TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
     }
 
     // A tree lacking an attribute takes the previous tree's.
-    const std::string text = "<forest arb='" + kArb + "'><tree position2d='10 20' seed='-7' relativeDiameter='0.05'/>"
-                             "<tree position2d='30'/><tree relativeLength='-1.5' seed='4294967295'/></forest>";
-    doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "forest.xml", nullptr, 0);
-    ASSERT_NE(doc, nullptr);
-    EXPECT_TRUE(readForestSection(xmlDocGetRootElement(doc)));
-    xmlFreeDoc(doc);
+    EXPECT_TRUE(readSection("<forest arb='" + kArb + "'><tree position2d='10 20' seed='-7' relativeDiameter='0.05'/>"
+                            "<tree position2d='30'/><tree relativeLength='-1.5' seed='4294967295'/></forest>"));
     ASSERT_EQ(forestTreeCount(), 3);
     EXPECT_EQ(forestTreeSeed(1), static_cast<uint32_t>(-7));
     EXPECT_FLOAT_EQ(forestTreePosition(1).y, 20.0f);
@@ -149,9 +153,6 @@ TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
     EXPECT_FLOAT_EQ(forestTreeLength(2), forestTreeLength(0) - 1.5f);
     EXPECT_EQ(forestTreeSeed(2), 0xFFFFFFFFu);
 
-    const std::string other = "<velmora><grass/></velmora>"; // no forest: nothing changes
-    doc = xmlReadMemory(other.data(), static_cast<int>(other.size()), "other.xml", nullptr, 0);
-    EXPECT_FALSE(readForestSection(xmlDocGetRootElement(doc)));
-    xmlFreeDoc(doc);
+    EXPECT_FALSE(readSection("<velmora><grass/></velmora>")); // no forest: nothing changes
     EXPECT_EQ(forestTreeCount(), 3);
 }

@@ -86,11 +86,7 @@ QImage drawFrame(const float eye[3], const float target[3], const GLfloat* light
     glLoadIdentity();
     gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 0, 1);
     static const GLfloat upperLeft[4] = {-0.4f, -0.5f, 0.8f, 0.0f};
-    const GLfloat* sun = light ? light : upperLeft;
-    const GLfloat white[4] = {0.85f, 0.85f, 0.8f, 1.0f}, ambient[4] = {0.35f, 0.35f, 0.4f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, sun);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_POSITION, light ? light : upperLeft);
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHTING);
     const float dir[3] = {target[0] - eye[0], target[1] - eye[1], target[2] - eye[2]};
