@@ -83,19 +83,15 @@ TEST_F(ForestLayout, RandomizeKeepsTreeZeroAndDrawsTheOthersAroundIt)
 {
     const std::vector<TreeRecord> in = records(12);
     setTrees(12, in.data());
-    const uint32_t seed0 = forestTreeSeed(0);
-    const float d5 = forestTreeDiameter(5);
     randomizeTrees();
     const float d0 = forestTreeDiameter(0), l0 = forestTreeLength(0);
     EXPECT_FLOAT_EQ(d0, treeParameters().diameter);
-    EXPECT_NE(forestTreeSeed(0), seed0);
-    EXPECT_NE(forestTreeDiameter(5), d5);
+    EXPECT_NE(forestTreeSeed(0), in[0].seed);
     for (int i = 1; i < 12; ++i) {
-        EXPECT_GE(forestTreeDiameter(i), 0.75f * d0);
-        EXPECT_LT(forestTreeDiameter(i), 1.25f * d0);
+        EXPECT_TRUE(forestTreeDiameter(i) >= 0.75f * d0 && forestTreeDiameter(i) < 1.25f * d0) << i;
         EXPECT_GE(forestTreeLength(i), 0.75f * l0);
     }
-    EXPECT_EQ(getTrees()[0].relativeDiameter, 0.0f);
+    EXPECT_NE(forestTreeDiameter(5), in[5].relativeDiameter + d0);
 }
 
 TEST_F(ForestLayout, ParameterFilesThatCannotGrowATree)
