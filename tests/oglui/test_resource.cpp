@@ -91,19 +91,6 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
     EXPECT_EQ(color("list", "bgcolor"), Rgba({0.25f, 0, 0, 1}));
 }
 
-TEST(ResourceFile, numbersKeepTheirValueOnBadOrOutOfRangeText)
-{
-    oglClearResources();
-    oglDeclareBranch("b", "");
-    oglDeclareResource(std::make_unique<OGLIResourceInt>("i", "b", 7));
-    oglDeclareResource(std::make_unique<OGLIResourceFloat>("f", "b", 2.5f));
-    EXPECT_EQ("FILE " + tempPath() + "\n   1: WARNING: integer value expected\n"
-              "   2: WARNING: floating point value expected\n   3: WARNING: integer value expected\nEND\n",
-              load("b.i 12x\nb.f 1e99\nb.i 99999999999\n", true));
-    EXPECT_EQ(7, oglIntResource("b", "i"));
-    EXPECT_FLOAT_EQ(2.5f, oglFloatResource("b", "f"));
-}
-
 TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
 {
     oglClearResources();
@@ -128,6 +115,13 @@ TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
               + prefix + "resource branch nobranch has resources but was never declared\n",
               GetCapturedStdout());
     EXPECT_EQ(1, oglIntResource("a", "r"));
+    // Numbers keep their value on bad or out-of-range text.
+    oglDeclareResource(std::make_unique<OGLIResourceFloat>("f", "a", 2.5f));
+    EXPECT_EQ("FILE " + tempPath() + "\n   1: WARNING: integer value expected\n"
+              "   2: WARNING: floating point value expected\n   3: WARNING: integer value expected\nEND\n",
+              load("a.r 12x\na.f 1e99\na.r 99999999999\n", true));
+    EXPECT_EQ(1, oglIntResource("a", "r"));
+    EXPECT_FLOAT_EQ(2.5f, oglFloatResource("a", "f"));
     // An inheritance cycle ends the lookup.
     oglDeclareBranch("b", "c");
     oglDeclareBranch("c", "b");

@@ -111,8 +111,7 @@ TEST_F(Widgets, fileDialogListsChoosesScrollsAndReportsTheChosenName)
     namespace fs = std::filesystem;
     const fs::path root = fs::path(testing::TempDir()) / "oglui_dialog";
     fs::remove_all(root);
-    fs::create_directories(root / "sub");
-    fs::create_directories(root / "Another");
+    for (const char* folder : {"sub", "Another"}) fs::create_directories(root / folder);
     for (const char* name : {"b.arb", "a.ARB", "notes.txt", ".hidden.arb", "sub/inner.arb"}) std::ofstream(root / name) << "x";
     for (int i = 100; i < 140; ++i) std::ofstream(root / ("t" + std::to_string(i) + ".arb")) << "x";
 
@@ -129,18 +128,15 @@ TEST_F(Widgets, fileDialogListsChoosesScrollsAndReportsTheChosenName)
         const int x = int(1000 * (list.x + 0.05f)), y = int(500 * (list.y + (row + 0.5f) * OGLFileDialog::ROW_HEIGHT));
         drag(x, y, x, y);
     };
-    clickRow(6);
-    EXPECT_EQ("t101.arb", dialog->fileName());
     dialog->scroll(10);
-    clickRow(0);
-    EXPECT_EQ("t105.arb", dialog->fileName());
+    clickRow(2);
+    EXPECT_EQ("t107.arb", dialog->fileName());
     dialog->scroll(1000);
     EXPECT_EQ(45u - dialog->visibleRows(), dialog->firstShown());
     dialog->scroll(-1000);
     EXPECT_EQ(0u, dialog->firstShown());
 
     dialog->choose(2);  // into "sub", and back up
-    ASSERT_EQ(2u, dialog->entries().size());
     dialog->choose(1);
     EXPECT_EQ("inner.arb", dialog->fileName());
     dialog->choose(0);
