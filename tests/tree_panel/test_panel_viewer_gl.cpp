@@ -94,7 +94,6 @@ TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
     }
     treePanel()->handle(TreePanel::MAX_ANGLE, 1);
     spin(1500);
-    EXPECT_FLOAT_EQ(10.0f, treeParameters().branchCount.boundA(1.0f));
     EXPECT_FLOAT_EQ(10.0f, treeParameters().branchCount.boundB(1.0f));
     EXPECT_GT(branches(*growForestTree(0, 0.0).trunk), before);
     EXPECT_LT((start - theViewer->camera()->viewDirection()).norm(), 1e-6);
