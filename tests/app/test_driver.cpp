@@ -112,10 +112,7 @@ TEST_F(DriverTest, GrassTextureSizeIndex)
 TEST_F(DriverTest, TreeCountKeepsTheFirstTrees)
 {
     initForest();
-    std::vector<TreeRecord> start(5);
-    for (int k = 0; k < 5; ++k) start[k].position2d[0] = start[k].position2d[1] = 10.0f * (k + 1);
-    setTrees(5, start.data());
-    randomizeTrees();
+    driver.setTreesNumber(5);
     const std::vector<TreeRecord> before = getTrees();
     driver.setTreesNumber(3);
     driver.setTreesNumber(7);

@@ -10,37 +10,25 @@
 
 namespace {
 
-// The program's viewer and driver, as start-up makes them.
-class ViewerTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        scene::resetSceneState();
-        theViewer = new Viewer();
-        theDriver = new MyVelmoraQTDriver();
-    }
-    void TearDown() override
-    {
-        delete theDriver;
-        theDriver = nullptr;
-        delete theViewer;
-        theViewer = nullptr;
-    }
-};
-
 // Three frames of the built-in scene: the run folder's pictures, but not its
 // scene files, so that the scene is the one initScene builds.
-TEST_F(ViewerTest, DrawsTheSkyOverTheLitTexturedGround)
+TEST(Viewer, DrawsTheSkyOverTheLitTexturedGround)
 {
+    // The program's viewer and driver, as start-up makes them.
+    scene::resetSceneState();
+    Viewer viewer;
+    MyVelmoraQTDriver driver;
+    theViewer = &viewer;
+    theDriver = &driver;
     QTemporaryDir folder;
     for (const char* data : {"GroundData", "GrassData", "ForestData", "ForestInterfaceData"})
         QFile::link(QDir::current().absoluteFilePath(data), folder.filePath(data));
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder.path());
     scene::draw_sky = true;
-    theViewer->stopAfterFrames(3, folder.filePath("frame.png"));
-    theViewer->resize(780, 580);
-    theViewer->show();
+    viewer.stopAfterFrames(3, folder.filePath("frame.png"));
+    viewer.resize(780, 580);
+    viewer.show();
     QApplication::exec();
     QDir::setCurrent(previous);
     const QImage picture(folder.filePath("frame.png"));
