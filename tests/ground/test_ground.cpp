@@ -107,7 +107,8 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     xmlNodeDump(text, written.get(), writeGroundSection(velmora), 0, 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(xmlBufferContent(text))),
               "<ground area=\"0.000000 0.000000 100.000000 100.000000\" max_height=\"3.500000\" quads_number=\"400\" "
-              "height_map=\"" + picture("two_by_two.bmp") + "\" texture=\"" + picture("white.bmp") + "\" texture_repeat=\"6.000000\"/>");
+              "height_map=\"" + picture("two_by_two.bmp") + "\" texture=\"" + picture("white.bmp")
+                  + "\" texture_repeat=\"6.000000\"/>");
     xmlBufferFree(text);
     create(FIELD, 1, 9, "");
     EXPECT_TRUE(readGroundSection(velmora));
@@ -117,7 +118,8 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     // is 0; what is not given stays.
     const auto partial = parse("<ground area=\" 1.5  2 \" max_height=\"high\" quads_number=\"1e30\" texture_repeat=\"nan\"/>");
     EXPECT_TRUE(readGroundSection(xmlDocGetRootElement(partial.get())->children));
-    EXPECT_EQ(std::vector<float>({groundX0(), groundY0(), groundX1(), groundY1()}), std::vector<float>({1.5f, 2, 100, 100}));
+    EXPECT_EQ(std::vector<float>({groundX0(), groundY0(), groundX1(), groundY1()}),
+              std::vector<float>({1.5f, 2, 100, 100}));
     EXPECT_EQ(groundMaxHeight() + groundTextureRepeat(), 0);
     EXPECT_EQ(getGround().quadsPerSide, MAX_QUADS_PER_SIDE);
     EXPECT_EQ(groundHeightMapFile() + groundTextureFile(), picture("two_by_two.bmp") + picture("white.bmp"));

@@ -15,7 +15,8 @@ using Bytes = std::vector<uint8_t>;
 // Named after the test: ctest runs tests in parallel.
 std::string tempPath()
 {
-    return std::string(testing::TempDir()) + "oglui_" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".tga";
+    return std::string(testing::TempDir()) + "oglui_" + testing::UnitTest::GetInstance()->current_test_info()->name()
+        + ".tga";
 }
 
 bool readBytes(const Bytes& bytes, OGLPicture& p)
