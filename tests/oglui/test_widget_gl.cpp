@@ -83,7 +83,4 @@ TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
     ASSERT_TRUE(glIsTexture(id));
     EXPECT_EQ(id, oglTextureLoad(key));
     EXPECT_EQ(0u, oglTextureLoad(key + ".missing"));
-    oglTextureReleaseAll();
-    EXPECT_FALSE(glIsTexture(id));
-    EXPECT_EQ(0u, oglTextureFind(key));
 }
