@@ -11,9 +11,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
-#include <QSurfaceFormat>
 
-#include <GL/gl.h>
 #include <GL/glu.h>
 
 namespace {
