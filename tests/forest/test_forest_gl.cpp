@@ -49,7 +49,7 @@ QOpenGLFramebufferObject& framebuffer()
     return *fbo;
 }
 
-/// The scene as the driver builds it: ground, wind, ten trees of "arb03".
+/// The scene as the driver builds it, with one tree of "arb03" on the hills.
 void buildScene()
 {
     framebuffer();
@@ -60,13 +60,9 @@ void buildScene()
     initForest();
     loadTreeTextures("ForestData/");
     loadArb("ForestData/arb03.arb");
-    TreeRecord records[10];
-    for (TreeRecord& r : records) {
-        r.position2d[0] = 100.0f * util::randomUnit();
-        r.position2d[1] = 100.0f * util::randomUnit();
-    }
-    setTrees(10, records);
-    randomizeTrees();
+    TreeRecord tree;
+    tree.position2d[0] = tree.position2d[1] = 60.0f;
+    setTrees(1, &tree);
 }
 
 /// One frame from `eye` looking at `target` under a sun from `light`.
