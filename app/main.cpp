@@ -1,8 +1,11 @@
 #include "app/dialogs/dialogs.h"
 #include "app/driver.h"
 #include "app/options.h"
+#include "app/scene_state.h"
 #include "app/viewer.h"
+#include "grass/grass_texture.h"
 #include "ground/ground.h"
+#include "oglui/texture_manager.h"
 #include <GL/freeglut.h>
 #include <QApplication>
 #include <clocale>
@@ -43,9 +46,11 @@ int main(int argc, char** argv)
     if (!theViewer->snapshotSaved() || theDriver->startSceneFailed) result = 1;
 
     deleteDialogs();
-    // The ground's display list and texture belong to the viewer's context.
+    // Display lists and textures belong to the viewer's context.
     theViewer->makeCurrent();
     releaseGround();
+    releaseGrassTextures(scene::grassField());
+    oglTextureReleaseAll();
     theViewer->doneCurrent();
     delete theDriver;
     theDriver = nullptr;
