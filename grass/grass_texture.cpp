@@ -238,7 +238,8 @@ void setTexture3DFile(GrassField& field, const char* fileName) { loadTexture3D(f
 void setAntialiasing3D(GrassField& field, float value)
 {
     field.antialiasing3D = value;
-    loadTexture3D(field, field.texture3DFile);
+    // No picture named yet (a scene being applied names it next): nothing to reload.
+    if (field.texture3DFile[0] != '\0') loadTexture3D(field, field.texture3DFile);
 }
 
 void setAntialiasing2D5(GrassField& field, float value)

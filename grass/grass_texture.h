@@ -70,7 +70,7 @@ void loadTexture3D(GrassField& field, const char* fileName);
 void setTexture3D(GrassField& field, bool on);
 /// Loads a new blade picture.
 void setTexture3DFile(GrassField& field, const char* fileName);
-/// Side fading of the blade picture, 0..1; reloads it.
+/// Side fading of the blade picture, 0..1; reloads it when one is named.
 void setAntialiasing3D(GrassField& field, float value);
 /// Alpha softening of the 2.5D texture, 0..1; rebuilds it.
 void setAntialiasing2D5(GrassField& field, float value);
