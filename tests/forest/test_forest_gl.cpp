@@ -4,55 +4,18 @@
 #include "util/random.h"
 #include "wind/wind.h"
 
+#include "tests/support/offscreen_gl.h"
+
 #include <gtest/gtest.h>
-
-#include <QGuiApplication>
-#include <QImage>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
-
 #include <GL/glu.h>
 
 namespace {
 
 constexpr int W = 780, H = 580;
 
-/// Makes the offscreen context current with a W × H framebuffer bound. Never
-/// destroyed: at exit Qt's own globals are gone before ours, and tearing a
-/// context down then crashes.
-QOpenGLFramebufferObject& framebuffer()
-{
-    static QOpenGLContext* context = nullptr;
-    static QOffscreenSurface* surface = nullptr;
-    static QOpenGLFramebufferObject* fbo = nullptr;
-    if (!context) {
-        static int argc = 1;
-        static char name[] = "forest_gl_tests";
-        static char* argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        format.setVersion(2, 1);
-        format.setDepthBufferSize(24);
-        context = new QOpenGLContext;
-        context->setFormat(format);
-        context->create();
-        surface = new QOffscreenSurface;
-        surface->setFormat(context->format());
-        surface->create();
-        context->makeCurrent(surface);
-        fbo = new QOpenGLFramebufferObject(W, H, QOpenGLFramebufferObject::Depth);
-    }
-    context->makeCurrent(surface);
-    fbo->bind();
-    return *fbo;
-}
-
 /// The scene as the driver builds it, with one tree of "arb03" on the hills.
 void buildScene()
 {
-    framebuffer();
     const float area[4] = {0, 0, 100, 100};
     createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", nullptr, 8.0f);
     windInit(area, 5.0f);
@@ -66,10 +29,8 @@ void buildScene()
 }
 
 /// One frame from `eye` looking at `target` under a sun from `light`.
-QImage drawFrame(const float eye[3], const float target[3], const GLfloat* light = nullptr)
+QImage drawFrame(OffscreenGl& gl, const float eye[3], const float target[3], const GLfloat* light = nullptr)
 {
-    QOpenGLFramebufferObject& fbo = framebuffer();
-    glViewport(0, 0, W, H);
     glClearColor(0.55f, 0.70f, 0.95f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -85,8 +46,7 @@ QImage drawFrame(const float eye[3], const float target[3], const GLfloat* light
     glEnable(GL_LIGHTING);
     const float dir[3] = {target[0] - eye[0], target[1] - eye[1], target[2] - eye[2]};
     drawForest(eye, dir);
-    glFinish();
-    return fbo.toImage();
+    return gl.picture();
 }
 
 struct Pixels {
@@ -113,19 +73,20 @@ Pixels classify(const QImage& image)
 
 TEST(ForestGl, TreesDrawWithBarkAndLeaves)
 {
+    OffscreenGl gl(W, H);
     buildScene();
     const Vec3 foot = forestTreePosition(0);
     const float eye[3] = {foot.x - 16.0f, foot.y - 14.0f, foot.z + 6.0f};
     const float target[3] = {foot.x, foot.y, foot.z + 6.0f};
     QImage image;
-    for (int i = 0; i < 20; ++i) image = drawFrame(eye, target);
+    for (int i = 0; i < 20; ++i) image = drawFrame(gl, eye, target);
     const Pixels leafy = classify(image);
     EXPECT_GT(leafy.leaf, W * H / 50);
     EXPECT_GT(leafy.bark, 200);
 
     // Without leaves the same view shows bark only.
     treeParameters().leaveMode = 0;
-    const Pixels bare = classify(drawFrame(eye, target));
+    const Pixels bare = classify(drawFrame(gl, eye, target));
     EXPECT_LT(bare.leaf, leafy.leaf / 10);
     EXPECT_GT(bare.bark, leafy.bark);
 
@@ -133,5 +94,5 @@ TEST(ForestGl, TreesDrawWithBarkAndLeaves)
     // from behind the tree.
     const GLfloat front[4] = {eye[0] - target[0], eye[1] - target[1], 0.0f, 0.0f};
     const GLfloat back[4] = {-front[0], -front[1], 0.0f, 0.0f};
-    EXPECT_GT(classify(drawFrame(eye, target, front)).brightness, 1.3 * classify(drawFrame(eye, target, back)).brightness);
+    EXPECT_GT(classify(drawFrame(gl, eye, target, front)).brightness, 1.3 * classify(drawFrame(gl, eye, target, back)).brightness);
 }

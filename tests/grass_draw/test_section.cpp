@@ -62,54 +62,36 @@ TEST_F(Section, ReadThenWrittenGivesBackEveryAttribute)
         "antialiasing_texture3D=\"0.300000\" antialiasing_texture2D5=\"0.700000\" graine_texture2D5=\"42\" "
         "sizex_texture2D5=\"1024\" sizey_texture2D5=\"128\"";
     ASSERT_TRUE(read(attributes));
-    EXPECT_EQ(field.getPatchesX(), 7);
     EXPECT_EQ(field.settings.bladesPerPatch, int(30 * (49.75f / 7) * (38.0f / 3) * 0.1f));
     EXPECT_EQ(written(), "<grass " + attributes + "/>");
 }
 
 TEST_F(Section, AbsentAttributesKeepTheirValuesAndTheGridIsRebuilt)
 {
+    field.setHeight(0.5f);
+    EXPECT_FALSE(readGrassSection(field, parse("<velmora><ground max_height=\"3\"/></velmora>")));
+    EXPECT_FLOAT_EQ(field.getHeight(), 0.5f);
+
     field.crushPoint(3, 3).crushed = 1;
     ASSERT_TRUE(read("grass_height=\"0.75\""));
     EXPECT_FLOAT_EQ(field.node(2, 2).height, 0.75f);
     EXPECT_EQ(field.getPatchesX(), 5);
-    EXPECT_EQ(field.getPatchesY(), 4);
     EXPECT_FLOAT_EQ(field.area[3], 8);
     EXPECT_EQ(field.crushPoint(3, 3).crushed, 0);  // a new grid
 }
 
 TEST_F(Section, LenientNumbersAndStrictFlags)
 {
-    ASSERT_TRUE(read("lod_2D=\"7 40\" lod_3D=\"6.9   20\" patches_number=\"0 0\" texture3D=\"True\" "
+    ASSERT_TRUE(read("lod_2D=\"7 40\" lod_3D=\"6.9   20\" patches_number=\"0 0 9\" texture3D=\"True\" "
                      "ajustment_height_2D5=\"1\" area=\"2  3\" number_squaremeters=\"abc\" sizex_texture2D5=\"8e99\""));
     EXPECT_FLOAT_EQ(field.getDistance2D(), 40);  // the seven is ignored
     EXPECT_EQ(field.getPolygons3D(), 6);
     EXPECT_FLOAT_EQ(field.getDistance3D(), 20);
-    EXPECT_EQ(field.getPatchesX(), 1);
+    EXPECT_EQ(field.getPatchesX(), 1);  // at least one; the third number is not read
     EXPECT_EQ(field.getPatchesY(), 1);
-    EXPECT_FALSE(field.getTexture3D());
-    EXPECT_FALSE(field.getAjustmentHeight2D5());
+    EXPECT_FALSE(field.getTexture3D() || field.getAjustmentHeight2D5());
     EXPECT_EQ(field.getBladesPerSquareMetre(), 0);
     EXPECT_EQ(field.getSizeX2D5(), 8);
     const float area[4] = {2, 3, 10, 8};  // two of four numbers: the others stay
     for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(field.area[k], area[k]);
-}
-
-TEST_F(Section, WithoutAGrassElementNothingChanges)
-{
-    field.setHeight(0.5f);
-    EXPECT_FALSE(readGrassSection(field, parse("<velmora><ground max_height=\"3\"/></velmora>")));
-    EXPECT_FLOAT_EQ(field.getHeight(), 0.5f);
-}
-
-TEST_F(Section, ReadFloatsStopsAtTheCount)
-{
-    xmlNodePtr root = parse("<grass a=\" 1.5\t2  3 \" b=\"x 4\"/>");
-    float out[3] = {9, 9, 9};
-    EXPECT_EQ(readFloats(root, "a", out, 2), 2);
-    EXPECT_FLOAT_EQ(out[1], 2);
-    EXPECT_FLOAT_EQ(out[2], 9);
-    EXPECT_EQ(readFloats(root, "b", out, 3), 2);
-    EXPECT_FLOAT_EQ(out[0], 0);  // "x" does not parse
-    EXPECT_EQ(readFloats(root, "missing", out, 3), 0);
 }

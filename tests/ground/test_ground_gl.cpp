@@ -2,33 +2,16 @@
 #include "ground/ground.h"
 #include "pictures.h"
 
-#include <gtest/gtest.h>
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
+#include "tests/support/offscreen_gl.h"
 
+#include <gtest/gtest.h>
 #include <GL/gl.h>
 
 #include <vector>
 
 TEST(GroundGl, TexturedGroundIsRightWayUpAndRebuiltAfterChanges)
 {
-    int argc = 1;
-    char name[] = "ground_gl_tests", *argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    QOffscreenSurface surface;
-    surface.setFormat(format);
-    surface.create();
-    QOpenGLContext context;
-    context.setFormat(format);
-    ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
-    QOpenGLFramebufferObject fbo(64, 64);
-    fbo.bind();
-    glViewport(0, 0, 64, 64);
+    OffscreenGl gl(64, 64);
     glMatrixMode(GL_PROJECTION);
     glOrtho(0, 100, 0, 100, -10, 10);
     glColor3f(1, 1, 1);

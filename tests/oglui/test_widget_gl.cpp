@@ -4,33 +4,17 @@
 #include "oglui/texture_manager.h"
 #include "oglui/widget.h"
 
-#include <gtest/gtest.h>
-#include <GL/freeglut.h>
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
+#include "tests/support/offscreen_gl.h"
 
-#include <vector>
+#include <gtest/gtest.h>
+#include <GL/gl.h>
+
+#include <algorithm>
 
 TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
 {
     constexpr int W = 400, H = 200;
-    int argc = 1;
-    char name[] = "oglui_gl_tests", *argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    glutInit(&argc, argv);  // the titles and labels use its fonts
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    QOffscreenSurface surface;
-    surface.setFormat(format);
-    surface.create();
-    QOpenGLContext context;
-    context.setFormat(format);
-    ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
-    QOpenGLFramebufferObject fbo(W, H);
-    fbo.bind();
+    OffscreenGl gl(W, H);
 
     testing::internal::CaptureStdout();
     ASSERT_TRUE(oglLoadWidgetResources("ForestInterfaceData/ui.cfg"));
@@ -43,7 +27,6 @@ TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
     window->add<OGLValueControl>(17, 0.5f, 0.4f, 0.04f, 0.3f);      // pixels 240..256 × 100..160
     ui.addWindow(std::make_unique<OGLWindow>("hidden", 0.75f, 0.1f, 0.2f, 0.8f))->setShown(false);
 
-    glViewport(0, 0, W, H);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -51,12 +34,11 @@ TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
     glScalef(2, 2, 2);
     glMatrixMode(GL_MODELVIEW);
     ui.draw();
-    std::vector<unsigned char> rgba(W * H * 4);
-    glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const QImage picture = gl.picture();
     EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
 
     // (x, y) from the top-left corner, as the widgets place things.
-    const auto at = [&](int x, int y) { return &rgba[((H - 1 - y) * W + x) * 4]; };
+    const auto at = [&](int x, int y) { return picture.constScanLine(y) + x * 4; };
     // Pixels of the box (x0, y0)..(x1, y1) whose red, green and blue add up to more than `level`.
     const auto litIn = [&](int x0, int y0, int x1, int y1, int level) {
         int n = 0;

@@ -2,10 +2,8 @@
 #include "wind/director.h"
 #include "wind/wind.h"
 
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
+#include "tests/support/offscreen_gl.h"
+
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -45,20 +43,7 @@ Coverage drawnIn(int main)
 
 TEST(WindDrawGl, GustsAreBlueAndBlastsRedOutlinesAndTheStateIsKept)
 {
-    int argc = 1;
-    char name[] = "wind_gl_tests", *argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    QOpenGLContext context;
-    QOffscreenSurface surface;
-    context.setFormat(format);
-    surface.setFormat(format);
-    surface.create();
-    ASSERT_TRUE(context.create() && context.makeCurrent(&surface));
-    QOpenGLFramebufferObject fbo(SIZE, SIZE);
-    fbo.bind();
-    glViewport(0, 0, SIZE, SIZE);
+    OffscreenGl gl(SIZE, SIZE);
     glMatrixMode(GL_PROJECTION);
     glOrtho(0, 100, 0, 100, -50, 50);
     glMatrixMode(GL_MODELVIEW);
