@@ -62,7 +62,6 @@ TEST_F(Section, ReadThenWrittenGivesBackEveryAttribute)
         "antialiasing_texture3D=\"0.300000\" antialiasing_texture2D5=\"0.700000\" graine_texture2D5=\"42\" "
         "sizex_texture2D5=\"1024\" sizey_texture2D5=\"128\"";
     ASSERT_TRUE(read(attributes));
-    EXPECT_EQ(field.settings.bladesPerPatch, int(30 * (49.75f / 7) * (38.0f / 3) * 0.1f));
     EXPECT_EQ(written(), "<grass " + attributes + "/>");
 }
 
