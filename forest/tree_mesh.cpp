@@ -25,7 +25,10 @@ constexpr float HIGH_TINT[3] = {1.0f, 1.0f, 0.95f};
 
 TubeResolution tubeResolution(float s, float factor)
 {
-    const float level = std::min(factor * s + 1.0f, 7.0f);
+    float level = std::min(factor * s + 1.0f, 7.0f);
+    // A negative or undefined size (a hostile file's negative diameter) gets
+    // the coarsest tube rather than a negative shift.
+    if (!(level >= 1.0f)) level = 1.0f;
     const int whole = static_cast<int>(level);
     const int exact = 1 << whole;
     TubeResolution r;

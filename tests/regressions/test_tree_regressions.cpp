@@ -34,4 +34,17 @@ TEST(TreeRegressions, HugeRootLengthMeshesWithFiniteVertices)
         ASSERT_TRUE(std::isfinite(v.position[0]) && std::isfinite(v.position[1]) && std::isfinite(v.position[2]));
 }
 
+// A branch whose size on screen came out negative asked for a tube level
+// below zero, and so for a negative shift.
+TEST(TreeRegressions, NegativeOrUndefinedTubeSizesGetTheCoarsestTube)
+{
+    for (float s : {-1000.0f, -1.5f, std::nanf("")}) {
+        const TubeResolution r = tubeResolution(s, 1.0f);
+        EXPECT_EQ(r.sides, 4) << s;
+        EXPECT_EQ(r.segments, 1) << s;
+    }
+    // The file that showed it; the sanitizer build checks the shift itself.
+    meshOf(regressionInput("negative_tube_size.arb"));
+}
+
 } // namespace
