@@ -25,6 +25,8 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -223,21 +225,35 @@ private:
     }
 
     // Clicks `button`, answering the file dialog it may open from `answers`
-    // (an unexpected one is cancelled).
+    // (an unexpected one is cancelled) by typing the full name into it, as a
+    // user may. A message box (say, "file not found") fails the run.
     void click(QAbstractButton* button)
     {
         QTimer answer;
         const auto it = answers.find(button->objectName());
         const QString file = it == answers.end() ? QString() : QString::fromStdString(it->second.string());
+        bool sent = false;
         QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            if (file.isEmpty()) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                report("unexpected message box: " + box->text().toStdString());
+                box->done(0);
+                return;
+            }
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog || sent) return;
+            sent = true;
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            if (file.isEmpty() || !name) {
+                if (!name) report("a file dialog without its name field");
                 dialog->reject();
                 return;
             }
-            dialog->selectFile(file);
-            static_cast<QDialog*>(dialog)->accept(); // through QDialog: QFileDialog hides it
+            name->setText(file);
+            // Saving over the last round's file is the point: no question.
+            dialog->setOption(QFileDialog::DontConfirmOverwrite);
+            // Queued, so that this timer still runs while the dialog closes.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         });
         answer.start(30);
         button->click();
@@ -318,7 +334,9 @@ TEST(Soak, ScriptedSessionStaysSoundAndFlat)
             std::fflush(stdout);
 #if !defined(__SANITIZE_ADDRESS__)
             // The address checker's quarantine grows by design; it finds leaks itself.
-            if (baseline >= 0) EXPECT_LE(now, baseline + MEMORY_BOUND_MB) << "memory grows from cycle to cycle";
+            if (baseline >= 0) {
+                EXPECT_LE(now, baseline + MEMORY_BOUND_MB) << "memory grows from cycle to cycle";
+            }
 #endif
         } while (clock.elapsed() < duration * 1000 || cycles < 2);
         EXPECT_EQ(soak.failures, 0);
