@@ -358,7 +358,8 @@ struct Builder {
         const float n = sampleCurve(p.leaveCount, t, seed, idx);
         int count;
         uint32_t running;
-        if (n < 1.0f) {
+        // An undefined count (curves that overflow to NaN) draws no leaf.
+        if (!(n >= 1.0f)) {
             count = static_cast<float>(treeRandomBits(seed, idx + 1) & 0xFFu) / 255.0f < n ? 1 : 0;
             running = idx + 2;
         } else {

@@ -47,4 +47,14 @@ TEST(TreeRegressions, NegativeOrUndefinedTubeSizesGetTheCoarsestTube)
     meshOf(regressionInput("negative_tube_size.arb"));
 }
 
+// Finite but huge curve values overflowed to a NaN leaf count, which was
+// then turned into an int.
+TEST(TreeRegressions, OverflowingLeafCountDrawsNoLeaves)
+{
+    const TreeMesh mesh = meshOf(regressionInput("overflowing_leaf_count.arb"));
+    for (const auto& slot : mesh.leaves)
+        for (const MeshVertex& v : slot)
+            ASSERT_TRUE(std::isfinite(v.position[0]) && std::isfinite(v.position[1]) && std::isfinite(v.position[2]));
+}
+
 } // namespace
