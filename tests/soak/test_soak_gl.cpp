@@ -4,7 +4,7 @@
 // through the buttons, every display switch and key toggled. Each cycle of
 // the script is the same, so memory measured at cycle ends must stay flat.
 //
-// The short run (one cycle and a half) is part of the test suite; set
+// The short run (two cycles) is part of the test suite; set
 // VELMORA_SOAK_SECONDS to repeat the cycle for that long (make soak).
 #include "app/dialogs/dialogs.h"
 #include "app/dialogs/forms.h"
