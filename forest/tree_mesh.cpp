@@ -205,9 +205,14 @@ void stitchRings(TreeMesh& mesh, std::vector<MeshVertex>& rings, int sides)
     rings.clear();
 }
 
+/// A leaf of this size is drawn: not tiny, and not undefined or infinite
+/// (curves of a hostile file can overflow).
+bool leafSizeUsable(float size) { return size >= 0.01f && std::isfinite(size); }
+
 /// The leaf picture slot for a drawn value, whatever a file made the curve.
 int leafSlot(float v)
 {
+    if (!(v >= 0.0f)) return 0; // NaN too: clamp would pass it through
     return static_cast<int>(std::clamp(v, 0.0f, static_cast<float>(LEAF_SLOTS - 1)));
 }
 
@@ -371,13 +376,15 @@ struct Builder {
         for (int k = 0; k < count; ++k, running += 3) {
             const uint32_t texIndex = idx + 10u * static_cast<uint32_t>(k);
             const float size = sampleCurve(p.leaveSize, t, seed, texIndex + 1);
-            if (size < 0.01f) continue;
+            if (!leafSizeUsable(size)) continue;
             const int slot = leafSlot(sampleCurve(p.leaveTexture, t, seed, texIndex));
             const float r1 = treeRandom(seed, running + 1), r2 = treeRandom(seed, running + 2);
             Vec3 place = b.position;
             if (p.leaveMode != 3)
                 place = b.position + b.axes[2] * (sampleCurve(p.leavePosition, t, seed, running) * b.length)
                       + b.axes[0] * ((r1 - 0.5f) * 3.0f * b.diameter) + b.axes[1] * ((r2 - 0.5f) * 3.0f * b.diameter);
+            // Curves that overflow place a leaf nowhere: it is left out.
+            if (!std::isfinite(place.x) || !std::isfinite(place.y) || !std::isfinite(place.z)) continue;
             leaf(b, place, slot, size, alpha, (r1 - 0.5f) * 1.6f);
             ++drawn;
         }
@@ -397,7 +404,7 @@ struct Builder {
         if ((treeRandomBits(p.seed, idx + 100) & 0xFFu) > 126u) return;
         const float t = 1.0f - b.relativeDiameter;
         const float size = 1.5f * sampleCurve(p.leaveSize, t, p.seed, idx + 101);
-        if (size < 0.01f) return;
+        if (!leafSizeUsable(size)) return;
         const int slot = leafSlot(sampleCurve(p.leaveTexture, t, p.seed, idx));
         leaf(b, b.position + b.axes[2] * (0.7f * b.length), slot, size, 1.0f, treeRandom(p.seed, idx + 102) - 0.5f);
     }

@@ -47,14 +47,17 @@ TEST(TreeRegressions, NegativeOrUndefinedTubeSizesGetTheCoarsestTube)
     meshOf(regressionInput("negative_tube_size.arb"));
 }
 
-// Finite but huge curve values overflowed to a NaN leaf count, which was
-// then turned into an int.
-TEST(TreeRegressions, OverflowingLeafCountDrawsNoLeaves)
+// Finite but huge curve values overflowed to a NaN leaf count, or a NaN
+// leaf picture number, which were then turned into ints.
+TEST(TreeRegressions, OverflowingLeafCurvesDrawFiniteLeaves)
 {
-    const TreeMesh mesh = meshOf(regressionInput("overflowing_leaf_count.arb"));
-    for (const auto& slot : mesh.leaves)
-        for (const MeshVertex& v : slot)
-            ASSERT_TRUE(std::isfinite(v.position[0]) && std::isfinite(v.position[1]) && std::isfinite(v.position[2]));
+    for (const char* file : {"overflowing_leaf_count.arb", "undefined_leaf_picture.arb"}) {
+        const TreeMesh mesh = meshOf(regressionInput(file));
+        for (const auto& slot : mesh.leaves)
+            for (const MeshVertex& v : slot)
+                ASSERT_TRUE(std::isfinite(v.position[0]) && std::isfinite(v.position[1]) && std::isfinite(v.position[2]))
+                    << file;
+    }
 }
 
 } // namespace
