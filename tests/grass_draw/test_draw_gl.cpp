@@ -194,6 +194,8 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
 
 TEST_F(GrassGl, BladePictureFadesItsSidesAndSurvivesAFailedLoad)
 {
+    testing::internal::CaptureStdout();
+    setAntialiasing3D(field, 0.5f);  // no picture named yet: nothing to reload, no warning
     setTexture3D(field, true);
     setTexture3DFile(field, "GrassData/grassBlade.tga");
     prepareGrassTextures(field);
@@ -206,7 +208,6 @@ TEST_F(GrassGl, BladePictureFadesItsSidesAndSurvivesAFailedLoad)
     EXPECT_EQ(rgba[row + (width / 2) * 4 + 3], 255);   // centre
     EXPECT_LT(rgba[row + (width / 8) * 4 + 3], 200);   // fading over a quarter of the width
 
-    testing::internal::CaptureStdout();
     setTexture3DFile(field, "GrassData/missing.tga");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning:Texture: unable to load map GrassData/missing.tga;\n");
     prepareGrassTextures(field);
