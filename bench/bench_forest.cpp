@@ -10,10 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
+#include "tests/support/offscreen_gl.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -28,32 +25,12 @@ const float AREA[4] = {0, 0, 100, 100};
 const float START_EYE[3] = {15, 0, 10};
 const float START_AT[3] = {15, 50, 0};
 
-/// The GL context, the frame and the default forest, made once.
+/// The 780 × 580 frame and the default forest, made once.
 struct Scene {
-    std::unique_ptr<QGuiApplication> app;
-    std::unique_ptr<QOffscreenSurface> surface;
-    std::unique_ptr<QOpenGLContext> context;
-    std::unique_ptr<QOpenGLFramebufferObject> frame;
+    OffscreenGl gl{780, 580};
 
     Scene()
     {
-        static int argc = 1;
-        static char name[] = "bench_forest";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        format.setVersion(2, 1);
-        surface = std::make_unique<QOffscreenSurface>();
-        surface->setFormat(format);
-        surface->create();
-        context = std::make_unique<QOpenGLContext>();
-        context->setFormat(format);
-        context->create();
-        context->makeCurrent(surface.get());
-        frame = std::make_unique<QOpenGLFramebufferObject>(780, 580, QOpenGLFramebufferObject::Depth);
-        frame->bind();
-
         if (chdir(VELMORA_RUN_DIR) != 0) std::perror(VELMORA_RUN_DIR);
         createGround(AREA, 5, 400, "GroundData/heightMap1.bmp", "GroundData/ground3.bmp", 8);
         windInit(AREA, 0);

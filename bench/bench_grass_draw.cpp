@@ -9,10 +9,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
+#include "tests/support/offscreen_gl.h"
+
+#include <QCoreApplication>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -26,33 +25,13 @@ namespace {
 
 const float AREA[4] = {0, 0, 100, 100};
 
-/// The GL context, the 780 × 580 frame and the default meadow, made once.
+/// The 780 × 580 frame and the default meadow, made once.
 struct Scene {
-    std::unique_ptr<QGuiApplication> app;
-    std::unique_ptr<QOffscreenSurface> surface;  // made after the application
-    std::unique_ptr<QOpenGLContext> context;
-    std::unique_ptr<QOpenGLFramebufferObject> frame;
+    OffscreenGl gl{780, 580};
     GrassField field;
 
     Scene()
     {
-        static int argc = 1;
-        static char name[] = "bench_grass_draw";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        format.setVersion(2, 1);
-        surface = std::make_unique<QOffscreenSurface>();
-        surface->setFormat(format);
-        surface->create();
-        context = std::make_unique<QOpenGLContext>();
-        context->setFormat(format);
-        context->create();
-        context->makeCurrent(surface.get());
-        frame = std::make_unique<QOpenGLFramebufferObject>(780, 580, QOpenGLFramebufferObject::Depth);
-        frame->bind();
-
         // The pictures live in the run folder beside this program's folder.
         const std::string runFolder = QCoreApplication::applicationDirPath().toStdString() + "/../run";
         if (chdir(runFolder.c_str()) != 0) std::perror(runFolder.c_str());

@@ -10,14 +10,6 @@ namespace assets {
 
 namespace {
 
-constexpr float TWO_PI = 6.28318531f;
-
-float smoothstep(float a, float b, float t)
-{
-    t = std::clamp((t - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
-}
-
 /// Density in [0, 1] at (u, v) in [0, 1]² of the field.
 float density(float u, float v)
 {

@@ -11,14 +11,6 @@ namespace assets {
 
 namespace {
 
-constexpr float TWO_PI = 6.28318531f;
-
-float smoothstep(float a, float b, float t)
-{
-    t = std::clamp((t - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
-}
-
 /// Noise tiling over a picture of `size` pixels with features `period` times across.
 float tiledAt(int x, int y, int size, int period, unsigned seed)
 {

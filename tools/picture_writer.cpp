@@ -1,5 +1,6 @@
 #include "tools/picture_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -59,6 +60,12 @@ bool writeTga(const std::string& path, const Picture& p)
             if (p.channels == 4) b.push_back(px[3]);
         }
     return writeFile(path, b);
+}
+
+float smoothstep(float a, float b, float t)
+{
+    t = std::clamp((t - a) / (b - a), 0.0f, 1.0f);
+    return t * t * (3 - 2 * t);
 }
 
 float tiledNoise(float x, float y, int period, unsigned seed)

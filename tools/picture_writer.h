@@ -25,6 +25,11 @@ bool writeBmp(const std::string& path, const Picture& p);
 /// Writes `p` as an uncompressed TGA, 24 or 32 bits as its channels say.
 bool writeTga(const std::string& path, const Picture& p);
 
+constexpr float TWO_PI = 6.28318531f;
+
+/// 0 below a, 1 above b, a smooth ramp between.
+float smoothstep(float a, float b, float t);
+
 /// Value noise in [0, 1], smooth, tiling with period `period` cells.
 float tiledNoise(float x, float y, int period, unsigned seed);
 
