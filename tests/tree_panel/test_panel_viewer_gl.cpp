@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <GL/freeglut.h>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -109,15 +108,4 @@ TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
     delete theViewer;
     theViewer = nullptr;
     QDir::setCurrent(runFolder);
-}
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    // Listing the tests happens at build time, where there may be no display.
-    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
-    glutInit(&argc, argv);
-    setDefaultGLFormat();
-    QApplication application(argc, argv);
-    return RUN_ALL_TESTS();
 }
