@@ -6,7 +6,6 @@
 
 namespace {
 
-// The least a life can act on.
 struct walker {
     float intensity = 0.0f;
     bool born = false, dead = false;
@@ -20,8 +19,7 @@ struct logged : slice_of_life<walker> {
     void act() override { log.push_back(name + " act"); }
     void on_begin() override { log.push_back(name + " begin"); }
     void on_end() override { log.push_back(name + " end"); }
-    std::vector<std::string>& log;
-    std::string name;
+    std::vector<std::string>& log;  const std::string name;
 };
 
 class Life : public WindTest {
@@ -46,10 +44,8 @@ std::vector<double> birthDates(const std::list<std::unique_ptr<wind_primitive>>&
 TEST_F(Life, TimelineErrors)
 {
     EXPECT_INVALID(birth<walker>(&w, 3, 2), "slice_of_life:slice_of_life: start>end");
-    EXPECT_DEATH(life<walker>(new birth<walker>(&w, 1, 2), new death<walker>(&w, 2, 3)), "d->start>b->end");
     stepTo(1.5);
     EXPECT_INVALID(l->add_slice_of_life(new logged(log, "late", 1.4, 3)), "life:add_slice_of_life: date conflict.");
-    EXPECT_NO_THROW(l->add_slice_of_life(new logged(log, "now", 1.5, 3)));
     logged future(log, "future", 4, 5);
     EXPECT_INVALID(l->add_active_event(&future), "life:add_active_event: date conflict.");
     date::horloge = 0.5;  // back before the activated birth
@@ -59,21 +55,11 @@ TEST_F(Life, TimelineErrors)
 TEST_F(Life, BirthFadesInAndDeathFadesOut)
 {
     stepTo(1.5);
-    EXPECT_TRUE(w.born);
-    EXPECT_FLOAT_EQ(w.intensity, 0.5f);
+    EXPECT_TRUE(w.born && w.intensity == 0.5f) << w.intensity;
     stepTo(5.25);
-    EXPECT_FLOAT_EQ(w.intensity, 0.75f);
-    EXPECT_FALSE(w.dead);
+    EXPECT_TRUE(!w.dead && w.intensity == 0.75f) << w.intensity;
     stepTo(6.0);
-    EXPECT_TRUE(w.dead);
-    EXPECT_TRUE(l->active_slices().empty());
-}
-
-TEST_F(Life, StepOverAWholeBirthBeginsAndEndsItWithoutActing)
-{
-    stepTo(3.0);
-    EXPECT_TRUE(w.born);
-    EXPECT_EQ(w.intensity, 0.0f);
+    EXPECT_TRUE(w.dead && l->active_slices().empty());
 }
 
 TEST_F(Life, NewestOfEqualStartsBeginsFirstAndActiveIsOrderedByEnd)
@@ -103,6 +89,5 @@ TEST_F(Life, PrimitivesAreFiledByTheirPlaceInLife)
                                           new death<gust_of_wind>(nullptr, 8, 9)));
     date::horloge = 40.0;  // one whose whole life was skipped goes straight to dead
     father.update_primitives();
-    EXPECT_TRUE(father.alive().empty() && father.not_born().empty());
-    EXPECT_EQ(father.dead().size(), 5u);
+    EXPECT_TRUE(father.alive().empty() && father.not_born().empty() && father.dead().size() == 5u);
 }
