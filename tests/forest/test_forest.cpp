@@ -30,14 +30,7 @@ protected:
     static std::vector<TreeRecord> records(int n)
     {
         std::vector<TreeRecord> r(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) {
-            TreeRecord& t = r[static_cast<size_t>(i)];
-            t.position2d[0] = 5.0f + 0.4f * i;
-            t.position2d[1] = 90.0f - 0.3f * i;
-            t.seed = 1000 + i;
-            t.relativeDiameter = 0.01f * (i % 5);
-            t.relativeLength = -0.1f * (i % 3);
-        }
+        for (int i = 0; i < n; ++i) r[i] = TreeRecord{{5.0f + 0.4f * i, 90.0f - 0.3f * i}, 1000 + i, 0.01f * (i % 5), -0.1f * (i % 3)};
         return r;
     }
 };
@@ -89,7 +82,6 @@ TEST_F(ForestLayout, RandomizeKeepsTreeZeroAndDrawsTheOthersAroundIt)
         EXPECT_TRUE(forestTreeDiameter(i) >= 0.75f * d0 && forestTreeDiameter(i) < 1.25f * d0) << i;
         EXPECT_GE(forestTreeLength(i), 0.75f * l0);
     }
-    EXPECT_NE(forestTreeDiameter(5), in[5].relativeDiameter + d0);
 }
 
 TEST_F(ForestLayout, ParameterFilesThatCannotGrowATree)
@@ -121,21 +113,15 @@ TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
     xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
     xmlDocSetRootElement(doc, xmlNewNode(nullptr, BAD_CAST "velmora"));
     writeForestSection(xmlDocGetRootElement(doc));
-    xmlChar* text = nullptr;
-    int size = 0;
-    xmlDocDumpMemory(doc, &text, &size);
-    const std::string written(reinterpret_cast<const char*>(text), static_cast<size_t>(size));
-    xmlFree(text);
-    xmlFreeDoc(doc);
     setTrees(0, nullptr);
-    EXPECT_TRUE(readSection(written));
+    EXPECT_TRUE(readForestSection(xmlDocGetRootElement(doc)));
+    xmlFreeDoc(doc);
     EXPECT_EQ(forestArbFile(), kArb);
     const std::vector<TreeRecord> after = getTrees();
     ASSERT_EQ(after.size(), before.size());
-    for (size_t i = 0; i < after.size(); ++i) {
+    for (size_t i = 0; i < after.size(); ++i)
         EXPECT_TRUE(after[i].seed == before[i].seed && std::fabs(after[i].position2d[1] - before[i].position2d[1]) < 1e-5f &&
                     std::fabs(after[i].relativeLength - before[i].relativeLength) < 1e-5f) << i;
-    }
 
     // A tree lacking an attribute takes the previous tree's.
     EXPECT_TRUE(readSection("<forest arb='" + kArb + "'><tree position2d='10 20' seed='-7' relativeDiameter='0.05'/>"

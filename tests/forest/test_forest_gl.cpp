@@ -13,23 +13,8 @@ namespace {
 
 constexpr int W = 780, H = 580;
 
-/// The scene as the driver builds it, with one tree of "arb03" on the hills.
-void buildScene()
-{
-    const float area[4] = {0, 0, 100, 100};
-    createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", nullptr, 8.0f);
-    windInit(area, 5.0f);
-    util::randomSeed(2024);
-    initForest();
-    loadTreeTextures("ForestData/");
-    loadArb("ForestData/arb03.arb");
-    TreeRecord tree;
-    tree.position2d[0] = tree.position2d[1] = 60.0f;
-    setTrees(1, &tree);
-}
-
 /// One frame from `eye` looking at `target` under a sun from `light`.
-QImage drawFrame(OffscreenGl& gl, const float eye[3], const float target[3], const GLfloat* light = nullptr)
+QImage drawFrame(OffscreenGl& gl, const float eye[3], const float target[3], const GLfloat light[4])
 {
     glClearColor(0.55f, 0.70f, 0.95f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -40,8 +25,7 @@ QImage drawFrame(OffscreenGl& gl, const float eye[3], const float target[3], con
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 0, 1);
-    static const GLfloat upperLeft[4] = {-0.4f, -0.5f, 0.8f, 0.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, light ? light : upperLeft);
+    glLightfv(GL_LIGHT0, GL_POSITION, light);
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHTING);
     const float dir[3] = {target[0] - eye[0], target[1] - eye[1], target[2] - eye[2]};
@@ -71,28 +55,33 @@ Pixels classify(const QImage& image)
 
 } // namespace
 
-TEST(ForestGl, TreesDrawWithBarkAndLeaves)
+TEST(ForestGl, TreesDrawWithBarkAndLeavesFacingOutwards)
 {
     OffscreenGl gl(W, H);
-    buildScene();
+    const float area[4] = {0, 0, 100, 100};
+    createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", nullptr, 8.0f);
+    windInit(area, 5.0f);
+    util::randomSeed(2024);
+    initForest();
+    loadTreeTextures("ForestData/");
+    loadArb("ForestData/arb03.arb");
+    TreeRecord tree{{60.0f, 60.0f}};
+    setTrees(1, &tree);
+
     const Vec3 foot = forestTreePosition(0);
     const float eye[3] = {foot.x - 16.0f, foot.y - 14.0f, foot.z + 6.0f};
     const float target[3] = {foot.x, foot.y, foot.z + 6.0f};
+    const GLfloat front[4] = {eye[0] - target[0], eye[1] - target[1], 0.0f, 0.0f};
+    const GLfloat back[4] = {-front[0], -front[1], 0.0f, 0.0f};
     QImage image;
-    for (int i = 0; i < 20; ++i) image = drawFrame(gl, eye, target);
+    for (int i = 0; i < 20; ++i) image = drawFrame(gl, eye, target, front);
     const Pixels leafy = classify(image);
     EXPECT_GT(leafy.leaf, W * H / 50);
     EXPECT_GT(leafy.bark, 200);
 
-    // Without leaves the same view shows bark only.
+    // Without leaves, bark shows; lit from behind the tree it is darker.
     treeParameters().leaveMode = 0;
-    const Pixels bare = classify(drawFrame(gl, eye, target));
+    const Pixels bare = classify(drawFrame(gl, eye, target, front));
     EXPECT_LT(bare.leaf, leafy.leaf / 10);
-    EXPECT_GT(bare.bark, leafy.bark);
-
-    // Bark faces outwards: lit from the camera's side it is brighter than lit
-    // from behind the tree.
-    const GLfloat front[4] = {eye[0] - target[0], eye[1] - target[1], 0.0f, 0.0f};
-    const GLfloat back[4] = {-front[0], -front[1], 0.0f, 0.0f};
-    EXPECT_GT(classify(drawFrame(gl, eye, target, front)).brightness, 1.3 * classify(drawFrame(gl, eye, target, back)).brightness);
+    EXPECT_GT(bare.brightness, 1.3 * classify(drawFrame(gl, eye, target, back)).brightness);
 }
