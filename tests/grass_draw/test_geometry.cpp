@@ -69,55 +69,17 @@ protected:
 
 } // namespace
 
-TEST_F(Geometry, APatchDrawsTheSameBladesEveryFrameAndNoiseMovesOnlyTheirTips)
+TEST_F(Geometry, APatchDrawsTheSameBladesEveryFrameAndThinsWithItsDensity)
 {
     GrassPatch& p = field.patch(1, 0);
-    Recorder first, other, again;
+    Recorder first, other, again, sparse;
     EXPECT_EQ(drawPatch3D(field, first, p, 3), 2 * 3 * 10);
     drawPatch3D(field, other, field.patch(1, 1), 3);  // moves the table's cursor
     drawPatch3D(field, again, p, 3);
     EXPECT_EQ(first.positions(), again.positions());
 
-    field.setNoisePositions(0.5f);
-    Recorder noisy;
-    drawPatch3D(field, noisy, p, 3);
-    ASSERT_EQ(noisy.strips.size(), 10u);
-    int tipsMoved = 0;
-    for (size_t b = 0; b < 10; ++b) {
-        EXPECT_EQ(axis(first.strips[b], 0), axis(noisy.strips[b], 0));
-        const std::array<float, 3> tip = axis(first.strips[b], 3), moved = axis(noisy.strips[b], 3);
-        tipsMoved += std::fabs(tip[0] - moved[0]) + std::fabs(tip[1] - moved[1]) > 1e-3f;
-    }
-    EXPECT_GE(tipsMoved, 9);
-
     p.density = 0.55f;  // trunc(10 × 0.55) = 5 blades
-    Recorder sparse;
     EXPECT_EQ(drawPatch3D(field, sparse, p, 3), 2 * 3 * 5);
-}
-
-TEST_F(Geometry, BladeWidthTapersToTheTipAndStaysUnderTilt)
-{
-    bend(1.0f, 0.0f);  // a lean along the side direction forces the tilt of the width
-    const GrassNode& n = field.node(0, 0);
-    field.randomTable.setCursor(10);
-    const float* v = field.randomTable.values;  // row, then w0, w1 and the bend point
-    const float w0 = v[12] * 0.02f + 0.02f, w1 = v[13] * 0.01f, bend = v[14] * 0.69f + 0.3f;
-    Recorder r;
-    drawBlade(field, r, n.skeleton, 5);
-    const auto& strip = r.strips.at(0);
-    ASSERT_EQ(strip.size(), 12u);
-    EXPECT_EQ(strip[0].t, v[11]);
-    bool tilted = false;
-    for (size_t pair = 0; pair <= 5; ++pair) {
-        const float t = pair / 5.0f;
-        const float w = pair == 0 ? w0 + w1 : (1 - t * t) * w0 + w1;
-        const Vertex &a = strip[2 * pair], &b = strip[2 * pair + 1];
-        const float dx = b.p[0] - a.p[0], dy = b.p[1] - a.p[1], dz = b.p[2] - a.p[2];
-        EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), 2 * w, 1e-5f) << "pair " << pair;
-        tilted = tilted || std::fabs(dz) > 1e-4f;
-    }
-    EXPECT_TRUE(tilted);
-    EXPECT_NEAR(strip[11].normalZ, (1 - bend) * n.skeleton.baseNormal + bend * n.skeleton.tipNormal, 1e-6f);
 }
 
 TEST_F(Geometry, FarBladesMatchNearOnesAtTheNearLimitAndSlideOntoDiagonals)
@@ -149,12 +111,10 @@ TEST_F(Geometry, CrushedSkeletonsAverageTheCornersAndBendWithTheirAmount)
     p.crush[4]->crushed = 1;
     drawPatch3D(field, centre, p, 3);
     const std::vector<float> a = plain.positions(), b = centre.positions();
-    ASSERT_EQ(a.size(), b.size());
-    for (size_t k = 0; k < a.size(); ++k) ASSERT_NEAR(a[k], b[k], 1e-5f) << "coordinate " << k;
+    for (size_t k = 0; k < a.size(); ++k) ASSERT_NEAR(a[k], b.at(k), 1e-5f) << "coordinate " << k;
 
     // A heavy crush towards −y lays the centre blade down that way.
     p.crush[4]->amount = 1e4f;
-    p.crush[4]->dirX = 0;
     p.crush[4]->dirY = -1;
     drawPatch3D(field, flattened, p, 3);
     const BladeSkeleton& c = p.crush[4]->skeleton;
@@ -166,7 +126,7 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
 {
     field.setAjustmentHeight2D5(false);
     GrassPatch& p = field.patch(0, 0);
-    Recorder r, raised, crushed;
+    Recorder r, raised;
     EXPECT_EQ(drawPatch2D5(field, r, p, 3), 12);
     ASSERT_EQ(r.strips.size(), 2u);
     EXPECT_FLOAT_EQ(r.strips[0][0].p[0], p.corners[0]->x);
@@ -181,13 +141,4 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
     drawPatch2D5(field, raised, p, 3);
     EXPECT_LT(r.strips[0][6].p[2], 9);
     EXPECT_NEAR(raised.strips[0][6].p[2], 10.0f, 1e-4f);
-
-    // Crushed: four pieces per diagonal, s stepping through the density window
-    // from the patch's first table draw.
-    p.crush[0]->crushed = 1;
-    EXPECT_EQ(drawPatch2D5(field, crushed, p, 3), 48);
-    ASSERT_EQ(crushed.strips.size(), 8u);
-    const float rnd = field.randomTable.values[(p.randomIndex + 1) % RandomTable::SIZE] * 0.0625f;
-    EXPECT_FLOAT_EQ(crushed.strips[1][0].s, 1 - 0.1875f + rnd / 2);  // the quarter point
-    EXPECT_FLOAT_EQ(crushed.strips[3][1].p[0], p.crush[8]->x);
 }
