@@ -53,8 +53,8 @@ TEST(TreeParameterFile, WriteAndReadGiveTheParametersBack)
 
 TEST(TreeParameterFile, SeedLineGivesEveryBitPatternBack)
 {
-    for (uint32_t seed : {0u, 1u /* denormal */, 0x80000001u, 0x7F800000u /* +inf */,
-                          0x7FC00000u /* quiet NaN */, 0x7F800001u /* signalling NaN */, 0xFFFFFFFFu}) {
+    // Zero, a denormal, a negative, infinity, quiet and signalling NaNs.
+    for (uint32_t seed : {0u, 1u, 0x80000001u, 0x7F800000u, 0x7FC00000u, 0x7F800001u, 0xFFFFFFFFu}) {
         uint32_t back = ~seed;
         ASSERT_TRUE(parseSeedLine(formatSeedLine(seed).c_str(), back)) << formatSeedLine(seed);
         EXPECT_EQ(back, seed) << std::hex << seed << " written as " << formatSeedLine(seed);
@@ -88,12 +88,10 @@ TEST(TreeParameterFile, CurveValuesMapIntoTheRangeAndABadLineStopsTheReading)
     ASSERT_TRUE(saveTreeParameters(source, file));
     std::vector<std::string> lines = readLines(file);
     ASSERT_EQ(lines.size(), 150u);
-    // Curves take 14 lines each from line 8: range, then bound A and bound B
-    // as two break points and four values. Halves in "Angle noise" (range -1
-    // to 1) are the middle of its range.
+    // Curves: 14 lines each from line 8 (range, then bounds A and B as two
+    // break points and four values). Halves in "Angle noise" (-1 to 1) mean 0.
     for (int k : {39, 40, 41, 42, 45, 46, 47, 48}) lines[k] = "0.500000";
-    // In bound B of "Branch length": bound A is taken, bound B keeps its old
-    // value and nothing after the bad line is read.
+    // In bound B of "Branch length": bound A is taken, nothing from here on.
     lines[59] = "nan"; // no number a tree can use: stops the reading like text
     std::ofstream out(file);
     for (const std::string& l : lines) out << l << '\n';
