@@ -23,7 +23,7 @@ protected:
 
     void SetUp() override
     {
-        // The context is shared by every test: start from a plain state.
+        // The context outlives each test's drawing: start from a plain state.
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
@@ -50,9 +50,11 @@ protected:
         return pixels;
     }
 
-    /// Pixels with alpha above `threshold` in each quarter of the width.
-    static std::vector<int> bandCoverage(const std::vector<unsigned char>& rgba, int width, int threshold = 0)
+    /// Texels of texture `name` with alpha above `threshold` in each quarter of its width.
+    static std::vector<int> bandCoverage(unsigned name, int threshold = 0)
     {
+        int width = 0, height = 0;
+        const std::vector<unsigned char> rgba = textureImage(name, width, height);
         std::vector<int> bands(4, 0);
         for (size_t i = 0; i < rgba.size(); i += 4) bands[(i / 4 % width) / (width / 4)] += rgba[i + 3] > threshold;
         return bands;
@@ -184,15 +186,14 @@ TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameWithDenserBandsCoveringMore)
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     EXPECT_EQ(GLuint(bound), gl.framebuffer());
     EXPECT_NEAR(gl.picture().pixelColor(64, 64).blue(), 153, 2);
-    int width = 0, height = 0;
-    const std::vector<int> bands = bandCoverage(textureImage(field.picture2D.texName, width, height), width);
+    const std::vector<int> bands = bandCoverage(field.picture2D.texName);
     EXPECT_GT(bands[3], bands[0]);
-    const int filled = bandCoverage(textureImage(field.picture2D5.texName, width, height), width, 200)[0];
+    const int filled = bandCoverage(field.picture2D5.texName, 200)[0];
 
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setSeed2D5(field, 3);
     prepareGrassTextures(field);
-    const int wired = bandCoverage(textureImage(field.picture2D5.texName, width, height), width, 200)[0];
+    const int wired = bandCoverage(field.picture2D5.texName, 200)[0];
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     EXPECT_GT(wired, filled * 3 / 4);
 }
