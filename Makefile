@@ -68,7 +68,7 @@ fuzz: deps
 	    -artifact_prefix=$(CURDIR)/$(FUZZ_BUILD)/crash-$$n- \
 	    $(CURDIR)/$(FUZZ_BUILD)/corpus/$$n $(CURDIR)/tests/fuzz/corpus/$$n >$(CURDIR)/$(FUZZ_BUILD)/fuzz-$$n.log 2>&1) \
 	    || { tail -40 $(FUZZ_BUILD)/fuzz-$$n.log; exit 1; }; \
-	  grep -E "^stat::number_of_executed_units|cov:" $(FUZZ_BUILD)/fuzz-$$n.log | tail -2; \
+	  grep -aE "^stat::number_of_executed_units|DONE" $(FUZZ_BUILD)/fuzz-$$n.log | tail -2; \
 	done
 
 # The long scripted session: the soak test's cycle repeated for SOAK_SECONDS.
