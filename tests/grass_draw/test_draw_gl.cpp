@@ -154,7 +154,7 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(GrassGl, BladePictureFadesItsSidesAndSurvivesAFailedLoad)
+TEST_F(GrassGl, BladePictureSurvivesAFailedLoad)
 {
     testing::internal::CaptureStdout();
     setAntialiasing3D(field, 0.5f);  // no picture named yet: nothing to reload, no warning
@@ -162,13 +162,7 @@ TEST_F(GrassGl, BladePictureFadesItsSidesAndSurvivesAFailedLoad)
     setTexture3DFile(field, "GrassData/grassBlade.tga");
     prepareGrassTextures(field);
     const unsigned blade = field.picture3D.texName;
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgba = textureImage(blade, width, height);
-    ASSERT_GT(width, 8);
-    const size_t row = size_t(height / 2) * width * 4;
-    EXPECT_EQ(rgba[row + 3], 0);                      // left edge
-    EXPECT_EQ(rgba[row + (width / 2) * 4 + 3], 255);  // centre
-
+    ASSERT_TRUE(glIsTexture(blade));
     setTexture3DFile(field, "GrassData/missing.tga");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning:Texture: unable to load map GrassData/missing.tga;\n");
     prepareGrassTextures(field);

@@ -83,9 +83,7 @@ TEST_F(Section, LenientNumbersAndStrictFlags)
                      "ajustment_height_2D5=\"1\" area=\"2  3\" number_squaremeters=\"abc\" sizex_texture2D5=\"8e99\""));
     EXPECT_FLOAT_EQ(field.getDistance2D(), 40);  // the seven is ignored
     EXPECT_EQ(field.getPolygons3D(), 6);
-    EXPECT_FLOAT_EQ(field.getDistance3D(), 20);
     EXPECT_EQ(field.getPatchesX(), 1);  // at least one; the third number is not read
-    EXPECT_EQ(field.getPatchesY(), 1);
     EXPECT_FALSE(field.getTexture3D() || field.getAjustmentHeight2D5());
     EXPECT_EQ(field.getBladesPerSquareMetre(), 0);
     EXPECT_EQ(field.getSizeX2D5(), 8);
