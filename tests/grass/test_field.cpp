@@ -130,8 +130,6 @@ TEST(RandomTable, Wraps)
 {
     RandomTable a;
     a.fill();
-    a.setCursor(999);
-    EXPECT_EQ(a.next(), a.values[0]);
     a.setCursor(1000);  // the largest start a patch can draw
     EXPECT_EQ(a.next(), a.values[0]);
 }
