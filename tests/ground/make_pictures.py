@@ -84,4 +84,3 @@ write("two_by_two.bmp", bmp(2, 2, [[grey(0), grey(255)], [grey(102), grey(153)]]
 write("ramp.bmp", bmp(5, 2, [[grey(51 * c) for c in range(5)]] * 2))
 write("white.bmp", bmp(4, 4, [[grey(255)] * 4] * 4))
 write("colours.bmp", bmp(2, 2, [[(255, 0, 0), (0, 255, 0)], [(0, 0, 255), (255, 255, 255)]]))
-write("yellow.ppm", b"P6 1 1 255\n" + bytes([255, 255, 0]))

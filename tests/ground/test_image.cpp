@@ -30,9 +30,8 @@ TEST(ImageReaders, FilesFromOtherWritersLoadExactly)
     for (const auto& c : cases) {
         Image image;
         CaptureStdout();
-        EXPECT_TRUE(image.loadMap(picture(c.name).c_str())) << c.name;
+        EXPECT_TRUE(image.loadMap(picture(c.name).c_str()) && image.width == 3 && image.height == 2) << c.name;
         EXPECT_EQ(GetCapturedStdout(), "") << c.name;
-        EXPECT_EQ(image.width * 10 + image.height, 32) << c.name;
         EXPECT_EQ(bytes(image.pixels, 18), c.pixels) << c.name;
     }
 }
@@ -69,20 +68,15 @@ TEST(ImageReaders, BadFilesPrintTheirMessageAndDropThePictureHeld)
 TEST(TextureReaders, Tga32KeepsItsAlphaOthersResetItAndFailuresOnlyWarn)
 {
     Texture texture;
-    ASSERT_TRUE(texture.loadMap(picture("id32.tga").c_str()));
-    EXPECT_EQ(texture.hasAlpha, 1);
-    EXPECT_EQ(texture.width * 10 + texture.height, 21);
+    ASSERT_TRUE(texture.loadMap(picture("id32.tga").c_str()) && texture.hasAlpha && texture.width == 2);
     EXPECT_EQ(bytes(texture.pixels, 8), std::vector<int>({10, 20, 30, 40, 50, 60, 70, 80}));
-    for (const char* name : {"grid.tga", "padded.bmp", "grid.ppm"}) {
-        ASSERT_TRUE(texture.loadMap(picture(name).c_str())) << name;
-        EXPECT_EQ(texture.hasAlpha, 0) << name;
-    }
+    for (const char* name : {"grid.tga", "padded.bmp", "grid.ppm"})
+        EXPECT_TRUE(texture.loadMap(picture(name).c_str()) && !texture.hasAlpha) << name;
     EXPECT_EQ(bytes(texture.pixels, 18), GRID);
     // Failures print only the warning.
     for (const char* name : {"rle.tga", "huge.tga", "claims.tga", "palette.bmp", "claims.bmp", "GRID.TGA", "missing.tga"}) {
         CaptureStdout();
-        EXPECT_FALSE(texture.loadMap(picture(name).c_str()));
+        EXPECT_FALSE(texture.loadMap(picture(name).c_str()) || texture.pixels);
         EXPECT_EQ(GetCapturedStdout(), "Warning:Texture: unable to load map " + picture(name) + ";\n");
-        EXPECT_EQ(texture.pixels, nullptr);
     }
 }
