@@ -11,36 +11,22 @@
 
 namespace {
 
-struct Vertex {
-    float normalZ, s, t, p[3];
-};
+using Point = std::array<float, 3>;
 
-/// Records every primitive as a list of vertices.
+/// Records every primitive as a list of vertex positions.
 struct Recorder : GeometrySink {
-    std::vector<std::vector<Vertex>> strips;
+    std::vector<std::vector<Point>> strips;
     void begin(GrassPrimitive) override { strips.emplace_back(); }
-    void vertex(float n, float s, float t, const float p[3]) override
-    {
-        strips.back().push_back({n, s, t, {p[0], p[1], p[2]}});
-    }
+    void vertex(float, float, float, const float p[3]) override { strips.back().push_back({p[0], p[1], p[2]}); }
     void end() override {}
     /// Every vertex position, in order.
-    std::vector<float> positions() const
+    std::vector<Point> positions() const
     {
-        std::vector<float> all;
-        for (const auto& strip : strips)
-            for (const Vertex& v : strip) all.insert(all.end(), v.p, v.p + 3);
+        std::vector<Point> all;
+        for (const auto& strip : strips) all.insert(all.end(), strip.begin(), strip.end());
         return all;
     }
 };
-
-/// Midpoint of pair `pair` of a strip (the blade's axis point there).
-std::array<float, 3> axis(const std::vector<Vertex>& strip, size_t pair)
-{
-    std::array<float, 3> out;
-    for (int c = 0; c < 3; ++c) out[c] = 0.5f * (strip[2 * pair].p[c] + strip[2 * pair + 1].p[c]);
-    return out;
-}
 
 /// A 2 × 2 field of 1 m patches, 10 blades each, every node bent by (wx, wy).
 class Geometry : public ::testing::Test {
@@ -95,8 +81,9 @@ TEST_F(Geometry, FarBladesMatchNearOnesAtTheNearLimitAndSlideOntoDiagonals)
     p.distance = 30;  // at distance3D every base lies on a diagonal of the patch
     drawPatch3DFar(field, edge, p, 3);
     for (const auto& strip : edge.strips) {
-        const std::array<float, 3> base = axis(strip, 0);
-        const float u = base[0] - p.corners[0]->x, v = base[1] - p.corners[0]->y;
+        // The base is the middle of the first pair of vertices.
+        const float u = (strip[0][0] + strip[1][0]) / 2 - p.corners[0]->x;
+        const float v = (strip[0][1] + strip[1][1]) / 2 - p.corners[0]->y;
         EXPECT_LT(std::min(std::fabs(u - v), std::fabs(u - (1 - v))), 1e-5f);
     }
 }
@@ -110,8 +97,9 @@ TEST_F(Geometry, CrushedSkeletonsAverageTheCornersAndBendWithTheirAmount)
     // Only the centre crushed, with no amount: the averaged poses give the same blades.
     p.crush[4]->crushed = 1;
     drawPatch3D(field, centre, p, 3);
-    const std::vector<float> a = plain.positions(), b = centre.positions();
-    for (size_t k = 0; k < a.size(); ++k) ASSERT_NEAR(a[k], b.at(k), 1e-5f) << "coordinate " << k;
+    const std::vector<Point> a = plain.positions(), b = centre.positions();
+    for (size_t k = 0; k < a.size() * 3; ++k)
+        ASSERT_NEAR(a[k / 3][k % 3], b.at(k / 3)[k % 3], 1e-5f) << "coordinate " << k;
 
     // A heavy crush towards −y lays the centre blade down that way.
     p.crush[4]->amount = 1e4f;
@@ -129,9 +117,9 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
     Recorder r, raised;
     EXPECT_EQ(drawPatch2D5(field, r, p, 3), 12);
     ASSERT_EQ(r.strips.size(), 2u);
-    EXPECT_FLOAT_EQ(r.strips[0][0].p[0], p.corners[0]->x);
-    EXPECT_FLOAT_EQ(r.strips[0][1].p[1], p.corners[3]->y);
-    EXPECT_FLOAT_EQ(r.strips[1][0].p[1], p.corners[1]->y);
+    EXPECT_FLOAT_EQ(r.strips[0][0][0], p.corners[0]->x);
+    EXPECT_FLOAT_EQ(r.strips[0][1][1], p.corners[3]->y);
+    EXPECT_FLOAT_EQ(r.strips[1][0][1], p.corners[1]->y);
 
     // A camera 20 m up: the tips rise halfway to it (dMin / dMax = 0.5).
     field.setAjustmentHeight2D5(true);
@@ -139,6 +127,6 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
     p.corners[0]->distance = p.corners[1]->distance = 5;
     p.corners[2]->distance = p.corners[3]->distance = 10;
     drawPatch2D5(field, raised, p, 3);
-    EXPECT_LT(r.strips[0][6].p[2], 9);
-    EXPECT_NEAR(raised.strips[0][6].p[2], 10.0f, 1e-4f);
+    EXPECT_LT(r.strips[0][6][2], 9);
+    EXPECT_NEAR(raised.strips[0][6][2], 10.0f, 1e-4f);
 }
