@@ -9,10 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
@@ -25,18 +26,17 @@ void spin(int milliseconds)
     while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-// A left-button drag from (x0, y0) to (x1, y1) in small steps, in view fractions.
+// A left-button drag from (x0, y0) to (x1, y1) in ten moves, in view fractions.
 void drag(float x0, float y0, float x1, float y1)
 {
-    auto send = [](QEvent::Type type, float x, float y) {
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, QPointF(int(780 * x), int(580 * y)), button, held, Qt::NoModifier);
+    for (int i = -1; i <= 11; ++i) {
+        const QEvent::Type type = i < 0 ? QEvent::MouseButtonPress : i > 10 ? QEvent::MouseButtonRelease : QEvent::MouseMove;
+        const float t = std::clamp(i, 0, 10) / 10.0f;
+        QMouseEvent event(type, QPointF(int(780 * (x0 + (x1 - x0) * t)), int(580 * (y0 + (y1 - y0) * t))),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(theViewer, &event);
-    };
-    send(QEvent::MouseButtonPress, x0, y0);
-    for (int i = 1; i <= 10; ++i) send(QEvent::MouseMove, x0 + (x1 - x0) * i / 10, y0 + (y1 - y0) * i / 10);
-    send(QEvent::MouseButtonRelease, x1, y1);
+    }
 }
 
 } // namespace
@@ -71,26 +71,23 @@ TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
             bright += qRed(picture.pixel(x, y)) + qGreen(picture.pixel(x, y)) + qBlue(picture.pixel(x, y)) > 200;
     EXPECT_EQ(0, bright);
 
-    // The far ends of both "Branch count" bounds dragged to the top, and one
-    // step of "Max Angle": read back within a second, and the drags on the
-    // panel leave the camera.
+    // The far ends of both "Branch count" bounds dragged to the top: read
+    // back within a second, and the drags on the panel leave the camera.
     const qglviewer::Vec start = theViewer->camera()->viewDirection();
     const OGLRect curve = treePanel()->curveEditor(0)->rect();
     for (int b = 0; b < 2; ++b) {
         const float y = curve.y + (1 - treePanel()->curveEditor(0)->polyline(b)[3].y) * curve.h;
         drag(curve.x + curve.w, y, curve.x + curve.w, curve.y - 0.03f);
     }
-    treePanel()->handle(TreePanel::MAX_ANGLE, 1);
     spin(1500);
     EXPECT_FLOAT_EQ(10.0f, treeParameters().branchCount.boundB(1.0f));
     EXPECT_LT((start - theViewer->camera()->viewDirection()).norm(), 1e-6);
 
-    // The same drag in the open view turns the camera.
-    drag(0.385f, 0.78f, 0.51f, 0.83f);
+    // Once the panel is hidden, a drag over its place turns the camera.
+    theDriver->showTreesInterface(false);
+    drag(curve.x + curve.w / 2, curve.y + curve.h / 2, curve.x + curve.w / 2 + 0.12f, curve.y + curve.h / 2 + 0.05f);
     spin(100);
     EXPECT_GT((start - theViewer->camera()->viewDirection()).norm(), 1e-4);
-
-    theDriver->showTreesInterface(false);
     delete theDriver;
     delete theViewer;
 }
