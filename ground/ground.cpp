@@ -156,6 +156,8 @@ float groundHeight(float x, float y)
 {
     if (!isOnGround(x, y)) return 0;
     Ground& g = groundState();
+    // A file's area can overflow to an infinite side; its cells are undefined.
+    if (!std::isfinite(g.sizeX) || !std::isfinite(g.sizeY)) return 0;
     const int n = g.quadsPerSide;
     const int i = std::min(int(cellCoordinate(x - g.area[0], n, g.sizeX)), n - 1);
     const int j = std::min(int(cellCoordinate(y - g.area[1], n, g.sizeY)), n - 1);
