@@ -148,7 +148,9 @@ float GrassField::densityAt(float x, float y, const Texture& picture) const
 void GrassField::updateBladesPerPatch()
 {
     float blades = settings.bladesPerSquareMetre * patchSizeX * patchSizeY * 0.1f;
-    settings.bladesPerPatch = static_cast<int16_t>(std::clamp(blades, 0.0f, 32767.0f));
+    // An undefined count (a file's field size that overflowed) means none:
+    // clamp would pass NaN on to the conversion.
+    settings.bladesPerPatch = static_cast<int16_t>(blades >= 0.0f ? std::min(blades, 32767.0f) : 0.0f);
 }
 
 void GrassField::setHeight(float h)
