@@ -1,11 +1,7 @@
 #include "app/dialogs/dialogs.h"
 #include "app/driver.h"
 #include "app/options.h"
-#include "app/scene_state.h"
 #include "app/viewer.h"
-#include "grass/grass_texture.h"
-#include "ground/ground.h"
-#include "oglui/texture_manager.h"
 #include <GL/freeglut.h>
 #include <QApplication>
 #include <clocale>
@@ -45,17 +41,7 @@ int main(int argc, char** argv)
     if (options.benchmark) std::printf("%s\n", theViewer->frameStats().summary().c_str());
     if (!theViewer->snapshotSaved() || theDriver->startSceneFailed) result = 1;
 
-    deleteDialogs();
-    // Display lists and textures belong to the viewer's context.
-    theViewer->makeCurrent();
-    releaseGround();
-    releaseGrassTextures(scene::grassField());
-    oglTextureReleaseAll();
-    theViewer->doneCurrent();
-    delete theDriver;
-    theDriver = nullptr;
-    delete theViewer;
-    theViewer = nullptr;
+    closeWindows();
     delete application;
     return result;
 }

@@ -33,14 +33,7 @@ protected:
     }
     void TearDown() override
     {
-        deleteDialogs();
-        theViewer->makeCurrent();
-        releaseGround();
-        theViewer->doneCurrent();
-        delete theDriver;
-        theDriver = nullptr;
-        delete theViewer;
-        theViewer = nullptr;
+        closeWindows();
     }
 
     static QList<QDialog*> dialogs()

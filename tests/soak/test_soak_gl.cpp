@@ -16,9 +16,7 @@
 #include "forest/forest.h"
 #include "forest/tree_parameters.h"
 #include "grass/grass_field.h"
-#include "ground/ground.h"
 
-#include <GL/freeglut.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -98,14 +96,7 @@ public:
 
     ~Soak()
     {
-        deleteDialogs();
-        theViewer->makeCurrent();
-        releaseGround();
-        theViewer->doneCurrent();
-        delete theDriver;
-        theDriver = nullptr;
-        delete theViewer;
-        theViewer = nullptr;
+        closeWindows();
     }
 
     // One pass of the script.
@@ -345,14 +336,3 @@ TEST(Soak, ScriptedSessionStaysSoundAndFlat)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    // Listing the tests happens at build time, where there may be no display.
-    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
-    glutInit(&argc, argv);
-    setDefaultGLFormat();
-    QApplication application(argc, argv);
-    return RUN_ALL_TESTS();
-}
