@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench clean fuzz test-sanitize soak
+.PHONY: all deps configure build run test bench clean fuzz test-sanitize soak mutants
 
 all: build
 
@@ -75,3 +75,9 @@ fuzz: deps
 SOAK_SECONDS ?= 1800
 soak: build
 	cd $(BUILD)/run && VELMORA_SOAK_SECONDS=$(SOAK_SECONDS) $(CURDIR)/scripts/headless ../tests/soak/soak_gl_tests
+
+# The mutation run: every fault of tests/mutants/*.txt applied alone to a
+# scratch copy of the tree; fails when a listed fault survives the suite.
+# MUTANTS_MODULE=wind runs one list, MUTANTS_SECONDS bounds the whole run.
+mutants: deps
+	@$(CURDIR)/scripts/headless $(CURDIR)/scripts/mutants
