@@ -27,6 +27,7 @@ int main(int argc, char** argv)
     setDefaultGLFormat(!options.benchmark);
     theViewer = new Viewer();
     if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
+    theViewer->recorder().recordRun(options.video, options.record, options.frames);
     theDriver = new MyVelmoraQTDriver();
     theDriver->startScene = options.scene;
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     theViewer->setWindowTitle("velmora animee");
 
     int result = application->exec();
+    if (!theViewer->recorder().finish()) result = 1;
     if (options.benchmark) std::printf("%s\n", theViewer->frameStats().summary().c_str());
     if (!theViewer->snapshotSaved() || theDriver->startSceneFailed) result = 1;
 

@@ -15,13 +15,20 @@ bool parseCount(const char* text, int& value)
     return true;
 }
 
+bool endsWith(const std::string& text, const char* ending)
+{
+    const size_t n = std::strlen(ending);
+    return text.size() >= n && strcasecmp(text.c_str() + text.size() - n, ending) == 0;
+}
+
 } // namespace
 
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool takesValue = arg == "--frames" || arg == "--snapshot" || arg == "--scene";
+        const bool takesValue = arg == "--frames" || arg == "--snapshot" || arg == "--scene" || arg == "--video" ||
+                                arg == "--record";
         if (takesValue && i + 1 >= argc) {
             error = arg + " needs a value";
             return false;
@@ -33,13 +40,20 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             }
         } else if (arg == "--snapshot") {
             options.snapshot = argv[++i];
-            if (options.snapshot.size() < 4 ||
-                strcasecmp(options.snapshot.c_str() + options.snapshot.size() - 4, ".png") != 0) {
+            if (!endsWith(options.snapshot, ".png")) {
                 error = "--snapshot needs a file name ending in .png, not \"" + options.snapshot + "\"";
                 return false;
             }
         } else if (arg == "--scene") {
             options.scene = argv[++i];
+        } else if (arg == "--video") {
+            options.video = argv[++i];
+            if (!endsWith(options.video, ".mp4")) {
+                error = "--video needs a file name ending in .mp4, not \"" + options.video + "\"";
+                return false;
+            }
+        } else if (arg == "--record") {
+            options.record = argv[++i];
         } else if (arg == "--benchmark") {
             options.benchmark = true;
         } else {
@@ -51,10 +65,15 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         error = "--snapshot needs --frames N: the picture is the last of N frames";
         return false;
     }
+    if ((!options.video.empty() || !options.record.empty()) && options.frames == 0) {
+        error = "--video and --record need --frames N: the run records N frames";
+        return false;
+    }
     return true;
 }
 
 const char* optionsUsage()
 {
-    return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--scene FILE.xml]";
+    return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--scene FILE.xml]\n"
+           "               [--video FILE.mp4] [--record FOLDER]";
 }

@@ -9,6 +9,8 @@ struct Options {
     std::string snapshot;      ///< PNG file for the last drawn frame; empty for none
     bool benchmark = false;    ///< print the frame-time line at exit
     std::string scene;         ///< scene file loaded after the initial one; empty for none
+    std::string video;         ///< MP4 file for every drawn frame; empty for none
+    std::string record;        ///< folder for every drawn frame as PNG; empty for none
 };
 
 /// Reads the arguments after the program name (Qt's own already removed).

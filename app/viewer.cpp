@@ -71,6 +71,7 @@ void Viewer::init()
     setKeyDescription(Qt::Key_Right, "move rock right");
     setKeyDescription(Qt::Key_W, "add wind gust");
     setKeyDescription(Qt::Key_B, "add wind blast");
+    setKeyDescription(Qt::Key_R, "start or stop recording a video into Recordings/");
     help();
 }
 
@@ -101,6 +102,14 @@ void Viewer::draw()
 void Viewer::postDraw()
 {
     QGLViewer::postDraw();
+    // Every frame as drawn, before the recording mark goes over it.
+    if (recording.wantsFrames()) recording.addFrame(framePicture(), scene::animation_dt);
+    if (recording.clipRunning()) {
+        glColor3f(1, 0.1f, 0.1f);
+        QFont bold;
+        bold.setBold(true);
+        drawText(width() - 50, 22, "REC", bold);
+    }
 
     const auto now = std::chrono::steady_clock::now();
     stats.addFrame(std::chrono::duration<double, std::milli>(now - lastFrameEnd).count(),
@@ -122,6 +131,23 @@ void Viewer::postDraw()
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
 
+QImage Viewer::framePicture()
+{
+    // The widget draws into its own framebuffer object, still bound here.
+    const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
+    QImage picture(w, h, QImage::Format_RGB888);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);  // as QImage aligns its rows
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+    return picture.mirrored();
+}
+
+void Viewer::closeEvent(QCloseEvent* event)
+{
+    // The dialogs may keep the program running after the viewer closes.
+    recording.finish();
+    QGLViewer::closeEvent(event);
+}
+
 void Viewer::drawOverlay()
 {
     glDisable(GL_LIGHTING);
@@ -138,6 +164,7 @@ void Viewer::drawOverlay()
         drawText(10, 240, "F6: processor calculations");
         drawText(10, 210, "F9: show grass texture 2D5");
         drawText(10, 180, "F10: show grass texture 2D");
+        drawText(10, 150, "R: start or stop recording a video");
         drawText(10, 120, "Up,Down,Left,Right: move the rock");
     }
 }
@@ -155,6 +182,7 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_W: theDriver->addWindGust(); break;
     case Qt::Key_B: theDriver->addWindBlast(); break;
+    case Qt::Key_R: recording.toggleClip(); break;
     case Qt::Key_Return:
         scene::animation = !scene::animation;
         theDriver->setbuttonQTstart();

@@ -3,6 +3,7 @@
 /// overlays, and the keys that steer the scene.
 #include "app/frame_stats.h"
 #include "app/overlay_state.h"
+#include "app/recorder.h"
 #include <QGLViewer/qglviewer.h>
 #include <QString>
 #include <chrono>
@@ -24,6 +25,8 @@ public:
     const FrameStats& frameStats() const { return stats; }
     /// False when the snapshot could not be written.
     bool snapshotSaved() const { return snapshotOk; }
+    /// The videos and pictures recorded of the drawn frames.
+    FrameRecorder& recorder() { return recording; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -36,9 +39,12 @@ protected:
     void preDraw() override;
     void draw() override;
     void postDraw() override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void drawOverlay();
+    /// The frame just drawn, top row first.
+    QImage framePicture();
 
     QTimer* timer;
     OverlayState overlay;
@@ -46,6 +52,7 @@ private:
     QString snapshotFile;
     bool snapshotOk = true;
     FrameStats stats;
+    FrameRecorder recording;
     std::chrono::steady_clock::time_point lastFrameEnd;
 };
 

@@ -15,8 +15,11 @@ TEST(Options, HeadlessRun)
     Options o;
     std::string error;
     ASSERT_TRUE(parse({}, o, error));
-    ASSERT_TRUE(parse({"--benchmark", "--frames", "300", "--snapshot", "out/Shot.PNG", "--scene", "a.xml"}, o, error))
+    ASSERT_TRUE(parse({"--benchmark", "--frames", "300", "--snapshot", "out/Shot.PNG", "--scene", "a.xml", "--video",
+                       "clip.MP4", "--record", "frames"}, o, error))
         << error;
+    EXPECT_EQ(o.video, "clip.MP4");
+    EXPECT_EQ(o.record, "frames");
     EXPECT_EQ(o.scene, "a.xml");
     EXPECT_EQ(o.frames, 300);
     EXPECT_EQ(o.snapshot, "out/Shot.PNG");
@@ -30,6 +33,8 @@ TEST(Options, BadArgumentsAreRefusedWithAReason)
         {"--frames", "10", "--snapshot", "shot.jpg"}, {"--frames", "10", "--snapshot"},
         {"--snapshot", "shot.png"},  // no frame count to end on
         {"--scene"}, {"--fast"}, {"scene.xml"},
+        {"--frames", "10", "--video", "clip.avi"}, {"--video", "clip.mp4"}, {"--record", "frames"},  // nothing to end on
+        {"--frames", "10", "--record"},
     };
     for (const auto& args : bad) {
         Options o;
