@@ -83,11 +83,13 @@ bool VideoEncoder::start(const std::string& file, int width, int height, double 
     // The rate as a fraction, so that common steps give exact rates (0.05 s: 20/1).
     const std::string rate = "1000000/" + std::to_string(micro);
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    // Never read as an option ("-name.mp4") or a protocol ("take:2.mp4").
+    const std::string target = "file:" + file;
     const char* const args[] = {"ffmpeg", "-y", "-hide_banner", "-loglevel", "error", "-f", "rawvideo",
                                 "-pix_fmt", "rgb24", "-s", size.c_str(), "-framerate", rate.c_str(), "-i", "-",
                                 "-c:v", "libx264", "-preset", "veryfast", "-g", keyInterval.c_str(),
                                 "-pix_fmt", "yuv420p", "-movflags", "frag_keyframe+empty_moov+default_base_moof",
-                                "-flush_packets", "1", "-f", "mp4", file.c_str(), nullptr};
+                                "-flush_packets", "1", "-f", "mp4", target.c_str(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[0], 0);
