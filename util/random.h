@@ -10,6 +10,11 @@ constexpr int RANDOM_MAX = 32767;
 /// Restarts the sequence from `seed`.
 void randomSeed(unsigned int seed);
 
+/// `seed` with its bits mixed (a fixed bijection on 32 bits), for callers
+/// whose seeds differ only a little: the first draws after nearby seeds are
+/// nearly equal, after mixed ones they are spread over the whole range.
+unsigned int mixedSeed(unsigned int seed);
+
 /// Next draw, in 0..RANDOM_MAX.
 int randomDraw();
 

@@ -58,7 +58,9 @@ void god_of_gusts::add_gust(float from, float x_max, float x_min, float y_max, f
                             float speed, float half_length, float half_width)
 {
     WIND_CHECK(from>0);
-    util::randomSeed(truncated_seed(date::horloge));
+    // Mixed: after the small seeds of a session's dates the first draw is
+    // nearly the same, and every crossing would enter from one side.
+    util::randomSeed(util::mixedSeed(truncated_seed(date::horloge)));
     crossing c;
     if (!draw_crossing({x_max, x_min, y_max, y_min}, half_length, speed, c)) {
         debug_warning("add_gust: the wind area has no extent, no gust launched", 1);
@@ -72,7 +74,7 @@ void god_of_gusts::add_blast(float from, float x_max, float x_min, float y_max, 
                              float speed, float radius)
 {
     WIND_CHECK(from>0);
-    util::randomSeed(truncated_seed(2 * date::horloge));
+    util::randomSeed(util::mixedSeed(truncated_seed(2 * date::horloge)));
     crossing c;
     if (!draw_crossing({x_max, x_min, y_max, y_min}, radius, speed, c)) {
         debug_warning("add_blast: the wind area has no extent, no blast launched", 1);
