@@ -1,6 +1,6 @@
 // Picture readers. They never trust a size read from a file: a picture must
-// have positive sides, fit in MAX_PICTURE_BYTES and be wholly present in the
-// file before anything is allocated.
+// have positive sides and fit in MAX_PICTURE_BYTES before anything is
+// allocated, and, except for a PPM raster, be wholly present in the file.
 #include "ground/image.h"
 
 #include <cstdio>
@@ -127,21 +127,24 @@ bool readPpm(const char* name, Raster& out)
     const int64_t height = header.readNumber();
     const int64_t maxValue = header.readNumber();
     if (width + height == 0) return false;
-    // Samples are single bytes: a deeper file would be misread, and a raster
-    // shorter than its header says is refused rather than padded.
-    if (!sizeIsSane(width, height, 3) || maxValue < 1 || maxValue > 255
-        || bytesLeft(f.file) < width * height * 3) {
+    // Samples are single bytes: a deeper file would be misread.
+    if (!sizeIsSane(width, height, 3) || maxValue < 1 || maxValue > 255) {
         std::printf("read error\n");
         return false;
     }
     const size_t bytes = size_t(width * height * 3);
     unsigned char* pixels = new (std::nothrow) unsigned char[bytes];
     if (!pixels) return false;
-    // Raw reads: a sample of value '#' is a colour, not a comment.
-    if (std::fread(pixels, 1, bytes, f.file) != bytes) {
-        std::printf("read error\n");
-        delete[] pixels;
-        return false;
+    // Raw reads: a sample of value '#' is a colour, not a comment. A short
+    // raster keeps what it has, and the missing samples read as 255.
+    const size_t read = std::fread(pixels, 1, bytes, f.file);
+    const size_t missing = bytes - read;
+    std::memset(pixels + read, 0xFF, missing);
+    if (missing > 16)
+        std::printf("read error: %zu bytes missing\n", missing);
+    else if (missing > 0) {
+        for (size_t k = 0; k < missing; ++k) std::printf("read error");
+        std::printf("\n");
     }
     out = Raster{int32_t(width), int32_t(height), 3, pixels};
     return true;

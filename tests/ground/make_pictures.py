@@ -58,6 +58,10 @@ write("short.bmp", b"BM" + b"\0" * 20)
 write("not_bm.bmp", b"XY" + bmp(3, 2, rows)[2:])
 
 write("truncated.ppm", b"P6 2 2 255\n" + bytes(range(9)))
+# ImageMagick's picture with its last 100 samples cut off.
+convert("-size", "8x8", "xc:rgb(10,20,30)", "-depth", "8", path("whole.ppm"))
+with open(path("whole.ppm"), "rb") as f:
+    write("cut.ppm", f.read()[:-100])
 write("text.ppm", b"P3\n1 1\n255\n1 2 3\n")
 
 # 32-bit TGA, 2x1, with a five-byte image-ID field before the pixels (B, G, R, A).

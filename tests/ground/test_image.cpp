@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace testing::internal;
@@ -46,8 +47,7 @@ TEST(ImageReaders, BadFilesPrintTheirMessageAndDropThePictureHeld)
         {"huge.bmp", "  error chargement BMP (memory)\n"}, {"overflow.bmp", "  error chargement BMP (memory)\n"},
         {"top_down.bmp", "  error chargement BMP (memory)\n"}, {"zero_width.bmp", "  error chargement BMP (memory)\n"},
         {"claims.bmp", "  error chargement BMP (read)\n"},
-        // A short raster is refused rather than padded with made-up samples.
-        {"truncated.ppm", "read error\n"}, {"huge.ppm", "read error\n"}, {"overflow.ppm", "read error\n"},
+        {"huge.ppm", "read error\n"}, {"overflow.ppm", "read error\n"},
         {"negative.ppm", "read errorread error\n"}, {"deep.ppm", "read error\n"}, {"text.ppm", ""}, {"missing.ppm", ""},
     };
     for (const auto& c : cases) {
@@ -63,6 +63,25 @@ TEST(ImageReaders, BadFilesPrintTheirMessageAndDropThePictureHeld)
     CaptureStderr();
     EXPECT_FALSE(image.loadMap(picture("GRID.BMP").c_str()));
     EXPECT_EQ(GetCapturedStderr(), "Image::loadMap: wrong filename " + picture("GRID.BMP") + "\n");
+}
+
+TEST(ImageReaders, ShortPpmRasterLoadsPaddedWithWhite)
+{
+    Image image;
+    CaptureStdout();
+    ASSERT_TRUE(image.loadMap(picture("truncated.ppm").c_str()) && image.width == 2 && image.height == 2);
+    EXPECT_EQ(GetCapturedStdout(), "read errorread errorread error\n");
+    EXPECT_EQ(bytes(image.pixels, 12), std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 255, 255, 255}));
+
+    // Cut deep, one line counts the missing bytes.
+    Texture texture;
+    CaptureStdout();
+    ASSERT_TRUE(texture.loadMap(picture("cut.ppm").c_str()) && texture.width == 8 && texture.height == 8);
+    EXPECT_EQ(GetCapturedStdout(), "read error: 100 bytes missing\n");
+    const std::vector<int> samples = bytes(texture.pixels, 192);
+    EXPECT_EQ(std::vector<int>(samples.begin(), samples.begin() + 3), std::vector<int>({10, 20, 30}));
+    EXPECT_EQ(std::vector<int>(samples.begin() + 89, samples.begin() + 93), std::vector<int>({30, 10, 20, 255}));
+    EXPECT_EQ(std::count(samples.begin(), samples.end(), 255), 100);
 }
 
 TEST(TextureReaders, Tga32KeepsItsAlphaOthersResetItAndFailuresOnlyWarn)
