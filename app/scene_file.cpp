@@ -8,6 +8,7 @@
 #include "ground/ground_section.h"
 #include "wind/wind_section.h"
 #include "util/atomic_file.h"
+#include "util/number.h"
 
 #include <libxml/parser.h>
 #include <libxml/valid.h>
@@ -53,7 +54,11 @@ void readBool(xmlNodePtr element, const char* name, bool& value)
     if (a.present()) value = std::strcmp(a.c_str(), "true") == 0;
 }
 
-void readNumber(xmlNodePtr element, const char* name, float& value) { readFloats(element, name, &value, 1); }
+void readNumber(xmlNodePtr element, const char* name, float& value)
+{
+    const Attribute a(element, name);
+    if (a.present()) util::readFloat(name, a.c_str(), value);
+}
 
 void writeBool(xmlNodePtr element, const char* name, bool value)
 {

@@ -3,8 +3,8 @@
 /// display switches, the camera, the rock and the ground, wind, grass and
 /// forest sections. Read files are validated against their document type
 /// ("sceneVelmora.dtd", beside the file) before anything is applied.
-/// Numbers are read with the grass section's `readFloats`, which never
-/// writes past the count it is given.
+/// Numbers are read by util/number.h; lists of them with the grass section's
+/// `readFloats`, which never writes past the count it is given.
 #include <libxml/tree.h>
 #include <string>
 

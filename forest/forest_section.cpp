@@ -1,9 +1,8 @@
 #include "forest/forest_section.h"
 #include "forest/forest.h"
 #include "forest/number_text.h"
+#include "util/number.h"
 
-#include <climits>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,13 +22,6 @@ std::string attribute(xmlNodePtr node, const char* name, bool& present)
     std::string text = value ? reinterpret_cast<const char*>(value) : "";
     xmlFree(value);
     return text;
-}
-
-/// A finite number from `text`, or `fallback`.
-float numberOr(const std::string& text, float fallback)
-{
-    float v;
-    return parseNumber(text.c_str(), v) && std::isfinite(v) ? v : fallback;
 }
 
 } // namespace
@@ -69,23 +61,20 @@ bool readForestSection(xmlNodePtr element)
     for (xmlNodePtr node = element->children; node && records.size() < MAX_TREES; node = node->next) {
         if (!isElement(node, "tree")) continue;
         const std::string position = attribute(node, "position2d", present);
-        if (present) {
-            const char* text = position.c_str();
-            for (float& coordinate : current.position2d) {
-                float v;
-                if (!parseNumber(text, v, &text)) break;
-                if (std::isfinite(v)) coordinate = v;
-            }
-        }
+        if (present) util::readFloats("position2d", position.c_str(), current.position2d, 2);
         const std::string seed = attribute(node, "seed", present);
         long long s;
         // Seeds are 32-bit patterns: accept them written signed or unsigned.
-        if (present && parseNumber(seed.c_str(), s) && s >= INT32_MIN && s <= UINT32_MAX)
-            current.seed = static_cast<int32_t>(static_cast<uint32_t>(s));
+        if (present) {
+            if (util::integerFromText(seed.c_str(), INT32_MIN, UINT32_MAX, s))
+                current.seed = static_cast<int32_t>(static_cast<uint32_t>(s));
+            else
+                util::reportRefusedNumber("seed", seed.c_str());
+        }
         const std::string diameter = attribute(node, "relativeDiameter", present);
-        if (present) current.relativeDiameter = numberOr(diameter, current.relativeDiameter);
+        if (present) util::readFloat("relativeDiameter", diameter.c_str(), current.relativeDiameter);
         const std::string length = attribute(node, "relativeLength", present);
-        if (present) current.relativeLength = numberOr(length, current.relativeLength);
+        if (present) util::readFloat("relativeLength", length.c_str(), current.relativeLength);
         records.push_back(current);
     }
     loadArb(arb);

@@ -4,15 +4,13 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "grass/grass_texture.h"
+#include "util/number.h"
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 /// "%f" of `value`, with a decimal point.
 std::string fixed(double value)
@@ -20,26 +18,6 @@ std::string fixed(double value)
     char text[400];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
     return std::string(text, result.ptr);
-}
-
-/// The number at the start of `text` (after blanks); 0 when there is none or it is not finite.
-double number(const char* text)
-{
-    while (isBlank(*text)) ++text;
-    if (*text == '+') ++text;
-    double value = 0;
-    const auto result = std::from_chars(text, text + std::strlen(text), value);
-    return result.ec == std::errc() && std::isfinite(value) ? value : 0.0;
-}
-
-/// The integer at the start of `text`, as atoi reads it; 0 when there is none or it overflows.
-int integer(const char* text)
-{
-    while (isBlank(*text)) ++text;
-    if (*text == '+') ++text;
-    int value = 0;
-    const auto result = std::from_chars(text, text + std::strlen(text), value);
-    return result.ec == std::errc() ? value : 0;
 }
 
 /// trunc(v) as a 16-bit count, saturated instead of overflowing.
@@ -73,15 +51,7 @@ int readFloats(xmlNodePtr element, const char* name, float* out, int count)
 {
     bool found = false;
     const std::string text = attribute(element, name, found);
-    const char* p = text.c_str();
-    int read = 0;
-    while (read < count) {
-        while (isBlank(*p)) ++p;
-        if (!*p) break;
-        out[read++] = float(number(p));
-        while (*p && !isBlank(*p)) ++p;
-    }
-    return read;
+    return util::readFloats(name, text.c_str(), out, count);
 }
 
 xmlNodePtr writeGrassSection(const GrassField& field, xmlNodePtr parent)
@@ -152,20 +122,20 @@ bool readGrassSection(GrassField& field, xmlNodePtr parent)
         else if (is("lod_2D")) readFloats(e, name, lod2D, 2);
         else if (is("density_map")) densityMap = text;
         else if (is("file_texture3D")) texture3DFile = text;
-        else if (is("number_squaremeters")) bladesPerSquareMetre = integer(v);
-        else if (is("graine_texture2D5")) seed = integer(v);
-        else if (is("sizex_texture2D5")) sizeX = integer(v);
-        else if (is("sizey_texture2D5")) sizeY = integer(v);
+        else if (is("number_squaremeters")) util::readInt(name, v, bladesPerSquareMetre);
+        else if (is("graine_texture2D5")) util::readInt(name, v, seed);
+        else if (is("sizex_texture2D5")) util::readInt(name, v, sizeX);
+        else if (is("sizey_texture2D5")) util::readInt(name, v, sizeY);
         else if (is("ajustment_height_2D5")) adjustment = text == "true";
         else if (is("texture3D")) texture3D = text == "true";
-        else if (is("grass_height")) height = float(number(v));
-        else if (is("grass_width")) width = float(number(v));
-        else if (is("noise_positions")) noisePositions = float(number(v));
-        else if (is("noise_normals")) noiseNormals = float(number(v));
-        else if (is("crushing_maxtime")) crushingMaxTime = float(number(v));
-        else if (is("crushing_damping")) crushingDamping = float(number(v));
-        else if (is("antialiasing_texture3D")) antialiasing3D = float(number(v));
-        else if (is("antialiasing_texture2D5")) antialiasing2D5 = float(number(v));
+        else if (is("grass_height")) util::readFloat(name, v, height);
+        else if (is("grass_width")) util::readFloat(name, v, width);
+        else if (is("noise_positions")) util::readFloat(name, v, noisePositions);
+        else if (is("noise_normals")) util::readFloat(name, v, noiseNormals);
+        else if (is("crushing_maxtime")) util::readFloat(name, v, crushingMaxTime);
+        else if (is("crushing_damping")) util::readFloat(name, v, crushingDamping);
+        else if (is("antialiasing_texture3D")) util::readFloat(name, v, antialiasing3D);
+        else if (is("antialiasing_texture2D5")) util::readFloat(name, v, antialiasing2D5);
     }
 
     // The grid is rebuilt last, with the final settings; texture work waits

@@ -2,10 +2,10 @@
 // C notation whatever the process locale, so files move between machines.
 #include "ground/ground_section.h"
 #include "ground/ground.h"
+#include "util/number.h"
 
 #include <charconv>
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -19,31 +19,9 @@ std::string fixed(double value)
     return std::string(text, result.ptr);
 }
 
-/// The number at the start of `text` (after blanks); 0 when there is none or
-/// it is not finite.
-double number(const char* text)
-{
-    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r') ++text;
-    if (*text == '+') ++text;
-    double value = 0;
-    const auto result = std::from_chars(text, text + std::strlen(text), value);
-    return result.ec == std::errc() && std::isfinite(value) ? value : 0.0;
-}
-
 void setAttribute(xmlNodePtr element, const char* name, const std::string& value)
 {
     xmlNewProp(element, BAD_CAST name, BAD_CAST value.c_str());
-}
-
-/// Up to four blank-separated numbers into x0 y0 x1 y1; missing ones stay.
-void readArea(const char* text, float area[4])
-{
-    for (int k = 0; k < 4; ++k) {
-        while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r') ++text;
-        if (!*text) return;
-        area[k] = float(number(text));
-        while (*text && *text != ' ' && *text != '\t' && *text != '\n' && *text != '\r') ++text;
-    }
 }
 
 bool isGround(xmlNodePtr node)
@@ -86,19 +64,20 @@ bool readGroundSection(xmlNodePtr element)
         const char* value = raw ? reinterpret_cast<const char*>(raw) : "";
         const char* name = reinterpret_cast<const char*>(attribute->name);
         if (std::strcmp(name, "area") == 0) {
-            readArea(value, area);
+            util::readFloats(name, value, area, 4);
         } else if (std::strcmp(name, "max_height") == 0) {
-            maxHeight = float(number(value));
+            util::readFloat(name, value, maxHeight);
         } else if (std::strcmp(name, "quads_number") == 0) {
-            // Clamped into int range: converting a larger value is undefined.
-            const double count = number(value);
-            quadsNumber = count >= double(INT_MAX) ? INT_MAX : count <= double(INT_MIN) ? INT_MIN : int(count);
+            // A decimal number truncated, clamped first: converting a larger value is undefined.
+            float count = float(quadsNumber);
+            if (util::readFloat(name, value, count))
+                quadsNumber = count >= float(INT_MAX) ? INT_MAX : count <= float(INT_MIN) ? INT_MIN : int(count);
         } else if (std::strcmp(name, "height_map") == 0) {
             heightMap = value;
         } else if (std::strcmp(name, "texture") == 0) {
             texture = value;
         } else if (std::strcmp(name, "texture_repeat") == 0) {
-            textureRepeat = float(number(value));
+            util::readFloat(name, value, textureRepeat);
         }
         xmlFree(raw);
     }

@@ -2,11 +2,10 @@
 
 #include "wind/director.h"
 #include "wind/wind.h"
+#include "util/number.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -64,13 +63,11 @@ bool readWindSection(xmlNodePtr element)
         xmlFree(raw);
         const char* name = reinterpret_cast<const char*>(attribute->name);
         if (std::strcmp(name, "area") == 0) {
-            std::istringstream tokens(text);
-            std::string token;
-            for (int i = 0; i < 4 && tokens >> token; ++i) area[i] = static_cast<float>(std::atof(token.c_str()));
+            util::readFloats(name, text.c_str(), area, 4);
             continue;
         }
         for (const auto& number : numbers)
-            if (std::strcmp(name, number.name) == 0) *number.value = static_cast<float>(std::atof(text.c_str()));
+            if (std::strcmp(name, number.name) == 0) util::readFloat(name, text.c_str(), *number.value);
     }
 
     windInit(area, height);

@@ -99,13 +99,13 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     EXPECT_TRUE(readGroundSection(velmora));
     EXPECT_FLOAT_EQ(groundHeight(100, 50), 3.5f);  // rebuilt from the map
 
-    // Two area numbers replace x0 and y0 only; text that is not a finite number
-    // is 0; what is not given stays.
+    // Two area numbers replace x0 and y0 only; text that is not a number is 0;
+    // what is not given, or no float holds, stays.
     const auto partial = parse("<ground area=\" 1.5  2 \" max_height=\"high\" quads_number=\"1e30\" texture_repeat=\"nan\"/>");
     EXPECT_TRUE(readGroundSection(xmlDocGetRootElement(partial.get())->children));
     EXPECT_EQ(std::vector<float>({groundX0(), groundY0(), groundX1(), groundY1()}),
               std::vector<float>({1.5f, 2, 100, 100}));
-    EXPECT_TRUE(groundMaxHeight() == 0 && groundTextureRepeat() == 0 && getGround().quadsPerSide == MAX_QUADS_PER_SIDE);
+    EXPECT_TRUE(groundMaxHeight() == 0 && groundTextureRepeat() == 6 && getGround().quadsPerSide == MAX_QUADS_PER_SIDE);
     EXPECT_EQ(groundHeightMapFile() + groundTextureFile(), picture("two_by_two.bmp") + picture("white.bmp"));
     // No "ground" element: nothing changes.
     EXPECT_FALSE(readGroundSection(xmlDocGetRootElement(parse("<wind/>").get())) || readGroundSection(nullptr));

@@ -221,4 +221,37 @@ TEST_F(SceneFileTest, AttributesReadStrictly)
     EXPECT_NEAR(up.x, -std::sin(0.1), 1e-6);
 }
 
+TEST_F(SceneFileTest, NumbersOfEverySectionReadAsAtofAndUnfitOnesAreRefused)
+{
+    rock::setSpeed(3);
+    rock::setSize(2);
+    windSetBreezeSpeed(1.5f);
+    scene::grassField().setHeight(1.5f);
+    scene::grassField().setDistance3D(30);
+    testing::internal::CaptureStdout();
+    loadSceneFile(write("numbers.xml",
+        "<scene><parameters animation_dt=\"0x1p-4\"><camera position=\"0x10 1e39 -2\"/>"
+        "<rock speed=\"\" size=\"1e39\" crushing_power=\" 0x10\"/></parameters><velmora>"
+        "<ground max_height=\"0x10\" quads_number=\"1e39\" texture_repeat=\"\"/>"
+        "<wind breeze_speed=\"1e39\" breeze_power=\"-0x1p1\" gust_power=\"\"/>"
+        "<grass grass_height=\"1e39\" grass_width=\"0x10\" number_squaremeters=\"0x10\" lod_3D=\"7 nan\"/>"
+        "<forest><tree seed=\"12\"/><tree relativeDiameter=\"\" relativeLength=\"0x1p-3\" seed=\"99999999999\"/>"
+        "</forest></velmora></scene>").c_str());
+    const std::string lines = testing::internal::GetCapturedStdout();
+    EXPECT_FLOAT_EQ(scene::animation_dt, 0.0625f);
+    EXPECT_EQ(camera()->position(), Vec(16, 0, -2));
+    EXPECT_TRUE(rock::state().rockSpeed == 0 && rock::state().rockSize == 2 && rock::record().crushingPower == 16);
+    EXPECT_TRUE(groundMaxHeight() == 16 && groundQuadsNumber() == 400 && groundTextureRepeat() == 0);
+    EXPECT_TRUE(windGetBreezeSpeed() == 1.5f && windGetBreezePower() == -2 && windGetGustPower() == 0);
+    const GrassField& grass = scene::grassField();
+    EXPECT_TRUE(grass.getHeight() == 1.5f && grass.getWidth() == 16 && grass.getBladesPerSquareMetre() == 0);
+    EXPECT_TRUE(grass.getPolygons3D() == 7 && grass.getDistance3D() == 30);
+    const std::vector<TreeRecord> trees = getTrees();
+    ASSERT_EQ(trees.size(), 2u);
+    EXPECT_TRUE(trees[1].seed == 12 && trees[1].relativeDiameter == 0 && std::fabs(trees[1].relativeLength - 0.125f) < 1e-5f)
+        << trees[1].seed << " " << trees[1].relativeDiameter << " " << trees[1].relativeLength;
+    for (const char* name : {"position", "size", "quads_number", "breeze_speed", "grass_height", "lod_3D", "seed"})
+        EXPECT_NE(lines.find(std::string("refused for ") + name + ":"), std::string::npos) << name << "\n" << lines;
+}
+
 } // namespace

@@ -1,0 +1,32 @@
+#pragma once
+/// The one reader of numbers in scene files. Numbers read as the C library's
+/// atof and atoi read them in the "C" locale, whatever locale the process
+/// runs in (Qt adopts the user's, which may write "0,5"): leading blanks, a
+/// sign, an exponent and hexadecimal are understood, and text that is empty
+/// or not a number reads as 0. A value the setting cannot hold (NaN, an
+/// infinity, beyond float or the integer range) is refused: the setting keeps
+/// its value and one console line names the attribute.
+
+namespace util {
+
+/// What atof gives for `text`, as a float; false when that is not finite in a float.
+bool floatFromText(const char* text, float& value);
+
+/// What atoi gives for `text`, when it lies in [low, high]; false otherwise.
+bool integerFromText(const char* text, long long low, long long high, long long& value);
+
+/// `value` := the number of `text`, or kept with a line naming `name`. False when refused.
+bool readFloat(const char* name, const char* text, float& value);
+
+/// `value` := the integer of `text` when it fits an int, or kept with a line naming `name`.
+bool readInt(const char* name, const char* text, int& value);
+
+/// Reads up to `count` blank-separated numbers of `text` into out[0], out[1], …;
+/// a refused piece keeps its value. Gives how many pieces there were (at most
+/// `count`); one line names `name` when any was refused.
+int readFloats(const char* name, const char* text, float* out, int count);
+
+/// The console line of a refused number.
+void reportRefusedNumber(const char* name, const char* text);
+
+} // namespace util
