@@ -13,12 +13,23 @@
 #include "wind/wind.h"
 #include <QFileDialog>
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
 MyVelmoraQTDriver* theDriver = nullptr;
 
 namespace {
+
+// A parameter as a dialog integer, truncated. Clamped into the int range
+// first: converting a larger value is undefined, and the control is to show
+// its own maximum for it.
+int dialogInt(double v)
+{
+    if (v >= double(INT_MAX)) return INT_MAX;
+    if (v <= double(INT_MIN)) return INT_MIN;
+    return v == v ? static_cast<int>(v) : 0;
+}
 
 // A dialog value from a parameter: the quotient by the slot's scale, truncated.
 // The slot stored v × scale rounded to a float, so the quotient can land just
@@ -28,7 +39,7 @@ namespace {
 int dialogValue(float parameter, float scale)
 {
     const double q = static_cast<double>(parameter) / static_cast<double>(scale);
-    return static_cast<int>(q * (1.0 + 1e-6));
+    return dialogInt(q * (1.0 + 1e-6));
 }
 
 // The file chosen in an open-file dialog as an 8-bit name; empty when cancelled.
@@ -98,13 +109,13 @@ void VelmoraQTDriver::loadQTInterface()
     emit setQTGrassHeight(dialogValue(g.getHeight(), 0.01f));
     emit setQTGrassNoisePositions(dialogValue(g.getNoisePositions(), 0.01f));
     emit setQTGrassNoiseNormals(dialogValue(g.getNoiseNormals(), 0.01f));
-    emit setQTGrassRadius3D(static_cast<int>(g.getDistance3D()));
-    emit setQTGrassRadius2D5(static_cast<int>(g.getDistance2D5()));
-    emit setQTGrassRadius2D(static_cast<int>(g.getDistance2D()));
+    emit setQTGrassRadius3D(dialogInt(g.getDistance3D()));
+    emit setQTGrassRadius2D5(dialogInt(g.getDistance2D5()));
+    emit setQTGrassRadius2D(dialogInt(g.getDistance2D()));
     emit setQTGrassPolyg3D(g.getPolygons3D());
     emit setQTGrassPolyg2D5(g.getPolygons2D5());
     emit setQTGrassAjustment2D5Height(g.getAjustmentHeight2D5());
-    emit setQTGrassCrushingMaxTime(static_cast<int>(g.getCrushingMaxTime()));
+    emit setQTGrassCrushingMaxTime(dialogInt(g.getCrushingMaxTime()));
     emit setQTGrassCrushingDamping(dialogValue(g.getCrushingDamping(), 0.1f));
     emit setQTGrassTexture3D(g.getTexture3D());
     emit setQTGrassAntiAliasingTexture3D(dialogValue(g.getAntialiasing3D(), 0.1f));
@@ -112,15 +123,15 @@ void VelmoraQTDriver::loadQTInterface()
     const int sizeIndex = grassTextureSizeIndex();
     if (sizeIndex >= 0 && showGrassTextureSize) showGrassTextureSize(sizeIndex);
 
-    emit setQTGroundSize(static_cast<int>(groundSizeX() * 4));
+    emit setQTGroundSize(dialogInt(groundSizeX() * 4.0));
     emit setQTGroundHeight(dialogValue(groundMaxHeight(), 0.025f));
     emit setQTTreesNumber(forestTreeCount());
     emit setQTBreezeSpeed(dialogValue(windGetBreezeSpeed(), 0.01f));
     emit setQTBreezePower(dialogValue(windGetBreezePower(), 0.1f));
     emit setQTGustSpeed(dialogValue(windGetGustSpeed(), 0.01f));
-    emit setQTGustPower(static_cast<int>(windGetGustPower()));
+    emit setQTGustPower(dialogInt(windGetGustPower()));
     emit setQTBlastParam(dialogValue(windGetBlastParam(), 0.001f));
-    emit setQTBlastPower(static_cast<int>(windGetBlastPower()));
+    emit setQTBlastPower(dialogInt(windGetBlastPower()));
 }
 
 void VelmoraQTDriver::loadGroundHeightMap()
@@ -362,7 +373,7 @@ void MyVelmoraQTDriver::loadQTInterface()
     emit setQTRockSize(dialogValue(r.rockSize, 0.01f));
     emit setQTRockMvtAuto(!r.direct);
     emit setQTRockBound(r.bound);
-    emit setQTRockCrushingPower(static_cast<int>(record.crushingPower));
+    emit setQTRockCrushingPower(dialogInt(record.crushingPower));
     emit setQTRockCrushingPowerExp(dialogValue(record.crushingPowerExp, 0.01f));
     emit setQTRockCrushingMysteryParameter(dialogValue(record.crushingMysteryParameter, 0.001f));
     emit setQTRockCrushingPropagation(dialogValue(record.crushingPropagation, 0.001f));
@@ -370,7 +381,7 @@ void MyVelmoraQTDriver::loadQTInterface()
 
 void MyVelmoraQTDriver::setbuttonQTstart() { emit setQTAnim(scene::animation); }
 void MyVelmoraQTDriver::setAnim(bool v) { scene::animation = v; }
-void MyVelmoraQTDriver::setAnimDT(int v) { scene::animation_dt = v * 0.001f; }
+void MyVelmoraQTDriver::setAnimDT(int v) { scene::setAnimationDt(v * 0.001f); }
 void MyVelmoraQTDriver::setUpdateGrassDrawing(bool v) { scene::setUpdateGrassDrawing(v); }
 void MyVelmoraQTDriver::setGroundDraw(bool v) { scene::draw_ground = v; }
 void MyVelmoraQTDriver::setTreesDraw(bool v) { scene::draw_trees = v; }

@@ -1,5 +1,6 @@
 #include "app/rock.h"
 #include "ground/ground.h"
+#include "util/number.h"
 #include <cmath>
 
 namespace rock {
@@ -62,13 +63,14 @@ void setVelocity(float vx, float vy)
     rockState.rockVelocity[1] = vy;
 }
 
-void setSpeed(float speed) { rockState.rockSpeed = speed; }
-void setSize(float size) { rockState.rockSize = size; }
+// Bounded where the crushing squares distances and the step multiplies them.
+void setSpeed(float speed) { rockState.rockSpeed = util::bounded(speed); }
+void setSize(float size) { rockState.rockSize = util::bounded(size); }
 void setDirect(bool direct) { rockState.direct = direct; }
 void setBound(bool bound) { rockState.bound = bound; }
-void setCrushingPower(float v) { rockRecord.crushingPower = v; }
-void setCrushingPowerExp(float v) { rockRecord.crushingPowerExp = v; }
-void setCrushingMysteryParameter(float v) { rockRecord.crushingMysteryParameter = v; }
+void setCrushingPower(float v) { rockRecord.crushingPower = util::bounded(v); }
+void setCrushingPowerExp(float v) { rockRecord.crushingPowerExp = util::bounded(v); }
+void setCrushingMysteryParameter(float v) { rockRecord.crushingMysteryParameter = util::bounded(v); }
 void setCrushingPropagation(float v) { rockRecord.crushingPropagation = v; }
 
 void stepRock(const float viewDirection[3], float step)
@@ -103,7 +105,9 @@ void stepRock(const float viewDirection[3], float step)
     p[1] += dy;
     // A zero radius would make the angle infinite for good, and the rock
     // would vanish from the drawing even after it got its size back.
-    if (s.rockSize > 0) s.rollAngle += (std::fabs(dx) + std::fabs(dy)) * 57.3f / s.rockSize;
+    // Kept to one turn, in double: a tiny radius must not overflow the angle.
+    if (s.rockSize > 0)
+        s.rollAngle = float(std::fmod(s.rollAngle + (std::fabs(dx) + std::fabs(dy)) * 57.3 / s.rockSize, 360.0));
 
     // The first two tests deliberately use the point with the other coordinate 0.
     if (!isOnGround(p[0], 0)) {

@@ -189,7 +189,7 @@ bool readParametersSection(xmlNodePtr element)
     }
 
     scene::animation = animation;
-    scene::animation_dt = animationDt;
+    scene::setAnimationDt(animationDt);
     scene::setUpdateGrassDrawing(updateGrassDrawing);
     scene::draw_ground = drawGround;
     scene::draw_grass = drawGrass;

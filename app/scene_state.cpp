@@ -1,5 +1,6 @@
 #include "app/scene_state.h"
 #include "grass/grass_field.h"
+#include "util/number.h"
 
 namespace scene {
 
@@ -52,6 +53,10 @@ void setUpdateGrassDrawing(bool on)
     update_grass_drawing = on;
     refreshGrassOnce = !on;
 }
+
+// Bounded: the step multiplies the rock's speed, and a negative one would run
+// the wind's date backwards, which the gusts' lives refuse.
+void setAnimationDt(float dt) { animation_dt = util::bounded(dt, 0, util::SETTING_BOUND); }
 
 bool takeGrassViewUpdate()
 {

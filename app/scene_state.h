@@ -31,6 +31,9 @@ void resetSceneState();
 /// Switches the per-frame grass view update; switching it off leaves one more update due.
 void setUpdateGrassDrawing(bool on);
 
+/// Sets `animation_dt`, kept within [0, util::SETTING_BOUND].
+void setAnimationDt(float dt);
+
 /// Whether this frame updates the grass view; consumes the one pending refresh.
 bool takeGrassViewUpdate();
 

@@ -3,6 +3,7 @@
 #include "forest/tree_panel.h"
 
 #include "ground/ground.h"
+#include "util/number.h"
 #include "util/random.h"
 #include "wind/wind.h"
 
@@ -43,7 +44,8 @@ void setForestEditorViewport(int width, int height)
 static uint32_t randomSeedValue() { return static_cast<uint32_t>(util::randomDraw()); }
 
 /// A size that a tree can grow from: a file or a dialog may give any number.
-static float sanePositive(float v) { return std::isfinite(v) && v >= 0.02f ? v : 0.02f; }
+// Bounded above too: the growth multiplies sizes together.
+static float sanePositive(float v) { return std::isfinite(v) && v >= 0.02f ? std::min(v, util::SETTING_BOUND) : 0.02f; }
 
 void initForest()
 {
@@ -104,8 +106,8 @@ void setTrees(int count, const TreeRecord* records)
     const float d0 = f.diameters[0], l0 = f.lengths[0];
     for (int i = 0; i < count; ++i) {
         const TreeRecord& r = records[i];
-        const float x = std::isfinite(r.position2d[0]) ? r.position2d[0] : 0.0f;
-        const float y = std::isfinite(r.position2d[1]) ? r.position2d[1] : 0.0f;
+        const float x = std::isfinite(r.position2d[0]) ? util::bounded(r.position2d[0]) : 0.0f;
+        const float y = std::isfinite(r.position2d[1]) ? util::bounded(r.position2d[1]) : 0.0f;
         f.positions[i] = Vec3{x, y, groundHeight(x, y)};
         f.seeds[i] = static_cast<uint32_t>(r.seed);
         if (i == 0) continue;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ground/ground.h"
+#include "util/number.h"
 #include "util/random.h"
 
 void RandomTable::fill()
@@ -28,7 +29,8 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
     char name[sizeof(densityMapFile)] = "";
     if (densityMap) std::strncpy(name, densityMap, sizeof(name) - 1);
     std::memcpy(densityMapFile, name, sizeof(name));
-    for (int k = 0; k < 4; ++k) area[k] = newArea[k];
+    // Bounded, like the settings: the crushing squares distances on the field.
+    for (int k = 0; k < 4; ++k) area[k] = util::bounded(newArea[k]);
     if (area[2] - area[0] < 1) area[2] = area[0] + 1;
     if (area[3] - area[1] < 1) area[3] = area[1] + 1;
     sizeX = area[2] - area[0];
@@ -155,13 +157,13 @@ void GrassField::updateBladesPerPatch()
 
 void GrassField::setHeight(float h)
 {
-    settings.grassHeight = h;
-    for (GrassNode& n : nodes) n.height = n.currentHeight = h;
+    settings.grassHeight = util::bounded(h);
+    for (GrassNode& n : nodes) n.height = n.currentHeight = settings.grassHeight;
 }
 
 void GrassField::setWidth(float w)
 {
-    settings.grassWidth = w;
+    settings.grassWidth = util::bounded(w);
     texturesReady = false;
 }
 
@@ -174,7 +176,7 @@ void GrassField::setBladesPerSquareMetre(int n)
 
 void GrassField::setDistance3D(float d)
 {
-    settings.distance3D = d;
+    settings.distance3D = d = util::bounded(d);
     settings.distance3DNear = 0.66f * d;
     if (d != 0) settings.inverse3D = 1.0f / d;
     if (settings.distance3DNear != 0) settings.inverse3DNear = 1.0f / settings.distance3DNear;
@@ -182,12 +184,12 @@ void GrassField::setDistance3D(float d)
 
 void GrassField::setDistance2D5(float d)
 {
-    settings.distance2D5 = d;
+    settings.distance2D5 = d = util::bounded(d);
     if (d != 0) settings.inverse2D5 = 1.0f / d;
 }
 
 void GrassField::setDistance2D(float d)
 {
-    settings.distance2D = d;
+    settings.distance2D = d = util::bounded(d);
     if (d != 0) settings.inverse2D = 1.0f / d;
 }

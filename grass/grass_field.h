@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ground/image.h"
+#include "util/number.h"
 #include "grass/rock_record.h"
 
 /// One blade as a cubic Hermite curve from base P0 to tip P1 with tangents T0
@@ -157,18 +158,20 @@ public:
     void updateCrushing(float dt, RockRecord* rocks, int rockCount);
 
     // --- setters (store, with the side effects noted) --------------------------
+    // Lengths, times and distances are bounded (util/number.h): the blade and
+    // crush formulas multiply and square them.
     /// Also sets height and currentHeight of every node.
     void setHeight(float h);
     /// Textures built from the old width are rebuilt at the next draw.
     void setWidth(float w);
     /// Amplitude (m) of the random offset of blade tips.
-    void setNoisePositions(float v) { settings.noisePositions = v; }
+    void setNoisePositions(float v) { settings.noisePositions = util::bounded(v); }
     /// Stored and saved only.
     void setNoiseNormals(float v) { settings.noiseNormals = v; }
     /// Base recovery time of crushed grass, seconds; 0 makes a crush recover at the next step.
-    void setCrushingMaxTime(float v) { settings.crushingMaxTime = v; }
-    /// Exponent of the recovery curve.
-    void setCrushingDamping(float v) { settings.crushingDamping = v; }
+    void setCrushingMaxTime(float v) { settings.crushingMaxTime = util::bounded(v); }
+    /// Exponent of the recovery curve; a negative one would grow a crush without end.
+    void setCrushingDamping(float v) { settings.crushingDamping = util::bounded(v, 0, util::SETTING_BOUND); }
     /// Segments of a 3D blade at the camera.
     void setPolygons3D(int n) { settings.polygons3D = static_cast<int16_t>(n); }
     /// Segments of a 2.5D ribbon at distance3D.

@@ -2,6 +2,7 @@
 // the setters leave the GL work to prepareGrassTextures (grass_texture_draw.cpp).
 #include "grass/grass_texture.h"
 #include "grass/grass_texture_state.h"
+#include "util/number.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -244,7 +245,8 @@ void setAntialiasing3D(GrassField& field, float value)
 
 void setAntialiasing2D5(GrassField& field, float value)
 {
-    field.antialiasing2D5 = value;
+    // Bounded: ten times it is converted to an integer.
+    field.antialiasing2D5 = util::bounded(value);
     markTexture2D5Stale(field);
 }
 

@@ -1,6 +1,7 @@
 // The ground's model: grid, heights from the height map, normals, queries.
 #include "ground/ground.h"
 #include "ground/ground_state.h"
+#include "util/number.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,7 +111,9 @@ void createGround(const float area[4], float maxHeight, int quadsNumber,
     Ground& g = groundState();
     g.created = true;
     g.quadsNumber = quadsNumber;
-    g.textureRepeat = textureRepeat;
+    // Bounded, like the area and height below: the normals and the grass and
+    // rock placed on the ground multiply and square coordinates.
+    g.textureRepeat = util::bounded(textureRepeat);
     g.heightMapFile = heightMap;
     g.textureFile = texture;
 
@@ -119,10 +122,10 @@ void createGround(const float area[4], float maxHeight, int quadsNumber,
         g.staleDisplayList = g.displayList;
         g.displayList = 0;
     }
-    std::copy(area, area + 4, g.area);
-    g.sizeX = area[2] - area[0] < 0 ? 1.0f : area[2] - area[0];
-    g.sizeY = area[3] - area[1] < 0 ? 1.0f : area[3] - area[1];
-    g.maxHeight = maxHeight;
+    for (int k = 0; k < 4; ++k) g.area[k] = util::bounded(area[k]);
+    g.sizeX = g.area[2] - g.area[0] < 0 ? 1.0f : g.area[2] - g.area[0];
+    g.sizeY = g.area[3] - g.area[1] < 0 ? 1.0f : g.area[3] - g.area[1];
+    g.maxHeight = util::bounded(maxHeight);
 
     const int n = std::min(int(std::sqrt(double(std::max(quadsNumber, 2)))), int(MAX_QUADS_PER_SIDE));
     g.quadsPerSide = n;

@@ -29,4 +29,14 @@ int readFloats(const char* name, const char* text, float* out, int count);
 /// The console line of a refused number.
 void reportRefusedNumber(const char* name, const char* text);
 
+/// Largest magnitude of a setting that formulas square or multiply with
+/// others: their results then stay finite in a float.
+constexpr float SETTING_BOUND = 1e6f;
+
+/// `v` (finite) clamped into [low, high].
+inline float bounded(float v, float low = -SETTING_BOUND, float high = SETTING_BOUND)
+{
+    return v < low ? low : v > high ? high : v;
+}
+
 } // namespace util

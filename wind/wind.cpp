@@ -1,5 +1,6 @@
 #include "wind/wind.h"
 
+#include "util/number.h"
 #include "util/random.h"
 #include "wind/director.h"
 
@@ -30,8 +31,9 @@ double windBreezeTime() { return breeze_time; }
 void windInit(const float area[4], const float& height)
 {
     date::horloge = 0.0;
-    wind_area = {area[2], area[0], area[3], area[1]};
-    height_drawing_gust = height;
+    // Bounded, like the settings below: the crossings and the query multiply them.
+    wind_area = {util::bounded(area[2]), util::bounded(area[0]), util::bounded(area[3]), util::bounded(area[1])};
+    height_drawing_gust = util::bounded(height);
     director.delete_all_primitives();
 }
 
@@ -86,11 +88,11 @@ void windDraw()
     for (const auto& p : director.alive()) p->draw();
 }
 
-void windSetBreezePower(const float& value) { breeze_power = value; }
+void windSetBreezePower(const float& value) { breeze_power = util::bounded(value); }
 float windGetBreezePower() { return breeze_power; }
-void windSetBreezeSpeed(const float& value) { breeze_speed = value; }
+void windSetBreezeSpeed(const float& value) { breeze_speed = util::bounded(value); }
 float windGetBreezeSpeed() { return breeze_speed; }
-void windSetGustPower(const float& value) { gust_power = value; }
+void windSetGustPower(const float& value) { gust_power = util::bounded(value); }
 float windGetGustPower() { return gust_power; }
 
 void windSetGustSpeed(const float& value)
@@ -102,13 +104,13 @@ void windSetGustSpeed(const float& value)
                       1);
         return;
     }
-    gust_speed = value;
+    gust_speed = util::bounded(value);
 }
 
 float windGetGustSpeed() { return gust_speed; }
-void windSetBlastParam(const float& value) { blast_param = value; }
+void windSetBlastParam(const float& value) { blast_param = util::bounded(value); }
 float windGetBlastParam() { return blast_param; }
-void windSetBlastPower(const float& value) { blast_power = value; }
+void windSetBlastPower(const float& value) { blast_power = util::bounded(value); }
 float windGetBlastPower() { return blast_power; }
 
 void windGetLocalInfluence(const short&, const float&, const float&,

@@ -3,6 +3,7 @@
 #include "app/dialogs/forms.h"
 #include "app/driver.h"
 #include "app/rock.h"
+#include "app/scene_file.h"
 #include "app/scene_state.h"
 #include "app/viewer.h"
 #include "forest/forest.h"
@@ -12,8 +13,13 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <cmath>
+#include <cstdlib>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -154,6 +160,52 @@ TEST_F(DialogsTest, OutOfRangeValuesClampAndFlowBack)
     EXPECT_FLOAT_EQ(scene::grassField().getDistance3D(), 100.0f);
     EXPECT_EQ(treesDialog()->SpinBox_TreesNumber->value(), forestTreeCount());
     EXPECT_LE(forestTreeCount(), 255);
+}
+
+// Compares every attribute of `expected` and its descendants with the same
+// place in `actual`: numbers to a relative 1e-4, other text exactly.
+void expectSameAttributes(xmlNodePtr expected, xmlNodePtr actual, const std::string& where)
+{
+    for (xmlAttrPtr a = expected->properties; a; a = a->next) {
+        const std::string name = reinterpret_cast<const char*>(a->name);
+        if (where == "scene/parameters/rock" && name == "position") continue;  // the first frame moves the rock
+        xmlChar* e = xmlGetProp(expected, a->name);
+        xmlChar* g = xmlGetProp(actual, a->name);
+        const std::string want = reinterpret_cast<const char*>(e), got = g ? reinterpret_cast<const char*>(g) : "";
+        xmlFree(e), xmlFree(g);
+        const char *p = want.c_str(), *q = got.c_str();
+        bool same = true;
+        for (char *pe, *qe;; p = pe, q = qe) {
+            const double x = std::strtod(p, &pe), y = std::strtod(q, &qe);
+            if (pe == p || qe == q) {
+                same = same && std::string(p) == q;
+                break;
+            }
+            same = same && std::fabs(x - y) <= 1e-4 * std::fmax(1.0, std::fabs(x));
+        }
+        EXPECT_TRUE(same) << where << " " << name << ": init.xml says " << want << ", the scene holds " << got;
+    }
+    xmlNodePtr other = actual->children;
+    for (xmlNodePtr child = expected->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE) continue;
+        while (other && other->type != XML_ELEMENT_NODE) other = other->next;
+        ASSERT_TRUE(other && xmlStrcmp(other->name, child->name) == 0) << where << ": " << child->name;
+        expectSameAttributes(child, other, where + "/" + reinterpret_cast<const char*>(child->name));
+        other = other->next;
+    }
+}
+
+TEST_F(DialogsTest, StartSceneKeepsItsOwnValuesThroughTheControls)
+{
+    QTemporaryDir folder;
+    const std::string saved = folder.filePath("started.xml").toStdString();
+    ASSERT_TRUE(saveSceneFile(saved.c_str()));
+    xmlDocPtr init = xmlReadFile("Scene/init.xml", nullptr, XML_PARSE_NOBLANKS);
+    xmlDocPtr now = xmlReadFile(saved.c_str(), nullptr, XML_PARSE_NOBLANKS);
+    ASSERT_TRUE(init && now);
+    expectSameAttributes(xmlDocGetRootElement(init), xmlDocGetRootElement(now), "scene");
+    xmlFreeDoc(init);
+    xmlFreeDoc(now);
 }
 
 TEST_F(DialogsTest, DialogsStandWhereAndAsTitledWithTheScenesValues)
