@@ -140,9 +140,10 @@ bool readPpm(const char* name, Raster& out)
     const size_t read = std::fread(pixels, 1, bytes, f.file);
     const size_t missing = bytes - read;
     std::memset(pixels + read, 0xFF, missing);
-    if (missing > 16)
+    // One "read error" per missing byte, but a deep cut may not flood the console.
+    if (missing > 16) {
         std::printf("read error: %zu bytes missing\n", missing);
-    else if (missing > 0) {
+    } else if (missing > 0) {
         for (size_t k = 0; k < missing; ++k) std::printf("read error");
         std::printf("\n");
     }

@@ -77,19 +77,20 @@ TEST(HostileScene, RunsFiniteAndShowsAtTheControlsEnds)
     EXPECT_EQ(windDirector().not_born().size() + windDirector().alive().size() + windDirector().dead().size(), 2u);
 
     const GrassField& grass = scene::grassField();
+    int nodes = 0, crushPoints = 0;
     for (int i = 0; i <= grass.getPatchesX(); ++i)
         for (int j = 0; j <= grass.getPatchesY(); ++j) {
             const GrassNode& n = grass.node(i, j);
-            ASSERT_TRUE(finite(n.skeleton) && finite({n.windWeight, n.windX, n.windY, n.height, n.currentHeight}))
-                << "grass node " << i << ", " << j;
+            nodes += !finite(n.skeleton) || !finite({n.windWeight, n.windX, n.windY, n.height, n.currentHeight});
         }
     for (int i = 0; i < grass.crushPointsX(); ++i)
         for (int j = 0; j < grass.crushPointsY(); ++j) {
             const CrushPoint& c = grass.crushPoint(i, j);
-            ASSERT_TRUE(finite(c.skeleton) && finite({c.z, c.dirX, c.dirY, c.totalTime, c.remainingTime,
-                                                      c.initialAmount, c.amount}))
-                << "crush point " << i << ", " << j;
+            crushPoints += !finite(c.skeleton) ||
+                           !finite({c.z, c.dirX, c.dirY, c.totalTime, c.remainingTime, c.initialAmount, c.amount});
         }
+    EXPECT_EQ(nodes, 0) << "grass nodes not finite";
+    EXPECT_EQ(crushPoints, 0) << "crush points not finite";
     for (const auto* list : {&windDirector().not_born(), &windDirector().alive(), &windDirector().dead()})
         for (const auto& p : *list) {
             const pose2d pose = p->shape->get_pose();
@@ -119,8 +120,9 @@ TEST(HostileScene, RunsFiniteAndShowsAtTheControlsEnds)
     FormWind* w = windDialog();
     for (QAbstractSlider* top : {s->Slider_RockSpeed, s->Slider_RockCrushingPower, s->Slider_RockCrushingPowerExp,
                                  g->Slider_GrassHeight, g->Slider_GrassNoisePositions, g->Slider_crushingMaxTime,
-                                 g->Slider_AntiAliasingTexture3D, w->Slider_BreezeSpeed, w->Slider_BreezePower,
-                                 w->Slider_GustSpeed, w->Slider_BlastParam})
+                                 g->Slider_GrassDist3D, g->Slider_AntiAliasingTexture3D, w->Slider_BreezeSpeed,
+                                 w->Slider_BreezePower, w->Slider_GustSpeed, w->Slider_BlastParam,
+                                 groundDialog()->Slider_GroundSize, groundDialog()->Slider_GroundHeight})
         EXPECT_EQ(top->value(), top->maximum()) << top->objectName().toStdString();
     for (QAbstractSlider* bottom : {s->Slider_RockSize, s->Slider_RockCrushingMysteryParam, g->Slider_GrassWidth,
                                     g->Slider_GrassDist2D5, g->Slider_crushingDamping, w->Slider_GustPower,

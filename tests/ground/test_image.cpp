@@ -69,15 +69,17 @@ TEST(ImageReaders, ShortPpmRasterLoadsPaddedWithWhite)
 {
     Image image;
     CaptureStdout();
-    ASSERT_TRUE(image.loadMap(picture("truncated.ppm").c_str()) && image.width == 2 && image.height == 2);
+    const bool loaded = image.loadMap(picture("truncated.ppm").c_str());
     EXPECT_EQ(GetCapturedStdout(), "read errorread errorread error\n");
+    ASSERT_TRUE(loaded && image.width == 2 && image.height == 2);
     EXPECT_EQ(bytes(image.pixels, 12), std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 255, 255, 255}));
 
     // Cut deep, one line counts the missing bytes.
     Texture texture;
     CaptureStdout();
-    ASSERT_TRUE(texture.loadMap(picture("cut.ppm").c_str()) && texture.width == 8 && texture.height == 8);
+    const bool cut = texture.loadMap(picture("cut.ppm").c_str());
     EXPECT_EQ(GetCapturedStdout(), "read error: 100 bytes missing\n");
+    ASSERT_TRUE(cut && texture.width == 8 && texture.height == 8);
     const std::vector<int> samples = bytes(texture.pixels, 192);
     EXPECT_EQ(std::vector<int>(samples.begin(), samples.begin() + 3), std::vector<int>({10, 20, 30}));
     EXPECT_EQ(std::vector<int>(samples.begin() + 89, samples.begin() + 93), std::vector<int>({30, 10, 20, 255}));
