@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     theViewer = new Viewer();
     if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
     theViewer->recorder().recordRun(options.video, options.record, options.frames);
+    if (options.orbit) theViewer->orbitOverRun();
     theDriver = new MyVelmoraQTDriver();
     theDriver->startScene = options.scene;
 

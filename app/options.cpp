@@ -56,6 +56,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             options.record = argv[++i];
         } else if (arg == "--benchmark") {
             options.benchmark = true;
+        } else if (arg == "--orbit") {
+            options.orbit = true;
         } else {
             error = "unknown option \"" + arg + "\"";
             return false;
@@ -69,11 +71,15 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         error = "--video and --record need --frames N: the run records N frames";
         return false;
     }
+    if (options.orbit && options.frames == 0) {
+        error = "--orbit needs --frames N: the camera makes one turn over N frames";
+        return false;
+    }
     return true;
 }
 
 const char* optionsUsage()
 {
-    return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--scene FILE.xml]\n"
+    return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--orbit] [--scene FILE.xml]\n"
            "               [--video FILE.mp4] [--record FOLDER]";
 }

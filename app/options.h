@@ -8,6 +8,7 @@ struct Options {
     int frames = 0;            ///< quit after this many drawn frames; 0 runs until closed
     std::string snapshot;      ///< PNG file for the last drawn frame; empty for none
     bool benchmark = false;    ///< print the frame-time line at exit
+    bool orbit = false;        ///< the camera circles the meadow once over the frames
     std::string scene;         ///< scene file loaded after the initial one; empty for none
     std::string video;         ///< MP4 file for every drawn frame; empty for none
     std::string record;        ///< folder for every drawn frame as PNG; empty for none

@@ -2,6 +2,7 @@
 #include "app/driver.h"
 #include "app/rock.h"
 #include "app/scene_state.h"
+#include "ground/ground.h"
 #include <QGLViewer/manipulatedCameraFrame.h>
 #include <QApplication>
 #include <QImage>
@@ -9,6 +10,8 @@
 #include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 Viewer* theViewer = nullptr;
@@ -78,9 +81,25 @@ void Viewer::init()
 void Viewer::preDraw()
 {
     // No clearing here: the driver clears at the start of its frame.
+    if (orbiting) placeOrbitCamera();
     camera()->loadProjectionMatrix();
     camera()->loadModelViewMatrix();
     if (stats.framesDrawn() == 0) lastFrameEnd = std::chrono::steady_clock::now();
+}
+
+void Viewer::placeOrbitCamera()
+{
+    qglviewer::ManipulatedCameraFrame* frame = camera()->frame();
+    if (stats.framesDrawn() == 0) {
+        orbitStart = frame->position();
+        orbitStartOrientation = frame->orientation();
+    }
+    // Turning about the vertical through the centre keeps the height and the pitch.
+    const Vec centre(groundX0() + 0.5 * groundSizeX(), groundY0() + 0.5 * groundSizeY(), 0);
+    const double angle = 2.0 * M_PI * stats.framesDrawn() / std::max(frameLimit, 1);
+    const qglviewer::Quaternion turn(Vec(0, 0, 1), angle);
+    frame->setPosition(centre + turn.rotate(orbitStart - centre));
+    frame->setOrientation(turn * orbitStartOrientation);
 }
 
 void Viewer::draw()

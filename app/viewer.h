@@ -21,6 +21,9 @@ public:
     /// last frame is saved there as PNG. Runs that stop leave the viewer's
     /// state file alone so that they always start from the same camera.
     void stopAfterFrames(int frames, const QString& snapshotFile);
+    /// The camera circles the meadow's centre once over the frames of
+    /// `stopAfterFrames`, at the start camera's height and pitch.
+    void orbitOverRun() { orbiting = true; }
     /// Per-frame timings for the --benchmark line.
     const FrameStats& frameStats() const { return stats; }
     /// False when the snapshot could not be written.
@@ -45,10 +48,14 @@ private:
     void drawOverlay();
     /// The frame just drawn, top row first.
     QImage framePicture();
+    void placeOrbitCamera();
 
     QTimer* timer;
     OverlayState overlay;
     int frameLimit = 0;
+    bool orbiting = false;
+    qglviewer::Vec orbitStart;
+    qglviewer::Quaternion orbitStartOrientation;
     QString snapshotFile;
     bool snapshotOk = true;
     FrameStats stats;

@@ -16,7 +16,7 @@ TEST(Options, HeadlessRun)
     std::string error;
     ASSERT_TRUE(parse({}, o, error));
     ASSERT_TRUE(parse({"--benchmark", "--frames", "300", "--snapshot", "out/Shot.PNG", "--scene", "a.xml", "--video",
-                       "clip.MP4", "--record", "frames"}, o, error))
+                       "clip.MP4", "--record", "frames", "--orbit"}, o, error))
         << error;
     EXPECT_EQ(o.video, "clip.MP4");
     EXPECT_EQ(o.record, "frames");
@@ -24,6 +24,7 @@ TEST(Options, HeadlessRun)
     EXPECT_EQ(o.frames, 300);
     EXPECT_EQ(o.snapshot, "out/Shot.PNG");
     EXPECT_TRUE(o.benchmark);
+    EXPECT_TRUE(o.orbit);
 }
 
 TEST(Options, BadArgumentsAreRefusedWithAReason)
@@ -31,7 +32,7 @@ TEST(Options, BadArgumentsAreRefusedWithAReason)
     const std::vector<std::vector<const char*>> bad = {
         {"--frames"}, {"--frames", "0"}, {"--frames", "12x"}, {"--frames", "99999999999999999999"},
         {"--frames", "10", "--snapshot", "shot.jpg"}, {"--frames", "10", "--snapshot"},
-        {"--snapshot", "shot.png"},  // no frame count to end on
+        {"--snapshot", "shot.png"}, {"--orbit"},  // no frame count to end on
         {"--scene"}, {"--fast"}, {"scene.xml"},
         {"--frames", "10", "--video", "clip.avi"}, {"--video", "clip.mp4"}, {"--record", "frames"},  // nothing to end on
         {"--frames", "10", "--record"},
