@@ -31,7 +31,7 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && $(CURDIR)/scripts/headless $$b || true; done
-	cd $(BUILD)/run && $(CURDIR)/scripts/headless ../velmora --frames 300 --benchmark
+	@scripts/bench-frames $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+class FrameProfile;
+
 /// The grass, ground, trees and wind half of the driver. Never shown: it
 /// carries signals and slots and parents the file dialogs it opens.
 class VelmoraQTDriver : public QWidget {
@@ -108,6 +110,8 @@ class MyVelmoraQTDriver : public VelmoraQTDriver {
 public:
     /// Builds the scene; called once with the viewer's GL context current.
     void initScene();
+    /// Set by the viewer for a frame measured part by part, null otherwise.
+    FrameProfile* frameProfile = nullptr;
     /// One frame: steps the simulation when the animation runs, then draws.
     /// Called with the camera matrices loaded; position and unit view direction in world coordinates.
     void stepAndDraw(const float cameraPosition[3], const float viewDirection[3]);

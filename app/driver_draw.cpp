@@ -1,5 +1,6 @@
 // The GL half of the driver: scene set-up, the frame's drawing, the sky.
 #include "app/driver.h"
+#include "app/part_scope.h"
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "app/sky.h"
@@ -69,10 +70,17 @@ void MyVelmoraQTDriver::initScene()
 void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float viewDirection[3])
 {
     stepScene(viewDirection);
+    FrameProfile* const profile = frameProfile;
 
     glPolygonMode(GL_FRONT_AND_BACK, scene::draw_wire ? GL_LINE : GL_FILL);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (scene::draw_sky) drawSky();
+    {
+        PartScope part(profile, FramePart::Fixed);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    if (scene::draw_sky) {
+        PartScope part(profile, FramePart::Sky);
+        drawSky();
+    }
 
     glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
@@ -81,13 +89,19 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHTING);
 
-    if (scene::draw_ground) drawGround();
+    if (scene::draw_ground) {
+        PartScope part(profile, FramePart::Ground);
+        drawGround();
+    }
 
     glMaterialfv(GL_FRONT, GL_SPECULAR, materialSpecular);
     glMaterialf(GL_FRONT, GL_SHININESS, materialShininess);
     glMaterialfv(GL_FRONT, GL_DIFFUSE, materialDiffuse);
     glMaterialfv(GL_FRONT, GL_AMBIENT, materialAmbient);
-    rock::drawRock();
+    {
+        PartScope part(profile, FramePart::Rock);
+        rock::drawRock();
+    }
 
     const GLfloat lightPositionSecond[] = {groundSizeX() / 2, groundSizeY() / 2, 1000, 1};
     glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecularSecond);
@@ -95,13 +109,32 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
 
     previousFrameStamp = frameStamp;
     frameStamp = util::frameNow();
-    if (scene::draw_trees) drawForest(cameraPosition, viewDirection);
+    if (scene::draw_trees) {
+        measureForestCost(profile != nullptr);
+        {
+            PartScope part(profile, FramePart::ForestDrawing);
+            drawForest(cameraPosition, viewDirection);
+        }
+        if (profile) {
+            // The forest timed its growth and meshes; the rest is its drawing.
+            // GL counted each leaf quad once: its second triangle is added.
+            const ForestCost& c = forestCost();
+            profile->add(FramePart::ForestGrowth, c.growthWall, c.growthCpu);
+            profile->add(FramePart::ForestMesh, c.meshWall, c.meshCpu);
+            profile->add(FramePart::ForestDrawing, -c.growthWall - c.meshWall, -c.growthCpu - c.meshCpu, c.leafQuads);
+        }
+    }
 
     if (scene::draw_grass) {
         GrassField& grass = scene::grassField();
-        if (scene::animation) grass.updateCrushing(scene::animation_dt, &rock::record(), 1);
-        if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
+        {
+            PartScope part(profile, FramePart::GrassView);
+            if (scene::animation) grass.updateCrushing(scene::animation_dt, &rock::record(), 1);
+            if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
+        }
         grassStamp = util::frameNow();
+        // Blades and patches are quads and quad strips.
+        PartScope part(profile, FramePart::GrassDrawing, 2);
         if (scene::draw_wire)
             drawLodColours(grass);
         else
@@ -111,6 +144,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
     }
 
     glDisable(GL_LIGHTING);
+    PartScope part(profile, FramePart::Overlays);
     if (scene::draw_gust) windDraw();
     if (scene::showGrassTexture2D) showTextures(scene::grassField());
     if (scene::showGrassTexture2D5) showTexture2D5(scene::grassField());

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
-void FrameStats::addFrame(double milliseconds, int polygons)
+void FrameStats::addFrame(double milliseconds, int polygons, bool timed)
 {
-    if (++framesDrawn_ <= WARM_UP_FRAMES) return;
+    if (++framesDrawn_ <= WARM_UP_FRAMES || !timed) return;
     times_.push_back(milliseconds);
     polygonSum_ += polygons;
 }

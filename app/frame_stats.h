@@ -10,8 +10,9 @@ public:
     /// Frames left out at the start.
     static constexpr int WARM_UP_FRAMES = 10;
 
-    /// One drawn frame: its duration in milliseconds and the scene's polygon count.
-    void addFrame(double milliseconds, int polygons);
+    /// One drawn frame: its duration in milliseconds and the scene's polygon
+    /// count. An untimed frame only counts as drawn.
+    void addFrame(double milliseconds, int polygons, bool timed = true);
     /// Frames drawn so far, warm-up included.
     int framesDrawn() const { return framesDrawn_; }
     /// "benchmark: frames N, median X ms, p95 Y ms, mean polygons Z" (counted frames only).

@@ -29,6 +29,7 @@ int main(int argc, char** argv)
     if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
     theViewer->recorder().recordRun(options.video, options.record, options.frames);
     if (options.orbit) theViewer->orbitOverRun();
+    if (options.benchmark) theViewer->measureParts();
     theDriver = new MyVelmoraQTDriver();
     theDriver->startScene = options.scene;
 
@@ -41,7 +42,10 @@ int main(int argc, char** argv)
 
     int result = application->exec();
     if (!theViewer->recorder().finish()) result = 1;
-    if (options.benchmark) std::printf("%s\n", theViewer->frameStats().summary().c_str());
+    if (options.benchmark) {
+        std::printf("%s\n", theViewer->frameStats().summary().c_str());
+        std::printf("%s\n", theViewer->partProfile().summary(theViewer->width() * theViewer->height()).c_str());
+    }
     if (!theViewer->snapshotSaved() || theDriver->startSceneFailed) result = 1;
 
     closeWindows();

@@ -1,5 +1,6 @@
 #include "app/viewer.h"
 #include "app/driver.h"
+#include "app/part_scope.h"
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "ground/ground.h"
@@ -82,6 +83,17 @@ void Viewer::preDraw()
 {
     // No clearing here: the driver clears at the start of its frame.
     if (orbiting) placeOrbitCamera();
+    if (measuringFrame) {
+        // Qt's copy of the measured frame to the window, the swap and the
+        // event loop: the frame's own drawing was already waited for.
+        profile.addSince(FramePart::Fixed, measuredFrameEnd);
+        profile.endFrame();
+    }
+    afterMeasuredFrame = measuringFrame;
+    const int n = stats.framesDrawn();
+    measuringFrame = partsMeasured && n >= FrameStats::WARM_UP_FRAMES && n % 10 == 5
+                  && (frameLimit <= 0 || n + 1 < frameLimit);
+    theDriver->frameProfile = measuringFrame ? &profile : nullptr;
     camera()->loadProjectionMatrix();
     camera()->loadModelViewMatrix();
     if (stats.framesDrawn() == 0) lastFrameEnd = std::chrono::steady_clock::now();
@@ -110,8 +122,12 @@ void Viewer::draw()
     const float direction[3] = {float(d.x), float(d.y), float(d.z)};
     theDriver->stepAndDraw(position, direction);
 
-    drawText(100, 10, " ");
-    if (overlay.overlayShown) drawOverlay();
+    {
+        PartScope part(theDriver->frameProfile, FramePart::Overlays);
+        drawText(100, 10, " ");
+        if (overlay.overlayShown) drawOverlay();
+    }
+    theDriver->frameProfile = nullptr;
 
     // Taken by the driver in the next frame.
     scene::showGrassTexture2D5 = overlay.inspectTexture2D5;
@@ -132,8 +148,9 @@ void Viewer::postDraw()
 
     const auto now = std::chrono::steady_clock::now();
     stats.addFrame(std::chrono::duration<double, std::milli>(now - lastFrameEnd).count(),
-                   theDriver->scenePolygonCount());
+                   theDriver->scenePolygonCount(), !measuringFrame && !afterMeasuredFrame);
     lastFrameEnd = now;
+    if (measuringFrame) measuredFrameEnd = util::ProcessTime::now();
     if (frameLimit <= 0 || stats.framesDrawn() != frameLimit) return;
 
     if (!snapshotFile.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 /// The 3D window: camera and its mouse control, the frame loop, the text
 /// overlays, and the keys that steer the scene.
+#include "app/frame_profile.h"
 #include "app/frame_stats.h"
 #include "app/overlay_state.h"
 #include "app/recorder.h"
@@ -26,6 +27,11 @@ public:
     void orbitOverRun() { orbiting = true; }
     /// Per-frame timings for the --benchmark line.
     const FrameStats& frameStats() const { return stats; }
+    /// Every tenth frame after the warm-up is measured part by part (and left
+    /// out of the frame times, which the waiting of the measure disturbs).
+    void measureParts() { partsMeasured = true; }
+    /// The parts of the measured frames.
+    const FrameProfile& partProfile() const { return profile; }
     /// False when the snapshot could not be written.
     bool snapshotSaved() const { return snapshotOk; }
     /// The videos and pictures recorded of the drawn frames.
@@ -60,6 +66,11 @@ private:
     bool snapshotOk = true;
     FrameStats stats;
     FrameRecorder recording;
+    bool partsMeasured = false;
+    bool measuringFrame = false;   ///< the frame being drawn is measured part by part
+    bool afterMeasuredFrame = false;
+    FrameProfile profile;
+    util::ProcessTime measuredFrameEnd;
     std::chrono::steady_clock::time_point lastFrameEnd;
 };
 

@@ -65,6 +65,18 @@ void drawForest(const float position[3], const float direction[3]);
 
 /// Polygons drawn by the last `drawForest`.
 int forestPolygonCount();
+
+/// Milliseconds that the last measured `drawForest` spent growing (and
+/// bending) the trees and building their meshes, wall and process CPU time.
+struct ForestCost {
+    double growthWall = 0, growthCpu = 0;
+    double meshWall = 0, meshCpu = 0;
+    long leafQuads = 0; ///< leaf quads sent
+};
+/// Whether the next `drawForest` measures its cost (the clocks cost time too).
+void measureForestCost(bool measured);
+/// The cost of the last measured `drawForest`.
+const ForestCost& forestCost();
 /// Polygon budget of the detail regulation.
 int forestPolygonBudget();
 /// Sets the polygon budget of the detail regulation.

@@ -14,6 +14,18 @@
 
 namespace {
 
+bool costMeasured = false;
+ForestCost cost;
+
+/// Adds the time since `start` to `wall` and `cpu`; `start` becomes now.
+void lap(util::ProcessTime& start, double& wall, double& cpu)
+{
+    const util::ProcessTime now = util::ProcessTime::now();
+    wall += now.wall - start.wall;
+    cpu += now.cpu - start.cpu;
+    start = now;
+}
+
 unsigned int leafTextures[LEAF_SLOTS];
 unsigned int barkTextures[BARK_SLOTS];
 
@@ -115,11 +127,19 @@ void drawForest(const float position[3], const float direction[3])
 
     const util::FrameStamp now = util::frameNow();
     const double milliseconds = now.seconds * 1000.0 + now.microseconds / 1000.0;
+    const bool measured = costMeasured;
+    if (measured) cost = ForestCost();
+    util::ProcessTime start;
     for (int i = 0; i < f.count; ++i) {
+        if (measured) start = util::ProcessTime::now();
         const Tree tree = growForestTree(i, milliseconds);
+        if (measured) lap(start, cost.growthWall, cost.growthCpu);
         buildTreeMesh(tree, f.parameters, f.positions[i], f.mesh);
+        if (measured) lap(start, cost.meshWall, cost.meshCpu);
         drawBark(f.mesh, f.parameters.truncTexture);
         if (f.parameters.leaveMode != 0) drawLeaves(f.mesh);
+        if (measured && f.parameters.leaveMode != 0)
+            for (const std::vector<MeshVertex>& quads : f.mesh.leaves) cost.leafQuads += static_cast<long>(quads.size() / 4);
     }
     f.lastPolygons = treeCounters().polygons;
 
@@ -128,6 +148,9 @@ void drawForest(const float position[3], const float direction[3])
 
     if (TreePanel* panel = treePanel()) panel->update(treeCounters().branches, f.lastPolygons, std::time(nullptr));
 }
+
+void measureForestCost(bool measured) { costMeasured = measured; }
+const ForestCost& forestCost() { return cost; }
 
 void drawForestEditor()
 {

@@ -1,6 +1,7 @@
 #include "util/frame_clock.h"
 
 #include <chrono>
+#include <ctime>
 
 namespace util {
 
@@ -17,6 +18,18 @@ FrameStamp frameNow()
 double secondsBetween(const FrameStamp& a, const FrameStamp& b)
 {
     return (b.seconds - a.seconds) + (b.microseconds - a.microseconds) * 1e-6;
+}
+
+static double milliseconds(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
+ProcessTime ProcessTime::now()
+{
+    return {milliseconds(CLOCK_MONOTONIC), milliseconds(CLOCK_PROCESS_CPUTIME_ID)};
 }
 
 } // namespace util

@@ -1,5 +1,6 @@
 #pragma once
-/// Wall-clock time stamps for the cost measurement of the frame.
+/// Wall-clock time stamps for the cost measurement of the frame, and the
+/// clocks that measure its parts.
 #include <cstdint>
 
 namespace util {
@@ -15,5 +16,13 @@ FrameStamp frameNow();
 
 /// b − a in seconds.
 double secondsBetween(const FrameStamp& a, const FrameStamp& b);
+
+/// Wall and CPU milliseconds since an arbitrary start, for measuring the parts
+/// of a frame. CPU time is the whole process's: the renderer's threads count.
+struct ProcessTime {
+    double wall = 0;
+    double cpu = 0;
+    static ProcessTime now();
+};
 
 } // namespace util
