@@ -6,9 +6,27 @@
 #include <QApplication>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <malloc.h>
+#include <string>
+#include <thread>
+
+/// Settings for the software renderer, made before any GL context exists.
+static void prepareRenderer()
+{
+    // One raster thread per core, unless the user chose otherwise.
+    if (const unsigned cores = std::thread::hardware_concurrency(); cores > 0)
+        setenv("LP_NUM_THREADS", std::to_string(cores).c_str(), 0);
+    // The renderer allocates large buffers every frame. Under memory pressure
+    // glibc would hand them back to the system and map them again each time,
+    // paying page faults on every frame.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+}
 
 int main(int argc, char** argv)
 {
+    prepareRenderer();
     // freeglut stops the program at its first call unless initialised.
     glutInit(&argc, argv);
 

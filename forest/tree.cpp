@@ -223,11 +223,20 @@ void regulateTreeDetail()
     const float bb = static_cast<float>(d.branchBudget);
     const float pb = static_cast<float>(d.polygonBudget);
     bool changed = false;
+    // Tubes as coarse as the factor makes them still over the polygon budget:
+    // only fewer branches can keep it, so the threshold rises, and it may not
+    // fall again until the polygons leave room.
+    const bool coarsest = d.tubeFactor <= 0.8f;
     if (count == 0) {
         d.lodThreshold = 0.04f;
         changed = true;
+    } else if (coarsest && polys > 1.1f * pb) {
+        if (d.lodThreshold < 1.0f) {
+            d.lodThreshold *= 1.0f + (polys - pb) * 0.00001f;
+            changed = true;
+        }
     } else if (count < 0.9f * bb) {
-        if (d.lodThreshold > 0.004f) {
+        if (d.lodThreshold > 0.004f && !(coarsest && polys >= 0.9f * pb)) {
             d.lodThreshold /= 1.0f + (bb - count) * 0.0001f;
             changed = true;
         }

@@ -102,6 +102,16 @@ TEST(TreeDetailRegulation, ThresholdAndTubeFactorMoveTheRightWay)
         EXPECT_EQ((t > 0.04f) - (t < 0.04f), threshold) << branches << " " << polygons;
         EXPECT_EQ((f > 1.0f) - (f < 1.0f), tubes) << branches << " " << polygons;
     }
+    // With the tubes already at their coarsest, few branches but too many
+    // polygons: the threshold rises (30000 polygons: by 1 + 20000 · 1e-5);
+    // inside the polygon band it stays, below the band it falls again.
+    for (auto [polygons, threshold] : {std::pair{30000, 0.04f * 1.2f}, {9500, 0.04f}, {8000, 0.04f / 1.9f}}) {
+        treeDetail() = TreeDetail();
+        treeDetail().tubeFactor = 0.7f;
+        treeCounters() = TreeCounters{1000, polygons, 0};
+        regulateTreeDetail();
+        EXPECT_NEAR(treeDetail().lodThreshold, threshold, 1e-6f) << polygons;
+    }
 }
 
 TEST_F(Growth, BendingKeepsTheTreeJoinedAndDoesNotDependOnTheKindsUnits)
