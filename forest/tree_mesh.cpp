@@ -199,7 +199,8 @@ void stitchRings(TreeMesh& mesh, std::vector<MeshVertex>& rings, int sides)
             mesh.bark.push_back(rings[(j + 1) * ringSize + k]);
             mesh.bark.push_back(rings[j * ringSize + k]);
         }
-        mesh.strips.push_back({first, static_cast<int>(2 * ringSize)});
+        mesh.stripFirst.push_back(first);
+        mesh.stripCount.push_back(static_cast<int>(2 * ringSize));
         mesh.polygons += static_cast<int>(2 * ringSize);
     }
     rings.clear();
@@ -428,7 +429,8 @@ struct Builder {
 void buildTreeMesh(const Tree& tree, const TreeParameters& p, Vec3 foot, TreeMesh& mesh)
 {
     mesh.bark.clear();
-    mesh.strips.clear();
+    mesh.stripFirst.clear();
+    mesh.stripCount.clear();
     for (auto& l : mesh.leaves) l.clear();
     mesh.polygons = 0;
     mesh.leafCount = 0;

@@ -19,16 +19,11 @@ struct MeshVertex {
     float color[4];
 };
 
-/// A range of vertices drawn as one triangle strip.
-struct StripRange {
-    int first;
-    int count;
-};
-
 /// The drawable form of one tree. Buffers keep their capacity between trees.
 struct TreeMesh {
     std::vector<MeshVertex> bark;                ///< tube vertices, strips below
-    std::vector<StripRange> strips;              ///< one per ring-to-ring band
+    std::vector<int> stripFirst;                 ///< one triangle strip per ring-to-ring band:
+    std::vector<int> stripCount;                 ///< its first vertex and its vertex count
     std::vector<MeshVertex> leaves[LEAF_SLOTS];  ///< quads (4 vertices each) per picture
     int polygons = 0;                            ///< tube polygons of this tree (leaves count apart)
     int leafCount = 0;                           ///< leaves of this tree
