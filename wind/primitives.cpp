@@ -42,21 +42,6 @@ void wind_primitive::print(std::ostream& os) const
 
 // [SECTION] gust_of_wind
 
-gust_of_wind::gust_of_wind(rectangle* figure, birth<gust_of_wind>* b, death<gust_of_wind>* d)
-    : wind_primitive(figure, b->start, d->end, 100.0f),
-      life(std::make_unique<::life<gust_of_wind>>(b, d)), rect(figure)
-{
-    b->owner = this;
-    d->owner = this;
-}
-
-bool gust_of_wind::update()
-{
-    life->up_to_date();
-    life->act_active();
-    return !dead;
-}
-
 influence gust_of_wind::get_influence(point2d p) const
 {
     const pose2d& pose = shape->get_pose();
@@ -86,31 +71,7 @@ influence gust_of_wind::get_influence(point2d p) const
     return {windGetGustPower() * intensity * f * f, std::cos(phi), std::sin(phi)};
 }
 
-void gust_of_wind::print(std::ostream& os) const
-{
-    print_scope scope;
-    wind_primitive::print(os);
-    indent(os) << "gust_of_wind:\n";
-    indent(os) << "Life of a gust_of_wind\n";
-    life->print(os);
-}
-
 // [SECTION] blast_of_air
-
-blast_of_air::blast_of_air(circle* figure, birth<blast_of_air>* b, death<blast_of_air>* d)
-    : wind_primitive(figure, b->start, d->end, 200.0f),
-      life(std::make_unique<::life<blast_of_air>>(b, d)), disc(figure)
-{
-    b->owner = this;
-    d->owner = this;
-}
-
-bool blast_of_air::update()
-{
-    life->up_to_date();
-    life->act_active();
-    return !dead;
-}
 
 influence blast_of_air::get_influence(point2d p) const
 {
@@ -155,28 +116,11 @@ influence blast_of_air::get_influence(point2d p) const
     return {static_cast<float>(power), static_cast<float>(k * ex / D), static_cast<float>(k * ey / D)};
 }
 
-void blast_of_air::print(std::ostream& os) const
-{
-    print_scope scope;
-    wind_primitive::print(os);
-    indent(os) << "blast_of_air:\n";
-    indent(os) << "Life of a blast_of_air\n";
-    life->print(os);
-}
-
 // [SECTION] breeze
-
-breeze::breeze(circle* figure, birth<breeze>* b, death<breeze>* d)
-    : wind_primitive(figure, b->start, d->end, 50.0f), life(std::make_unique<::life<breeze>>(b, d))
-{
-    b->owner = this;
-    d->owner = this;
-}
 
 bool breeze::update()
 {
-    life->up_to_date();
-    life->act_active();
+    living_wind_primitive::update();
     shape->set_pose({{0.0f, 0.0f}, shape->get_pose().angle});
     return !dead;
 }
@@ -194,13 +138,4 @@ influence breeze::get_influence(point2d p) const
     const float m = static_cast<float>(std::cos(100 * r5 + 0.3 * r4 * date::horloge) * (0.2 + 0.5 * r3) +
                                        0.4 * r2);
     return {power, m * std::cos(alpha), m * std::sin(alpha)};
-}
-
-void breeze::print(std::ostream& os) const
-{
-    print_scope scope;
-    wind_primitive::print(os);
-    indent(os) << "breeze:\n";
-    indent(os) << "Life of a breeze\n";
-    life->print(os);
 }

@@ -52,52 +52,83 @@ public:
     float power;             ///< nominal power
 };
 
-/// A rectangle of wind travelling along its long axis, front at +half_length.
-class gust_of_wind : public wind_primitive {
+/// A wind primitive with a timeline of episodes that act on it: what gusts,
+/// blasts and the breeze share. `T` is the primitive itself and names its
+/// kind for printing in `T::kind`.
+template <class T>
+class living_wind_primitive : public wind_primitive {
 public:
-    /// Takes ownership of the three; alive from b's start to d's end.
-    gust_of_wind(rectangle* figure, birth<gust_of_wind>* b, death<gust_of_wind>* d);
-    void draw() const override;
-    bool update() override;
-    influence get_influence(point2d p) const override;
-    void print(std::ostream& os) const override;
+    /// Takes ownership of the three; alive from b's start to d's end. `self`
+    /// is the primitive under construction, to which both episodes belong.
+    living_wind_primitive(T* self, figure2d* figure, birth<T>* b, death<T>* d, float power)
+        : wind_primitive(figure, b->start, d->end, power), life(std::make_unique<::life<T>>(b, d))
+    {
+        b->owner = self;
+        d->owner = self;
+    }
+    /// Begins and ends the episodes whose dates have come, then applies the active ones.
+    bool update() override
+    {
+        life->up_to_date();
+        life->act_active();
+        return !dead;
+    }
+    void print(std::ostream& os) const override
+    {
+        print_scope scope;
+        wind_primitive::print(os);
+        indent(os) << T::kind << ":\n";
+        indent(os) << "Life of a " << T::kind << "\n";
+        life->print(os);
+    }
 
-    std::unique_ptr<::life<gust_of_wind>> life;  ///< owned timeline
+    std::unique_ptr<::life<T>> life;  ///< owned timeline
+};
+
+/// A rectangle of wind travelling along its long axis, front at +half_length.
+class gust_of_wind : public living_wind_primitive<gust_of_wind> {
+public:
+    static constexpr const char* kind = "gust_of_wind";
+    /// Takes ownership of the three; alive from b's start to d's end.
+    gust_of_wind(rectangle* figure, birth<gust_of_wind>* b, death<gust_of_wind>* d)
+        : living_wind_primitive(this, figure, b, d, 100.0f), rect(figure)
+    {
+    }
+    void draw() const override;
+    influence get_influence(point2d p) const override;
 
 private:
     const rectangle* rect;  // the shape, typed
 };
 
 /// A disc of air pushing outward, each point flapping at its own rate.
-class blast_of_air : public wind_primitive {
+class blast_of_air : public living_wind_primitive<blast_of_air> {
 public:
+    static constexpr const char* kind = "blast_of_air";
     /// Takes ownership of the three; alive from b's start to d's end.
-    blast_of_air(circle* figure, birth<blast_of_air>* b, death<blast_of_air>* d);
+    blast_of_air(circle* figure, birth<blast_of_air>* b, death<blast_of_air>* d)
+        : living_wind_primitive(this, figure, b, d, 200.0f), disc(figure)
+    {
+    }
     void draw() const override;
-    bool update() override;
     influence get_influence(point2d p) const override;
-    void print(std::ostream& os) const override;
-
-    std::unique_ptr<::life<blast_of_air>> life;  ///< owned timeline
 
 private:
     const circle* disc;  // the shape, typed
 };
 
 /// A disc of swinging wind that stays at the origin. Not launched by the program.
-class breeze : public wind_primitive {
+class breeze : public living_wind_primitive<breeze> {
 public:
+    static constexpr const char* kind = "breeze";
     /// Takes ownership of the three; alive from b's start to d's end.
-    breeze(circle* figure, birth<breeze>* b, death<breeze>* d);
+    breeze(circle* figure, birth<breeze>* b, death<breeze>* d) : living_wind_primitive(this, figure, b, d, 50.0f) {}
     void draw() const override;
     /// Advances the life, then puts the figure back at the origin.
     bool update() override;
     /// Within the radius of the first breeze ever evaluated: `power` along a
     /// random swinging direction drawn from the current sequence.
     influence get_influence(point2d p) const override;
-    void print(std::ostream& os) const override;
-
-    std::unique_ptr<::life<breeze>> life;  ///< owned timeline
 };
 
 /// A primitive that cancels nothing yet: no influence. Not launched by the program.
