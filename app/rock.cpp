@@ -25,14 +25,7 @@ void applyKey(float v[2], const float w[2], float sign)
 void resetRock()
 {
     rockState = RockState{};
-    rockState.rockSpeed = 1.0f;
-    rockState.rockSize = 1.0f;
-    rockState.direct = true;
     rockRecord = RockRecord{};
-}
-
-namespace {
-[[maybe_unused]] const bool initialised = (resetRock(), true);
 }
 
 const RockState& state() { return rockState; }

@@ -9,16 +9,16 @@ namespace rock {
 
 /// The rock's state; read it through state(), change it through the functions below.
 struct RockState {
-    float rockPosition[3];      ///< x, y, z; z is the ground height or the bouncing height
-    float rockVelocity[2];      ///< ground units per unit of step
-    float rollAngle;            ///< accumulated rolling angle, degrees
-    float verticalSpeed;        ///< used only when bound is on
-    double autoClock;           ///< clock of the automatic course
-    float rockSpeed;            ///< multiplies the simulation step
-    float rockSize;             ///< sphere radius, metres
-    bool direct;                ///< steered by the arrow keys; false = automatic course
-    bool bound;                 ///< bounce instead of following the ground
-    bool keyForward, keyBackward, keyLeft, keyRight;  ///< pending arrow-key commands
+    float rockPosition[3] = {0, 0, 0};  ///< x, y, z; z is the ground height or the bouncing height
+    float rockVelocity[2] = {0, 0};     ///< ground units per unit of step
+    float rollAngle = 0;                ///< accumulated rolling angle, degrees
+    float verticalSpeed = 0;            ///< used only when bound is on
+    double autoClock = 0;               ///< clock of the automatic course
+    float rockSpeed = 1.0f;             ///< multiplies the simulation step
+    float rockSize = 1.0f;              ///< sphere radius, metres
+    bool direct = true;                 ///< steered by the arrow keys; false = automatic course
+    bool bound = false;                 ///< bounce instead of following the ground
+    bool keyForward = false, keyBackward = false, keyLeft = false, keyRight = false;  ///< pending arrow-key commands
 };
 
 /// An arrow key; the viewer's Up is Forward, Down is Backward.

@@ -10,43 +10,46 @@ GrassField& grassField()
     return field;
 }
 
-bool animation;
-float animation_dt;
-bool update_grass_drawing;
-bool refreshGrassOnce;
-bool draw_ground;
-bool draw_grass;
-bool draw_grass_nodes;
-bool draw_grass_density;
-bool draw_trees;
-bool draw_gust;
-bool draw_sky;
-bool draw_wire;
-bool showGrassTexture2D;
-bool showGrassTexture2D5;
-
-void resetSceneState()
-{
-    animation = false;
-    animation_dt = 0.05f;
-    update_grass_drawing = true;
-    refreshGrassOnce = false;
-    draw_ground = true;
-    draw_grass = false;
-    draw_grass_nodes = false;
-    draw_grass_density = false;
-    draw_trees = false;
-    draw_gust = false;
-    draw_sky = false;
-    draw_wire = false;
-    showGrassTexture2D = false;
-    showGrassTexture2D5 = false;
-}
-
 namespace {
-// Static initialisation of the defaults, before main and before any test.
-[[maybe_unused]] const bool initialised = (resetSceneState(), true);
-}
+
+// The values the program starts with; resetSceneState returns to them.
+struct Switches {
+    bool animation = false;
+    float animation_dt = 0.05f;
+    bool update_grass_drawing = true;
+    bool refreshGrassOnce = false;
+    bool draw_ground = true;
+    bool draw_grass = false;
+    bool draw_grass_nodes = false;
+    bool draw_grass_density = false;
+    bool draw_trees = false;
+    bool draw_gust = false;
+    bool draw_sky = false;
+    bool draw_wire = false;
+    bool showGrassTexture2D = false;
+    bool showGrassTexture2D5 = false;
+};
+
+Switches current;
+
+} // namespace
+
+bool& animation = current.animation;
+float& animation_dt = current.animation_dt;
+bool& update_grass_drawing = current.update_grass_drawing;
+bool& refreshGrassOnce = current.refreshGrassOnce;
+bool& draw_ground = current.draw_ground;
+bool& draw_grass = current.draw_grass;
+bool& draw_grass_nodes = current.draw_grass_nodes;
+bool& draw_grass_density = current.draw_grass_density;
+bool& draw_trees = current.draw_trees;
+bool& draw_gust = current.draw_gust;
+bool& draw_sky = current.draw_sky;
+bool& draw_wire = current.draw_wire;
+bool& showGrassTexture2D = current.showGrassTexture2D;
+bool& showGrassTexture2D5 = current.showGrassTexture2D5;
+
+void resetSceneState() { current = Switches{}; }
 
 void setUpdateGrassDrawing(bool on)
 {

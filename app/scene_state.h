@@ -10,20 +10,20 @@ namespace scene {
 GrassField& grassField();
 
 
-extern bool animation;            ///< the simulation advances each frame
-extern float animation_dt;        ///< simulation step per frame, seconds
-extern bool update_grass_drawing; ///< the grass view follows the camera each frame
-extern bool refreshGrassOnce;     ///< one more grass view update is due
-extern bool draw_ground;
-extern bool draw_grass;
-extern bool draw_grass_nodes;     ///< grass node skeletons (inspection)
-extern bool draw_grass_density;   ///< grass density (inspection)
-extern bool draw_trees;
-extern bool draw_gust;            ///< outlines of the wind primitives
-extern bool draw_sky;
-extern bool draw_wire;            ///< wire-frame polygons; applied at the start of each frame
-extern bool showGrassTexture2D;   ///< grass 2D texture overlay, copied from the viewer each frame
-extern bool showGrassTexture2D5;  ///< grass 2.5D texture overlay, copied from the viewer each frame
+extern bool& animation;            ///< the simulation advances each frame
+extern float& animation_dt;        ///< simulation step per frame, seconds
+extern bool& update_grass_drawing; ///< the grass view follows the camera each frame
+extern bool& refreshGrassOnce;     ///< one more grass view update is due
+extern bool& draw_ground;
+extern bool& draw_grass;
+extern bool& draw_grass_nodes;     ///< grass node skeletons (inspection)
+extern bool& draw_grass_density;   ///< grass density (inspection)
+extern bool& draw_trees;
+extern bool& draw_gust;            ///< outlines of the wind primitives
+extern bool& draw_sky;
+extern bool& draw_wire;            ///< wire-frame polygons; applied at the start of each frame
+extern bool& showGrassTexture2D;   ///< grass 2D texture overlay, copied from the viewer each frame
+extern bool& showGrassTexture2D5;  ///< grass 2.5D texture overlay, copied from the viewer each frame
 
 /// Back to the values the program starts with.
 void resetSceneState();
