@@ -235,6 +235,8 @@ public:
     char texture3DFile[256] = "";         ///< the blade picture's file
     /// The 2D and 2.5D textures are built; cleared to have the next draw rebuild them.
     bool texturesReady = false;
+    /// The 2.5D texture's settings changed; the next draw rebuilds it.
+    bool texture2D5Stale = false;
     bool texture3D = false;               ///< blades use the blade picture
     uint32_t polygonCount = 0;            ///< triangles drawn in the last frame
     uint16_t lodColours = 0;              ///< 1 while drawing in level colours

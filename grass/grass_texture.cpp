@@ -1,13 +1,11 @@
 // Pixel operations on the grass textures and the texture setters. No GL here:
 // the setters leave the GL work to prepareGrassTextures (grass_texture_draw.cpp).
 #include "grass/grass_texture.h"
-#include "grass/grass_texture_state.h"
 #include "util/number.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <set>
 #include <vector>
 
 #include "util/random.h"
@@ -196,16 +194,6 @@ int textureBladeUnit(int bladesPerPatch)
     return unit > 1 ? unit : 1;
 }
 
-// [SECTION] Pending GL work
-
-namespace {
-std::set<const GrassField*> stale2D5;
-} // namespace
-
-void markTexture2D5Stale(const GrassField& field) { stale2D5.insert(&field); }
-
-bool takeTexture2D5Stale(const GrassField& field) { return stale2D5.erase(&field) != 0; }
-
 // [SECTION] Blade picture and setters
 
 void loadTexture3D(GrassField& field, const char* fileName)
@@ -247,24 +235,24 @@ void setAntialiasing2D5(GrassField& field, float value)
 {
     // Bounded: ten times it is converted to an integer.
     field.antialiasing2D5 = util::bounded(value);
-    markTexture2D5Stale(field);
+    field.texture2D5Stale = true;
 }
 
 void setSizeTexture2D5(GrassField& field, int width, int height)
 {
     field.sizeX2D5 = width;
     field.sizeY2D5 = height;
-    markTexture2D5Stale(field);
+    field.texture2D5Stale = true;
 }
 
 void setSeed2D5(GrassField& field, int seed)
 {
     field.seed2D5 = seed;
-    markTexture2D5Stale(field);
+    field.texture2D5Stale = true;
 }
 
 void newSeed2D5(GrassField& field)
 {
     field.seed2D5 = int(1000.0f * util::randomUnit());
-    markTexture2D5Stale(field);
+    field.texture2D5Stale = true;
 }

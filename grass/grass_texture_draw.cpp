@@ -13,7 +13,6 @@
 
 #include "grass/grass_animation.h"
 #include "grass/grass_geometry.h"
-#include "grass/grass_texture_state.h"
 #include "util/random.h"
 
 namespace {
@@ -240,14 +239,14 @@ void prepareGrassTextures(GrassField& field)
         blade.makeTexture(GL_RGBA, true);
         blade.freeData();
     }
-    const bool stale2D5 = takeTexture2D5Stale(field);
     if (!field.texturesReady) {
         buildTexture2D(field);
         buildTexture2D5(field);
         field.texturesReady = true;
-    } else if (stale2D5) {
+    } else if (field.texture2D5Stale) {
         buildTexture2D5(field);
     }
+    field.texture2D5Stale = false;
 }
 
 void releaseGrassTextures(GrassField& field)
