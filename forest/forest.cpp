@@ -75,28 +75,66 @@ void loadArb(const std::string& fileName)
     f.arbFile = fileName;
     std::printf("chargement de %s\n", fileName.c_str());
     loadTreeParameters(f.parameters, fileName);
-    // A file may hold any size; growth divides by them.
-    f.parameters.diameter = sanePositive(f.parameters.diameter);
-    f.parameters.length = sanePositive(f.parameters.length);
-    f.seeds[0] = f.parameters.seed;
-    f.diameters[0] = f.parameters.diameter;
-    f.lengths[0] = f.parameters.length;
+    takeTreeZeroFromParameters();
     if (TreePanel* panel = treePanel()) panel->refresh();
     randomizeTrees();
 }
 
 void randomizeTrees()
 {
+    forestState().seeds[0] = randomSeedValue();
+    rerandomizeTrees(DRAW_ALL);
+}
+
+void rerandomizeTrees(int which)
+{
     Forest& f = forestState();
-    f.seeds[0] = randomSeedValue();
     const float d0 = f.diameters[0], l0 = f.lengths[0];
+    // 1024 steps over half of tree 0's size, from three quarters of it.
+    const auto around = [](float size) { return size * (0.75f + float(util::randomDraw() % 1024) / 2048.0f); };
     for (int i = 1; i < f.count; ++i) {
-        f.animations[i] = TreeAnimation();
-        const int r1 = util::randomDraw(), r2 = util::randomDraw(), r3 = util::randomDraw();
-        f.diameters[i] = d0 * (0.75f + static_cast<float>(r1 % 1024) / 2048.0f);
-        f.lengths[i] = l0 * (0.75f + static_cast<float>(r2 % 1024) / 2048.0f);
-        f.seeds[i] = static_cast<uint32_t>(r3);
+        if (which & DRAW_DIAMETER) f.diameters[i] = around(d0);
+        if (which & DRAW_LENGTH) f.lengths[i] = around(l0);
+        if (which & DRAW_SEED) {
+            f.seeds[i] = randomSeedValue();
+            f.animations[i] = TreeAnimation();
+        }
     }
+}
+
+void resetTreeSeeds()
+{
+    Forest& f = forestState();
+    for (int i = 0; i < std::max(f.count, 1); ++i) f.seeds[i] = randomSeedValue();
+    f.parameters.seed = f.seeds[0];
+}
+
+void setTreeZeroDiameter(float diameter)
+{
+    Forest& f = forestState();
+    f.diameters[0] = f.parameters.diameter = sanePositive(diameter);
+}
+
+void setTreeZeroLength(float length)
+{
+    Forest& f = forestState();
+    f.lengths[0] = f.parameters.length = sanePositive(length);
+}
+
+void giveTreeZeroToParameters()
+{
+    Forest& f = forestState();
+    f.parameters.seed = f.seeds[0];
+    f.parameters.diameter = f.diameters[0];
+    f.parameters.length = f.lengths[0];
+}
+
+void takeTreeZeroFromParameters()
+{
+    Forest& f = forestState();
+    f.seeds[0] = f.parameters.seed;
+    setTreeZeroDiameter(f.parameters.diameter);
+    setTreeZeroLength(f.parameters.length);
 }
 
 void setTrees(int count, const TreeRecord* records)

@@ -34,6 +34,30 @@ void loadArb(const std::string& fileName);
 /// tree 0's) and a fresh animation for the other trees.
 void randomizeTrees();
 
+/// Which values of trees 1 and up `rerandomizeTrees` draws anew.
+enum TreeDraw { DRAW_DIAMETER = 1, DRAW_LENGTH = 2, DRAW_SEED = 4, DRAW_ALL = 7 };
+
+/// Trees 1 and up around tree 0: each value in `which` (TreeDraw flags) takes
+/// one draw, tree by tree in the order diameter, length, seed. Diameters and
+/// lengths are 75 % to 125 % of tree 0's; a new seed restarts the animation.
+void rerandomizeTrees(int which);
+
+/// New seeds for every tree (tree 0 even in an empty forest); tree 0's also
+/// goes to the parameters.
+void resetTreeSeeds();
+
+/// Sets tree 0's diameter, and the parameters', as a size a tree grows from:
+/// at least 0.02, and 0.02 for NaN or infinity.
+void setTreeZeroDiameter(float diameter);
+/// The same for tree 0's length.
+void setTreeZeroLength(float length);
+
+/// Puts tree 0's seed and sizes into the parameters: tree parameter files are
+/// read and written with them.
+void giveTreeZeroToParameters();
+/// Gives tree 0 the parameters' seed and sizes (sizes guarded as above).
+void takeTreeZeroFromParameters();
+
 /// Places `count` trees (at most 199) from `records`, standing on the ground.
 void setTrees(int count, const TreeRecord* records);
 

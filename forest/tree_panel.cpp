@@ -1,7 +1,6 @@
 #include "forest/tree_panel.h"
 
-#include "forest/forest_state.h"
-#include "util/random.h"
+#include "forest/forest.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,35 +41,8 @@ std::string format(const char* pattern, Args... args)
     return buffer;
 }
 
-// Sizes from a file or a control must stay growable; NaN lands on the limit.
-float atLeast(float v, float low) { return v >= low ? v : low; }
+// The controls' ranges; NaN from a file lands on the lower limit.
 float within(float v, float low, float high) { return v >= low ? std::min(v, high) : low; }
-
-// Trees 1 and up around tree 0: each included value takes one draw, in the
-// order diameter, length, seed (the forest's randomisation formula).
-void rerandomizeTrees(bool diameters, bool lengths, bool seeds)
-{
-    Forest& f = forestState();
-    const float d0 = f.diameters[0], l0 = f.lengths[0];
-    for (int i = 1; i < f.count; ++i) {
-        if (diameters) f.diameters[i] = d0 * (0.75f + float(util::randomDraw() % 1024) / 2048.0f);
-        if (lengths) f.lengths[i] = l0 * (0.75f + float(util::randomDraw() % 1024) / 2048.0f);
-        if (seeds) {
-            f.seeds[i] = uint32_t(util::randomDraw());
-            f.animations[i] = TreeAnimation();
-        }
-    }
-}
-
-// The drawing puts each tree's seed and sizes into the shared record in turn;
-// files are read and written with tree 0's.
-void giveTreeZeroToParameters()
-{
-    Forest& f = forestState();
-    f.parameters.seed = f.seeds[0];
-    f.parameters.diameter = f.diameters[0];
-    f.parameters.length = f.lengths[0];
-}
 
 // An existing plain file we may write, or a new name in an existing folder we may write in.
 bool writableTarget(const std::string& path)
@@ -159,13 +131,12 @@ void TreePanel::addCycling(OGLWindow* window, int control, float x, float y)
 
 std::string TreePanel::valueText(int control) const
 {
-    const Forest& f = forestState();
-    const TreeParameters& p = f.parameters;
+    const TreeParameters& p = treeParameters();
     switch (control) {
-    case DIAMETER: return format("Diameter %f", f.diameters[0]);
+    case DIAMETER: return format("Diameter %f", forestTreeDiameter(0));
     case MAX_ANGLE: return format("Max Angle %f", p.maxAngle);
     case GRAVITY: return format("Gravity %f", p.gravity);
-    case LENGTH: return format(m_pLengthRelabelled ? "Length %f" : "Lenght %f", f.lengths[0]);
+    case LENGTH: return format(m_pLengthRelabelled ? "Length %f" : "Lenght %f", forestTreeLength(0));
     case NOISE: return format("Noise %f", p.noise);
     case NOISE_P: return format("Noise P %f", p.noiseP);
     case LEAVE_MODE: return format("Leave mode %d", p.leaveMode);
@@ -200,7 +171,7 @@ std::string TreePanel::counterText(int which) const { return m_pCounters[which]-
 
 void TreePanel::refresh()
 {
-    const TreeParameters& p = forestState().parameters;
+    const TreeParameters& p = treeParameters();
     for (int i = 0; i < CURVES; ++i) {
         const ParameterCurve& c = p.*CURVE_SLOTS[i].curve;
         const float range = c.rangeMax - c.rangeMin;
@@ -219,7 +190,7 @@ void TreePanel::refresh()
 
 void TreePanel::readCurves()
 {
-    TreeParameters& p = forestState().parameters;
+    TreeParameters& p = treeParameters();
     for (int i = 0; i < CURVES; ++i) {
         ParameterCurve& c = p.*CURVE_SLOTS[i].curve;
         PiecewiseLinear* bounds[2] = {&c.boundA, &c.boundB};
@@ -249,19 +220,16 @@ void TreePanel::update(int branches, int polygons, std::time_t now)
 
 void TreePanel::handle(int control, int amount)
 {
-    Forest& f = forestState();
-    TreeParameters& p = f.parameters;
+    TreeParameters& p = treeParameters();
     const float v = float(amount);
     switch (control) {
     case DIAMETER:
-        f.diameters[0] = atLeast(f.diameters[0] + v, 0.02f);
-        rerandomizeTrees(true, false, false);
-        p.diameter = f.diameters[0];
+        setTreeZeroDiameter(forestTreeDiameter(0) + v);
+        rerandomizeTrees(DRAW_DIAMETER);
         break;
     case LENGTH:
-        f.lengths[0] = atLeast(f.lengths[0] + v, 0.02f);
-        rerandomizeTrees(false, true, false);
-        p.length = f.lengths[0];
+        setTreeZeroLength(forestTreeLength(0) + v);
+        rerandomizeTrees(DRAW_LENGTH);
         m_pLengthRelabelled = true;
         break;
     case MAX_ANGLE: p.maxAngle = within(p.maxAngle + 0.1f * v, 0.01f, 1.5f); break;
@@ -279,13 +247,12 @@ void TreePanel::handle(int control, int amount)
     case ROOT_COUNT: p.rootCount = p.rootCount >= 0 && p.rootCount < 6 ? p.rootCount + 1 : 0; break;
     case RESET_SEED:
         std::puts("*************passage button resed seed");
-        for (int i = 0; i < std::max(f.count, 1); ++i) f.seeds[i] = uint32_t(util::randomDraw());
-        p.seed = f.seeds[0];
+        resetTreeSeeds();
         break;
     case SKELETON_TOOLS: toggleWindow(m_pSkeleton, control); break;
     case MESH_TOOLS: toggleWindow(m_pMesh, control); break;
-    case LOAD: m_pLoadDialog->open(m_pLoadDialog->folder().empty() ? folderOf(f.arbFile) : m_pLoadDialog->folder()); break;
-    case SAVE: m_pSaveDialog->open(m_pSaveDialog->folder().empty() ? folderOf(f.arbFile) : m_pSaveDialog->folder()); break;
+    case LOAD: m_pLoadDialog->open(m_pLoadDialog->folder().empty() ? folderOf(forestArbFile()) : m_pLoadDialog->folder()); break;
+    case SAVE: m_pSaveDialog->open(m_pSaveDialog->folder().empty() ? folderOf(forestArbFile()) : m_pSaveDialog->folder()); break;
     case LOAD_RESULT:
         if (amount == OGL_DIALOG_OK) loadChosen(m_pLoadDialog->chosenPath());
         break;
@@ -316,26 +283,21 @@ void TreePanel::switchDetail()
     } else {
         d.tubeFactor = 1.0f;
         d.lodThreshold = 0.2f;
-        rerandomizeTrees(true, true, false);
+        rerandomizeTrees(DRAW_DIAMETER | DRAW_LENGTH);
         m_pDetailButton->setCaption("Detail low");
     }
 }
 
 void TreePanel::loadChosen(const std::string& path)
 {
-    Forest& f = forestState();
     // Groups the file lacks keep tree 0's values rather than the last tree drawn.
     giveTreeZeroToParameters();
-    if (!loadTreeParameters(f.parameters, path)) {
+    if (!loadTreeParameters(treeParameters(), path)) {
         std::printf("Load Tree: cannot read %s\n", path.c_str());
         return;
     }
-    f.parameters.diameter = atLeast(f.parameters.diameter, 0.02f);
-    f.parameters.length = atLeast(f.parameters.length, 0.02f);
-    f.seeds[0] = f.parameters.seed;
-    f.diameters[0] = f.parameters.diameter;
-    f.lengths[0] = f.parameters.length;
-    rerandomizeTrees(true, true, true);
+    takeTreeZeroFromParameters();
+    rerandomizeTrees(DRAW_ALL);
     refresh();
 }
 
@@ -349,7 +311,7 @@ void TreePanel::saveChosen(const std::string& path)
     readCurves();
     giveTreeZeroToParameters();
     computeSampleStatistics(512);
-    saveTreeParameters(forestState().parameters, path);
+    saveTreeParameters(treeParameters(), path);
 }
 
 // [SECTION] The one panel
