@@ -38,9 +38,6 @@ void updateView(GrassField& field, const float position[3])
 
 namespace {
 
-/// Patch order of the last draw, kept to avoid a reallocation per frame.
-std::vector<int> drawOrder;
-
 void setMaterials(bool textured)
 {
     const GLfloat ambientTextured[4] = {0.1f, 0.1f, 0.1f, 1}, ambientPlain[4] = {0, 0.05f, 0, 1};
@@ -99,7 +96,7 @@ void drawField(GrassField& field)
     }
     const GrassSettings& g = field.settings;
     GeometrySink& sink = glGeometrySink();
-    patchDrawOrder(field.view.sideX, field.view.sideY, field.patchesX, field.patchesY, drawOrder);
+    patchDrawOrder(field.view.sideX, field.view.sideY, field.patchesX, field.patchesY, field.drawOrder);
     setMaterials(field.texture3D);
 
     glEnable(GL_BLEND);
@@ -110,7 +107,7 @@ void drawField(GrassField& field)
 
     bindModulated(field.picture2D);
     if (g.distance2D5 < g.distance2D)
-        for (int index : drawOrder) {
+        for (int index : field.drawOrder) {
             const GrassPatch& p = field.patches[size_t(index)];
             if (p.lod != LOD_2D) continue;
             drawPatch2D(field, sink, p);
@@ -119,7 +116,7 @@ void drawField(GrassField& field)
 
     bindModulated(field.picture2D5);
     if (g.distance3D < g.distance2D5)
-        for (int index : drawOrder) {
+        for (int index : field.drawOrder) {
             GrassPatch& p = field.patches[size_t(index)];
             if (p.lod == LOD_2D5) field.polygonCount += drawPatch2D5(field, sink, p, ribbonSegments(g, p.distance));
         }
@@ -133,7 +130,7 @@ void drawField(GrassField& field)
         glDisable(GL_ALPHA_TEST);
     }
     if (g.distance3D > 0)
-        for (int index : drawOrder) {
+        for (int index : field.drawOrder) {
             GrassPatch& p = field.patches[size_t(index)];
             if (p.lod == LOD_3D)
                 field.polygonCount += drawPatch3D(field, sink, p, bladeSegments(g, p.distance));

@@ -246,6 +246,9 @@ public:
     Texture picture2D5;  ///< the synthesised 2.5D texture
     Texture picture2D;   ///< the synthesised 2D texture
     GrassView view;                      ///< the camera of the last view update
+    // Drawing scratch, kept to avoid reallocations every frame and every patch.
+    std::vector<int> drawOrder;          ///< patch order of the last draw
+    std::vector<float> bladePairs;       ///< (u, v) pairs of the last 3D patch
     RandomTable randomTable;             ///< the patches' blade streams
 
 private:

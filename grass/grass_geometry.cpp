@@ -125,13 +125,11 @@ void ribbonPiece(GeometrySink& sink, const RibbonPoint& a, const RibbonPoint& b,
                b.skeleton.tipNormal, sA, sB, segments);
 }
 
-/// Pairs (u, v) of the last 3D patch, kept to avoid a reallocation per patch.
-std::vector<float> bladePairs;
-
 /// The blades of a 3D patch; `slide` in [0, 1] moves them onto the diagonals.
 int drawBlades3D(GrassField& field, GeometrySink& sink, GrassPatch& patch, int segments, float slide)
 {
     RandomTable& table = field.randomTable;
+    std::vector<float>& bladePairs = field.bladePairs;
     const int count = std::max(0, int(field.settings.bladesPerPatch * patch.density));
     table.setCursor(patch.randomIndex);
     bladePairs.resize(size_t(count) * 2);
