@@ -3,6 +3,7 @@
 // allocated, and, except for a PPM raster, be wholly present in the file.
 #include "ground/image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -151,27 +152,16 @@ bool readPpm(const char* name, Raster& out)
     return true;
 }
 
+/// The shared TGA reader, raw files only; rows stay in file order (the
+/// descriptor is not used).
 bool readTga(const char* name, Raster& out)
 {
-    FileCloser f{std::fopen(name, "rb")};
-    if (!f.file) return false;
-    unsigned char h[18];
-    if (std::fread(h, 1, 18, f.file) != 18) return false;
-    const int idLength = h[0], colourMapType = h[1], imageType = h[2];
-    if (colourMapType != 0 || (imageType != 2 && imageType != 3)) return false;
-    const int64_t width = le16(h + 12), height = le16(h + 14);
-    const int channels = h[16] == 32 ? 4 : h[16] == 24 ? 3 : 0;
-    if (channels == 0 || !sizeIsSane(width, height, channels)) return false;
-    const int64_t bytes = width * height * channels;
-    if (std::fseek(f.file, 18 + idLength, SEEK_SET) != 0 || bytesLeft(f.file) < bytes) return false;
-    unsigned char* pixels = new (std::nothrow) unsigned char[bytes];
+    util::TgaPicture picture;
+    if (!util::readTga(name, false, picture)) return false;
+    unsigned char* pixels = new (std::nothrow) unsigned char[picture.pixels.size()];
     if (!pixels) return false;
-    if (std::fread(pixels, 1, size_t(bytes), f.file) != size_t(bytes)) {
-        delete[] pixels;
-        return false;
-    }
-    swapRedBlue(pixels, width * height, channels);
-    out = Raster{int32_t(width), int32_t(height), channels, pixels};
+    std::copy(picture.pixels.begin(), picture.pixels.end(), pixels);
+    out = Raster{picture.width, picture.height, picture.channels, pixels};
     return true;
 }
 

@@ -2,11 +2,13 @@
 /// Pictures read from 24-bit BMP, binary PPM and uncompressed TGA files, and
 /// the OpenGL texture objects made from them. This header carries no GL: the
 /// texture names are plain unsigned ints and the GL side lives in image_gl.cpp.
+#include "util/tga.h"
+
 #include <cstdint>
 
 /// Largest pixel buffer a reader accepts; a header asking for more is hostile
 /// or corrupt.
-constexpr int64_t MAX_PICTURE_BYTES = int64_t(1) << 28;
+using util::MAX_PICTURE_BYTES;
 
 /// An RGB picture and its texture object. Pixel (x, y) lies at byte
 /// (x + y·width)·3, rows packed without padding and kept in file order (BMP:

@@ -1,6 +1,6 @@
 #pragma once
-/// Reading TGA pictures (true colour, 24 or 32 bits, raw or run-length
-/// encoded) into RGBA memory, without any GL.
+/// TGA pictures for the widgets' textures (true colour, 24 or 32 bits, raw or
+/// run-length encoded, read by util/tga.h) as RGBA memory, without any GL.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +12,7 @@ struct OGLPicture {
     std::vector<uint8_t> rgba;
 };
 
-/// Reads `path` into `out`. Returns false, with the reason in `why` when
-/// given, for a missing, truncated or unsupported file; `out` is then empty.
-bool readTga(const std::string& path, OGLPicture& out, std::string* why = nullptr);
+/// Reads `path` into `out`, turned so that the first row is the bottom one.
+/// Returns false for a missing, truncated, oversized or unsupported file;
+/// `out` is then empty.
+bool readTga(const std::string& path, OGLPicture& out);
