@@ -2,7 +2,7 @@
 #include "app/scene_file.h"
 #include "app/viewer.h"
 #include <QGLViewer/manipulatedCameraFrame.h>
-#include "grass/grass_section.h"
+#include "util/xml_attributes.h"
 
 void writeCameraSection(xmlNodePtr parent)
 {
@@ -12,8 +12,8 @@ void writeCameraSection(xmlNodePtr parent)
         const qglviewer::Quaternion q = theViewer->camera()->orientation();
         const float position[3] = {float(p.x), float(p.y), float(p.z)};
         const float orientation[4] = {float(q[0]), float(q[1]), float(q[2]), float(q[3])};
-        writeFloats(element, "position", position, 3);
-        writeFloats(element, "orientation", orientation, 4);
+        util::writeFloats(element, "position", position, 3, 4);
+        util::writeFloats(element, "orientation", orientation, 4, 4);
     }
     xmlAddChild(parent, element);
 }
@@ -23,8 +23,8 @@ void readCameraSection(xmlNodePtr element)
     if (!theViewer) return;
     float position[3] = {0, 0, 0};
     float orientation[4] = {0, 0, 0, 0};
-    readFloats(element, "position", position, 3);
-    readFloats(element, "orientation", orientation, 4);
+    util::readFloats(element, "position", position, 3);
+    util::readFloats(element, "orientation", orientation, 4);
     qglviewer::Quaternion q(orientation[0], orientation[1], orientation[2], orientation[3]);
     // A zero quaternion shows like the identity but turns the camera into
     // NaNs at its first mouse rotation (the frame normalises it), so it is

@@ -9,10 +9,10 @@
 #include "wind/wind_section.h"
 #include "util/atomic_file.h"
 #include "util/number.h"
+#include "util/xml_attributes.h"
 
 #include <libxml/parser.h>
 #include <libxml/valid.h>
-#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -21,10 +21,7 @@ namespace {
 
 // [SECTION] Attribute helpers
 
-bool isElement(xmlNodePtr node, const char* name)
-{
-    return node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
-}
+using util::isElement;
 
 xmlNodePtr firstChild(xmlNodePtr parent, const char* name)
 {
@@ -33,39 +30,28 @@ xmlNodePtr firstChild(xmlNodePtr parent, const char* name)
     return nullptr;
 }
 
-// The attribute's text as an owned string; `present` says whether it exists.
-class Attribute {
-public:
-    Attribute(xmlNodePtr element, const char* name) : text(xmlGetProp(element, BAD_CAST name)) {}
-    ~Attribute() { xmlFree(text); }
-    Attribute(const Attribute&) = delete;
-    Attribute& operator=(const Attribute&) = delete;
-    bool present() const { return text != nullptr; }
-    const char* c_str() const { return reinterpret_cast<const char*>(text); }
-
-private:
-    xmlChar* text;
-};
-
 // Only the exact text "true" is true.
 void readBool(xmlNodePtr element, const char* name, bool& value)
 {
-    const Attribute a(element, name);
-    if (a.present()) value = std::strcmp(a.c_str(), "true") == 0;
+    bool present = false;
+    const std::string text = util::attributeText(element, name, &present);
+    if (present) value = text == "true";
 }
 
 void readNumber(xmlNodePtr element, const char* name, float& value)
 {
-    const Attribute a(element, name);
-    if (a.present()) util::readFloat(name, a.c_str(), value);
+    bool present = false;
+    const std::string text = util::attributeText(element, name, &present);
+    if (present) util::readFloat(name, text.c_str(), value);
 }
 
 void writeBool(xmlNodePtr element, const char* name, bool value)
 {
-    xmlNewProp(element, BAD_CAST name, BAD_CAST(value ? "true" : "false"));
+    util::setAttribute(element, name, value ? "true" : "false");
 }
 
-void writeNumber(xmlNodePtr element, const char* name, float value) { writeFloats(element, name, &value, 1); }
+// Four decimals: the settings and the rock are written as "%.4f".
+void writeNumber(xmlNodePtr element, const char* name, float value) { util::writeFloats(element, name, &value, 1, 4); }
 
 // Validation messages go to standard error.
 void printValidity(void* stream, const char* format, ...)
@@ -122,21 +108,6 @@ void printDocumentInfo(const char* name, xmlDocPtr doc)
 }
 
 } // namespace
-
-// [SECTION] Numbers
-
-void writeFloats(xmlNodePtr element, const char* name, const float* values, int count)
-{
-    std::string text;
-    char piece[400];
-    for (int i = 0; i < count; ++i) {
-        // to_chars, unlike printf, ignores the locale that Qt installs.
-        const auto end = std::to_chars(piece, piece + sizeof piece, double(values[i]), std::chars_format::fixed, 4);
-        if (i) text += ' ';
-        text.append(piece, end.ptr);
-    }
-    xmlNewProp(element, BAD_CAST name, BAD_CAST text.c_str());
-}
 
 // [SECTION] Parameters and rock
 
@@ -208,7 +179,7 @@ void writeRockSection(xmlNodePtr parent)
     const rock::RockState& r = rock::state();
     const RockRecord& record = rock::record();
     xmlNodePtr element = xmlNewNode(nullptr, BAD_CAST "rock");
-    writeFloats(element, "position", r.rockPosition, 2);
+    util::writeFloats(element, "position", r.rockPosition, 2, 4);
     writeBool(element, "direct", r.direct);
     writeBool(element, "bound", r.bound);
     writeNumber(element, "speed", r.rockSpeed);
@@ -230,7 +201,7 @@ void readRockSection(xmlNodePtr element)
     float power = record.crushingPower, powerExp = record.crushingPowerExp;
     float mystery = record.crushingMysteryParameter, propagation = record.crushingPropagation;
 
-    readFloats(element, "position", position, 2);
+    util::readFloats(element, "position", position, 2);
     readBool(element, "direct", direct);
     readBool(element, "bound", bound);
     readNumber(element, "speed", speed);

@@ -3,8 +3,7 @@
 /// display switches, the camera, the rock and the ground, wind, grass and
 /// forest sections. Read files are validated against their document type
 /// ("sceneVelmora.dtd", beside the file) before anything is applied.
-/// Numbers are read by util/number.h; lists of them with the grass section's
-/// `readFloats`, which never writes past the count it is given.
+/// Attributes are written and read by util/xml_attributes.h.
 #include <libxml/tree.h>
 #include <string>
 
@@ -47,7 +46,3 @@ void writeModuleSections(xmlNodePtr parent);
 /// Reads the four sections of the first "velmora" child of `root`, each
 /// even after another failed. True when all four were found.
 bool readModuleSections(xmlNodePtr root);
-
-/// Sets the attribute `name` to the `count` numbers of `values` in "%.4f"
-/// form, separated by spaces, with a decimal point whatever the locale.
-void writeFloats(xmlNodePtr element, const char* name, const float* values, int count);

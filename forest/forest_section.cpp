@@ -1,42 +1,26 @@
 #include "forest/forest_section.h"
 #include "forest/forest.h"
-#include "forest/number_text.h"
 #include "util/number.h"
+#include "util/text.h"
+#include "util/xml_attributes.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace {
-
-bool isElement(xmlNodePtr node, const char* name)
-{
-    return node && node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST name) == 0;
-}
-
-/// The attribute's text, or an empty string when absent; `present` says which.
-std::string attribute(xmlNodePtr node, const char* name, bool& present)
-{
-    xmlChar* value = xmlGetProp(node, BAD_CAST name);
-    present = value != nullptr;
-    std::string text = value ? reinterpret_cast<const char*>(value) : "";
-    xmlFree(value);
-    return text;
-}
-
-} // namespace
+using util::attributeText;
+using util::isElement;
 
 xmlNodePtr writeForestSection(xmlNodePtr parent)
 {
     xmlNodePtr element = xmlNewNode(nullptr, BAD_CAST "forest");
-    xmlNewProp(element, BAD_CAST "arb", BAD_CAST forestArbFile().c_str());
+    util::setAttribute(element, "arb", forestArbFile());
     for (const TreeRecord& r : getTrees()) {
         xmlNodePtr tree = xmlNewNode(nullptr, BAD_CAST "tree");
-        const std::string position = fixedText(r.position2d[0]) + " " + fixedText(r.position2d[1]);
-        xmlNewProp(tree, BAD_CAST "position2d", BAD_CAST position.c_str());
-        xmlNewProp(tree, BAD_CAST "seed", BAD_CAST std::to_string(r.seed).c_str());
-        xmlNewProp(tree, BAD_CAST "relativeDiameter", BAD_CAST fixedText(r.relativeDiameter).c_str());
-        xmlNewProp(tree, BAD_CAST "relativeLength", BAD_CAST fixedText(r.relativeLength).c_str());
+        util::writeFloats(tree, "position2d", r.position2d, 2);
+        util::setAttribute(tree, "seed", std::to_string(r.seed));
+        util::setAttribute(tree, "relativeDiameter", util::fixedText(r.relativeDiameter));
+        util::setAttribute(tree, "relativeLength", util::fixedText(r.relativeLength));
         xmlAddChild(element, tree);
     }
     xmlAddChild(parent, element);
@@ -53,16 +37,16 @@ bool readForestSection(xmlNodePtr element)
     if (!element) return false;
 
     bool present = false;
-    std::string arb = attribute(element, "arb", present);
+    std::string arb = attributeText(element, "arb", &present);
     if (!present) arb = forestArbFile();
 
     std::vector<TreeRecord> records;
     TreeRecord current; // a missing attribute keeps the previous tree's value
     for (xmlNodePtr node = element->children; node && records.size() < MAX_TREES; node = node->next) {
         if (!isElement(node, "tree")) continue;
-        const std::string position = attribute(node, "position2d", present);
+        const std::string position = attributeText(node, "position2d", &present);
         if (present) util::readFloats("position2d", position.c_str(), current.position2d, 2);
-        const std::string seed = attribute(node, "seed", present);
+        const std::string seed = attributeText(node, "seed", &present);
         long long s;
         // Seeds are 32-bit patterns: accept them written signed or unsigned.
         if (present) {
@@ -71,9 +55,9 @@ bool readForestSection(xmlNodePtr element)
             else
                 util::reportRefusedNumber("seed", seed.c_str());
         }
-        const std::string diameter = attribute(node, "relativeDiameter", present);
+        const std::string diameter = attributeText(node, "relativeDiameter", &present);
         if (present) util::readFloat("relativeDiameter", diameter.c_str(), current.relativeDiameter);
-        const std::string length = attribute(node, "relativeLength", present);
+        const std::string length = attributeText(node, "relativeLength", &present);
         if (present) util::readFloat("relativeLength", length.c_str(), current.relativeLength);
         records.push_back(current);
     }

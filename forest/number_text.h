@@ -1,17 +1,8 @@
 #pragma once
-/// Numbers in files, in the C notation whatever the process locale (the Qt
-/// application adopts the user's, which may write "0,5").
+/// Numbers of tree parameter files, read in the C notation whatever the
+/// process locale (the Qt application adopts the user's, which may write "0,5").
 #include <charconv>
 #include <cstring>
-#include <string>
-
-/// `value` with six decimals ("%f").
-inline std::string fixedText(double value)
-{
-    char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
-    return std::string(text, result.ptr);
-}
 
 /// Skips blanks and a '+' sign at the start of `text`.
 inline const char* skipToNumber(const char* text)

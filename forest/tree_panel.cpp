@@ -1,4 +1,5 @@
 #include "forest/tree_panel.h"
+#include "util/text.h"
 
 #include "forest/forest.h"
 
@@ -9,6 +10,8 @@
 #include <unistd.h>
 
 namespace {
+
+using util::format;
 
 std::unique_ptr<TreePanel> s_panel;
 
@@ -32,14 +35,6 @@ const CurveSlot CURVE_SLOTS[TreePanel::CURVES] = {
     {"Branch cone", &TreeParameters::branchCone},       {"Leave count", &TreeParameters::leaveCount},
     {"Leave size", &TreeParameters::leaveSize},         {"Leave position", &TreeParameters::leavePosition},
     {"Leave texture", &TreeParameters::leaveTexture}};
-
-template <class... Args>
-std::string format(const char* pattern, Args... args)
-{
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, pattern, args...);
-    return buffer;
-}
 
 // The controls' ranges; NaN from a file lands on the lower limit.
 float within(float v, float low, float high) { return v >= low ? std::min(v, high) : low; }

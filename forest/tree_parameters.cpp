@@ -1,5 +1,6 @@
 #include "forest/tree_parameters.h"
 #include "forest/number_text.h"
+#include "util/text.h"
 #include "util/atomic_file.h"
 
 #include <cerrno>
@@ -243,7 +244,7 @@ bool loadTreeParameters(TreeParameters& p, const std::string& fileName)
 
 // [SECTION] Writing
 
-static void line(FILE* f, float v) { std::fprintf(f, "%s\n", fixedText(v).c_str()); }
+static void line(FILE* f, float v) { std::fprintf(f, "%s\n", util::fixedText(v).c_str()); }
 static void line(FILE* f, int32_t v) { std::fprintf(f, "%d\n", v); }
 
 static void writeBound(FILE* f, const PiecewiseLinear& b, float rangeMin, float rangeMax)

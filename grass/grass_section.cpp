@@ -3,83 +3,53 @@
 #include "grass/grass_section.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <string>
 
 #include "grass/grass_texture.h"
 #include "util/number.h"
+#include "util/text.h"
+#include "util/xml_attributes.h"
+
+using util::fixedText;
+using util::setAttribute;
 
 namespace {
-
-/// "%f" of `value`, with a decimal point.
-std::string fixed(double value)
-{
-    char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
-    return std::string(text, result.ptr);
-}
 
 /// trunc(v) as a 16-bit count, saturated instead of overflowing.
 int truncated16(float v) { return int(std::clamp(v, -32768.0f, 32767.0f)); }
 
 const char* flag(bool on) { return on ? "true" : "false"; }
 
-bool isGrass(xmlNodePtr node)
-{
-    return node && node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST "grass") == 0;
-}
-
-void set(xmlNodePtr element, const char* name, const std::string& value)
-{
-    xmlNewProp(element, BAD_CAST name, BAD_CAST value.c_str());
-}
-
-/// The attribute's text, or "" when absent; `found` tells which.
-std::string attribute(xmlNodePtr element, const char* name, bool& found)
-{
-    xmlChar* value = xmlGetProp(element, BAD_CAST name);
-    found = value != nullptr;
-    std::string text = value ? reinterpret_cast<const char*>(value) : "";
-    xmlFree(value);
-    return text;
-}
+bool isGrass(xmlNodePtr node) { return util::isElement(node, "grass"); }
 
 } // namespace
-
-int readFloats(xmlNodePtr element, const char* name, float* out, int count)
-{
-    bool found = false;
-    const std::string text = attribute(element, name, found);
-    return util::readFloats(name, text.c_str(), out, count);
-}
 
 xmlNodePtr writeGrassSection(const GrassField& field, xmlNodePtr parent)
 {
     const GrassSettings& g = field.settings;
     xmlNodePtr e = xmlNewNode(nullptr, BAD_CAST "grass");
-    set(e, "area", fixed(field.area[0]) + " " + fixed(field.area[1]) + " " + fixed(field.area[2]) + " " +
-                       fixed(field.area[3]));
-    set(e, "grass_height", fixed(g.grassHeight));
-    set(e, "grass_width", fixed(g.grassWidth));
-    set(e, "noise_positions", fixed(g.noisePositions));
-    set(e, "noise_normals", fixed(g.noiseNormals));
-    set(e, "patches_number", std::to_string(field.patchesX) + " " + std::to_string(field.patchesY));
-    set(e, "lod_3D", std::to_string(g.polygons3D) + " " + fixed(g.distance3D));
-    set(e, "lod_2D5", std::to_string(g.polygons2D5) + " " + fixed(g.distance2D5));
-    set(e, "lod_2D", "1 " + fixed(g.distance2D));
-    set(e, "density_map", field.densityMapFile);
-    set(e, "number_squaremeters", std::to_string(g.bladesPerSquareMetre));
-    set(e, "crushing_maxtime", fixed(g.crushingMaxTime));
-    set(e, "crushing_damping", fixed(g.crushingDamping));
-    set(e, "ajustment_height_2D5", flag(g.ajustmentHeight2D5));
-    set(e, "texture3D", flag(field.texture3D));
-    set(e, "file_texture3D", field.texture3DFile);
-    set(e, "antialiasing_texture3D", fixed(field.antialiasing3D));
-    set(e, "antialiasing_texture2D5", fixed(field.antialiasing2D5));
-    set(e, "graine_texture2D5", std::to_string(field.seed2D5));
-    set(e, "sizex_texture2D5", std::to_string(field.sizeX2D5));
-    set(e, "sizey_texture2D5", std::to_string(field.sizeY2D5));
+    util::writeFloats(e, "area", field.area, 4);
+    setAttribute(e, "grass_height", fixedText(g.grassHeight));
+    setAttribute(e, "grass_width", fixedText(g.grassWidth));
+    setAttribute(e, "noise_positions", fixedText(g.noisePositions));
+    setAttribute(e, "noise_normals", fixedText(g.noiseNormals));
+    setAttribute(e, "patches_number", std::to_string(field.patchesX) + " " + std::to_string(field.patchesY));
+    setAttribute(e, "lod_3D", std::to_string(g.polygons3D) + " " + fixedText(g.distance3D));
+    setAttribute(e, "lod_2D5", std::to_string(g.polygons2D5) + " " + fixedText(g.distance2D5));
+    setAttribute(e, "lod_2D", "1 " + fixedText(g.distance2D));
+    setAttribute(e, "density_map", field.densityMapFile);
+    setAttribute(e, "number_squaremeters", std::to_string(g.bladesPerSquareMetre));
+    setAttribute(e, "crushing_maxtime", fixedText(g.crushingMaxTime));
+    setAttribute(e, "crushing_damping", fixedText(g.crushingDamping));
+    setAttribute(e, "ajustment_height_2D5", flag(g.ajustmentHeight2D5));
+    setAttribute(e, "texture3D", flag(field.texture3D));
+    setAttribute(e, "file_texture3D", field.texture3DFile);
+    setAttribute(e, "antialiasing_texture3D", fixedText(field.antialiasing3D));
+    setAttribute(e, "antialiasing_texture2D5", fixedText(field.antialiasing2D5));
+    setAttribute(e, "graine_texture2D5", std::to_string(field.seed2D5));
+    setAttribute(e, "sizex_texture2D5", std::to_string(field.sizeX2D5));
+    setAttribute(e, "sizey_texture2D5", std::to_string(field.sizeY2D5));
     xmlAddChild(parent, e);
     return e;
 }
@@ -111,15 +81,14 @@ bool readGrassSection(GrassField& field, xmlNodePtr parent)
 
     for (xmlAttrPtr a = e->properties; a; a = a->next) {
         const char* name = reinterpret_cast<const char*>(a->name);
-        bool found = false;
-        const std::string text = attribute(e, name, found);
+        const std::string text = util::attributeText(e, name);
         const char* v = text.c_str();
         auto is = [name](const char* n) { return std::strcmp(name, n) == 0; };
-        if (is("area")) readFloats(e, name, area, 4);
-        else if (is("patches_number")) readFloats(e, name, patches, 2);
-        else if (is("lod_3D")) readFloats(e, name, lod3D, 2);
-        else if (is("lod_2D5")) readFloats(e, name, lod2D5, 2);
-        else if (is("lod_2D")) readFloats(e, name, lod2D, 2);
+        if (is("area")) util::readFloats(e, name, area, 4);
+        else if (is("patches_number")) util::readFloats(e, name, patches, 2);
+        else if (is("lod_3D")) util::readFloats(e, name, lod3D, 2);
+        else if (is("lod_2D5")) util::readFloats(e, name, lod2D5, 2);
+        else if (is("lod_2D")) util::readFloats(e, name, lod2D, 2);
         else if (is("density_map")) densityMap = text;
         else if (is("file_texture3D")) texture3DFile = text;
         else if (is("number_squaremeters")) util::readInt(name, v, bladesPerSquareMetre);

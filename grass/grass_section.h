@@ -12,8 +12,3 @@ xmlNodePtr writeGrassSection(const GrassField& field, xmlNodePtr parent);
 /// when it is one): absent attributes keep their current values, then the
 /// field is rebuilt with the result. False, changing nothing, without one.
 bool readGrassSection(GrassField& field, xmlNodePtr parent);
-/// Reads up to `count` blank-separated numbers of the attribute `name` into
-/// out[0], out[1], …; returns how many were found. A number that does not
-/// parse reads as 0; one that is not finite in a float keeps its value and
-/// is reported (util/number.h).
-int readFloats(xmlNodePtr element, const char* name, float* out, int count);

@@ -3,43 +3,32 @@
 #include "ground/ground_section.h"
 #include "ground/ground.h"
 #include "util/number.h"
+#include "util/text.h"
+#include "util/xml_attributes.h"
 
-#include <charconv>
 #include <climits>
 #include <cstring>
 #include <string>
 
+using util::fixedText;
+using util::setAttribute;
+
 namespace {
 
-/// "%f" of `value`, with a decimal point.
-std::string fixed(double value)
-{
-    char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
-    return std::string(text, result.ptr);
-}
-
-void setAttribute(xmlNodePtr element, const char* name, const std::string& value)
-{
-    xmlNewProp(element, BAD_CAST name, BAD_CAST value.c_str());
-}
-
-bool isGround(xmlNodePtr node)
-{
-    return node && node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST "ground") == 0;
-}
+bool isGround(xmlNodePtr node) { return util::isElement(node, "ground"); }
 
 } // namespace
 
 xmlNodePtr writeGroundSection(xmlNodePtr parent)
 {
     xmlNodePtr element = xmlNewNode(nullptr, BAD_CAST "ground");
-    setAttribute(element, "area", fixed(0) + " " + fixed(0) + " " + fixed(groundSizeX()) + " " + fixed(groundSizeY()));
-    setAttribute(element, "max_height", fixed(groundMaxHeight()));
+    const float area[4] = {0, 0, groundSizeX(), groundSizeY()};
+    util::writeFloats(element, "area", area, 4);
+    setAttribute(element, "max_height", fixedText(groundMaxHeight()));
     setAttribute(element, "quads_number", std::to_string(groundQuadsNumber()));
     setAttribute(element, "height_map", groundHeightMapFile());
     setAttribute(element, "texture", groundTextureFile());
-    setAttribute(element, "texture_repeat", fixed(groundTextureRepeat()));
+    setAttribute(element, "texture_repeat", fixedText(groundTextureRepeat()));
     xmlAddChild(parent, element);
     return element;
 }

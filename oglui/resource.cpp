@@ -1,4 +1,5 @@
 #include "oglui/resource.h"
+#include "util/text.h"
 
 #include <cerrno>
 #include <cmath>
@@ -9,6 +10,8 @@
 #include <strings.h>
 
 namespace {
+
+using util::format;
 
 // Longest branch or resource name, and longest enumeration or file name value.
 constexpr size_t MAX_NAME = 255;
@@ -41,14 +44,6 @@ void declarationError(const std::string& message)
 {
     std::printf("RESOURCE DECLARATION ERROR: %s", message.c_str());
     if (message.empty() || message.back() != '\n') std::printf("\n");
-}
-
-template <class... Args>
-std::string format(const char* pattern, Args... args)
-{
-    char buffer[1024];
-    std::snprintf(buffer, sizeof buffer, pattern, args...);
-    return buffer;
 }
 
 // Walks up from `branch` to the first resource of that name and kind that is

@@ -3,29 +3,24 @@
 #include "wind/director.h"
 #include "wind/wind.h"
 #include "util/number.h"
+#include "util/text.h"
+#include "util/xml_attributes.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
 
-void setNumber(xmlNodePtr node, const char* name, float value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%f", value);
-    xmlNewProp(node, BAD_CAST name, BAD_CAST text);
-}
+void setNumber(xmlNodePtr node, const char* name, float value) { util::setAttribute(node, name, util::fixedText(value)); }
 
 } // namespace
 
 void writeWindSection(xmlNodePtr parent)
 {
-    const bounding_box2d& area = windArea();
-    char text[256];
-    std::snprintf(text, sizeof text, "%f %f %f %f", area.x_min, area.y_min, area.x_max, area.y_max);
+    const bounding_box2d& box = windArea();
+    const float area[4] = {box.x_min, box.y_min, box.x_max, box.y_max};
     xmlNodePtr wind = xmlNewNode(nullptr, BAD_CAST "wind");
-    xmlNewProp(wind, BAD_CAST "area", BAD_CAST text);
+    util::writeFloats(wind, "area", area, 4);
     setNumber(wind, "height_drawing_gust", windDrawingHeight());
     setNumber(wind, "breeze_speed", windGetBreezeSpeed());
     setNumber(wind, "breeze_power", windGetBreezePower());
@@ -39,7 +34,7 @@ void writeWindSection(xmlNodePtr parent)
 bool readWindSection(xmlNodePtr element)
 {
     xmlNodePtr wind = element ? element->children : nullptr;
-    while (wind && !(wind->type == XML_ELEMENT_NODE && xmlStrcmp(wind->name, BAD_CAST "wind") == 0))
+    while (wind && !util::isElement(wind, "wind"))
         wind = wind->next;
     if (!wind) return false;
 
