@@ -31,15 +31,7 @@ enum class BmpStatus { Ok, Open, Header, Signature, Compressed, Depth, Memory, R
 uint32_t le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 uint32_t le32(const unsigned char* p) { return le16(p) | (le16(p + 2) << 16); }
 
-/// Bytes from the current position to the end of the file.
-int64_t bytesLeft(FILE* f)
-{
-    const long here = std::ftell(f);
-    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return 0;
-    const long end = std::ftell(f);
-    std::fseek(f, here, SEEK_SET);
-    return end < here ? 0 : int64_t(end) - here;
-}
+using util::bytesLeft;
 
 bool sizeIsSane(int64_t width, int64_t height, int channels)
 {

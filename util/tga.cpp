@@ -10,16 +10,6 @@ namespace {
 
 using File = std::unique_ptr<FILE, int (*)(FILE*)>;
 
-/// Bytes from the current position to the end of the file.
-int64_t bytesLeft(FILE* f)
-{
-    const long here = std::ftell(f);
-    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return 0;
-    const long end = std::ftell(f);
-    std::fseek(f, here, SEEK_SET);
-    return end < here ? 0 : int64_t(end) - here;
-}
-
 /// Run-length packets: a count byte, then one pixel repeated or n pixels as they are.
 bool decodeRunLength(FILE* f, std::vector<uint8_t>& raw, int channels)
 {
@@ -49,6 +39,15 @@ bool fail(TgaPicture& out)
 }
 
 } // namespace
+
+int64_t bytesLeft(FILE* f)
+{
+    const long here = std::ftell(f);
+    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return 0;
+    const long end = std::ftell(f);
+    std::fseek(f, here, SEEK_SET);
+    return end < here ? 0 : int64_t(end) - here;
+}
 
 bool readTga(const std::string& path, bool runLength, TgaPicture& out)
 {

@@ -5,6 +5,7 @@
 /// pixels must fit in MAX_PICTURE_BYTES, and the file must hold at least as
 /// many bytes as they need before anything is allocated.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,10 @@ namespace util {
 
 /// Largest picture, in bytes of pixels, that the picture readers allocate.
 constexpr int64_t MAX_PICTURE_BYTES = int64_t(1) << 28;
+
+/// Bytes from the current position to the end of `file`: what the picture
+/// readers check a header's claims against.
+int64_t bytesLeft(FILE* file);
 
 /// A TGA picture as its file stores it.
 struct TgaPicture {
