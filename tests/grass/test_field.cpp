@@ -106,8 +106,8 @@ TEST(GrassDensity, SamplingThresholdsAndPictures)
     // a picture with alpha is read 4 bytes per pixel.
     Texture rgba;
     rgba.width = 2, rgba.height = 1, rgba.hasAlpha = 1;
-    rgba.pixels = new unsigned char[8]{0, 0, 0, 255, 255, 255, 255, 0};
-    EXPECT_FLOAT_EQ(field.densityAt(1e9f, 1e9f, rgba), 1);
+    rgba.pixels = new unsigned char[8]{0, 0, 0, 255, 102, 102, 102, 0};  // read 3 bytes a pixel, the second would be 0.6
+    EXPECT_FLOAT_EQ(field.densityAt(1e9f, 1e9f, rgba), 0.4f);
     EXPECT_FLOAT_EQ(field.densityAt(-1e9f, 0, rgba), 0);
 }
 

@@ -54,6 +54,7 @@ convert(path("grid.ppm"), path("grid.tga"))
 
 rows = [[(1, 2, 3), (4, 5, 6), (7, 8, 9)], [(10, 11, 12), (13, 14, 15), (16, 17, 18)]]
 write("zero_offset.bmp", bmp(3, 2, rows, offset=0))
+write("no_last_pad.bmp", bmp(3, 2, rows)[:-3])
 write("short.bmp", b"BM" + b"\0" * 20)
 write("not_bm.bmp", b"XY" + bmp(3, 2, rows)[2:])
 
@@ -72,6 +73,7 @@ shutil.copy(path("id32.tga"), path("GRID.TGA"))
 
 # Hostile headers: sizes that overflow, exceed any sane bound, or are not in the file.
 write("huge.bmp", bmp(100000, 100000, []))
+write("big.bmp", bmp(10000, 10000, []))  # 3 * 10^8 bytes: within the bound in pixels, not in bytes
 write("overflow.bmp", bmp(0x7FFFFFFF, 0x7FFFFFFF, []))
 write("claims.bmp", bmp(1000, 1000, rows))
 write("top_down.bmp", bmp(3, -2, rows))
@@ -86,5 +88,6 @@ write("deep.ppm", b"P6\n1 1\n65535\n" + b"\0" * 6)
 # [SECTION] ground height maps (grey levels; z = grey / 51 with a maximum height of 5)
 write("two_by_two.bmp", bmp(2, 2, [[grey(0), grey(255)], [grey(102), grey(153)]]))
 write("ramp.bmp", bmp(5, 2, [[grey(51 * c) for c in range(5)]] * 2))
+write("bump.bmp", bmp(3, 3, [[grey(0), grey(255), grey(0)], [grey(0)] * 3, [grey(0)] * 3]))
 write("white.bmp", bmp(4, 4, [[grey(255)] * 4] * 4))
 write("colours.bmp", bmp(2, 2, [[(255, 0, 0), (0, 255, 0)], [(0, 0, 255), (255, 255, 255)]]))

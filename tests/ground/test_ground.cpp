@@ -51,7 +51,7 @@ TEST(Ground, HeightsAtVerticesCentresAndFarEdges)
     EXPECT_FLOAT_EQ(groundHeight(98.75f, 96.25f), 0.5f * 5 + 0.25f * 3);
 }
 
-TEST(Ground, NormalsOfARamp)
+TEST(Ground, NormalsOfARampAndOfABump)
 {
     // ramp.bmp on 4 cells per side: the plane z = x / 25.
     create(FIELD, 5, 16, "ramp.bmp");
@@ -59,6 +59,15 @@ TEST(Ground, NormalsOfARamp)
     for (const GroundVertex& v : getGround().vertices)
         ASSERT_TRUE(std::fabs(v.z - v.x / 25) < 1e-5f && std::fabs(v.nx + 0.04f / length) < 1e-6f && std::fabs(v.ny) < 1e-6f)
             << v.x << " " << v.z << " " << v.nx << " " << v.ny;
+    // bump.bmp on 2 cells of 50 m: only vertex (1, 0) is 5 m high. The centre's four
+    // triangles give (0, 500, 10000); the corner (2, 0) has one, giving (250, 0, 2500).
+    create(FIELD, 5, 4, "bump.bmp");
+    const GroundVertex &centre = getGround().vertices[4], &corner = getGround().vertices[2];
+    EXPECT_TRUE(std::fabs(centre.ny - 0.05f / std::sqrt(1.0025f)) < 1e-5f && std::fabs(centre.nx) < 1e-6f
+                && std::fabs(corner.nx - 0.1f / std::sqrt(1.01f)) < 1e-5f && corner.nz > 0) << centre.ny << " " << corner.nx;
+    // Heights sum the three channels: colours.bmp's red and green corners are a third of the way up.
+    create(FIELD, 6, 4, "colours.bmp");
+    EXPECT_TRUE(groundHeight(0, 0) == 2.0f && groundHeight(100, 0) == 2.0f) << groundHeight(0, 0) << " " << groundHeight(100, 0);
 }
 
 TEST(Ground, MissingMapsDegenerateAreasAndLeftoverPixelsStaySafe)
@@ -84,27 +93,27 @@ TEST(Ground, MissingMapsDegenerateAreasAndLeftoverPixelsStaySafe)
 
 TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
 {
-    const float shifted[4] = {10, 10, 110, 110};
+    const float shifted[4] = {10, 10, 110, 90};
     create(shifted, 3.5f, 400, "two_by_two.bmp", "white.bmp", 6);
     const auto written = parse("");
     const xmlNodePtr velmora = xmlDocGetRootElement(written.get());
     xmlBufferPtr text = xmlBufferCreate();
     xmlNodeDump(text, written.get(), writeGroundSection(velmora), 0, 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(xmlBufferContent(text))),
-              "<ground area=\"0.000000 0.000000 100.000000 100.000000\" max_height=\"3.500000\" quads_number=\"400\" "
+              "<ground area=\"0.000000 0.000000 100.000000 80.000000\" max_height=\"3.500000\" quads_number=\"400\" "
               "height_map=\"" + picture("two_by_two.bmp") + "\" texture=\"" + picture("white.bmp")
                   + "\" texture_repeat=\"6.000000\"/>");
     xmlBufferFree(text);
     create(FIELD, 1, 9, "");
     EXPECT_TRUE(readGroundSection(velmora));
-    EXPECT_FLOAT_EQ(groundHeight(100, 50), 3.5f);  // rebuilt from the map
+    EXPECT_FLOAT_EQ(groundHeight(100, 40), 3.5f);  // rebuilt from the map
 
     // Two area numbers replace x0 and y0 only; text that is not a number is 0;
     // what is not given, or no float holds, stays.
     const auto partial = parse("<ground area=\" 1.5  2 \" max_height=\"high\" quads_number=\"1e30\" texture_repeat=\"nan\"/>");
     EXPECT_TRUE(readGroundSection(xmlDocGetRootElement(partial.get())->children));
     EXPECT_EQ(std::vector<float>({groundX0(), groundY0(), groundX1(), groundY1()}),
-              std::vector<float>({1.5f, 2, 100, 100}));
+              std::vector<float>({1.5f, 2, 100, 80}));
     EXPECT_TRUE(groundMaxHeight() == 0 && groundTextureRepeat() == 6 && getGround().quadsPerSide == MAX_QUADS_PER_SIDE);
     EXPECT_EQ(groundHeightMapFile() + groundTextureFile(), picture("two_by_two.bmp") + picture("white.bmp"));
     // No "ground" element: nothing changes.

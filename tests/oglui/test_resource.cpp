@@ -43,7 +43,7 @@ TEST(ResourceFile, readsEveryColourFormAndInheritsOnBang)
 {
     EXPECT_EQ("", load("spline.bgcolor 255 128.7 0\nspline.cursorcolor -3 2 0.25\nspline.horizcolor 1 300\n"
                        "list.bgcolor 0.5\nlist.selcolor\ncontainer.bgcolor 0 0.25 1\n"
-                       "menu.bgcolor 1 0 0\nmenu.bgcolor !\nbutton.bgcolor 0.5 0.5 0.5\n"));
+                       "menu.bgcolor 1 0 0\nmenu.bgcolor!\nbutton.bgcolor 0.5 0.5 0.5\n"));
     // Unset (menu, checkbutton): the nearest set ancestor's, or nothing.
     const std::pair<std::pair<const char*, const char*>, Rgba> cases[] = {
         {{"spline", "bgcolor"}, {1, 128 / 255.0f, 0, 1}}, {{"spline", "cursorcolor"}, {0, 2 / 255.0f, 0.25f, 1}},
@@ -64,8 +64,10 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
                                  "menu.nosuchresource 1\n"
                                  "menu.bgcolor abc\n"
                                  "button.normalborder sideways\n"
-                                 "button.pressedborder DARK\n"           // case ignored
-                                 "\t  list.bgcolor 0.25\r\n");           // indentation and CRLF are fine
+                                 "button.pressedborder DARK \r\n"       // case ignored
+                                 "scrollbar.normalborder In\n"
+                                 "\t  list.bgcolor 0.25\r\n"            // indentation and CRLF are fine
+                                 + longName.substr(1) + ".bgcolor 1\n");  // a long name, but not too long
     EXPECT_EQ("FILE " + tempPath() + "\n"
               "   7: WARNING: no ressource qualifier after object menu\n"
               "   8: WARNING: no more than 255 characters allowed per class (" + longName + ")\n"
@@ -75,8 +77,9 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
               "  13: WARNING: sideways is not a value of button.normalborder\n"
               "END\n", out);
     EXPECT_TRUE(oglEnumResource("button", "normalborder") == OGL_BORDER_OUT
-                && oglEnumResource("button", "pressedborder") == OGL_BORDER_DARK);
-    EXPECT_EQ(color("list", "bgcolor"), Rgba({0.25f, 0, 0, 1}));
+                && oglEnumResource("button", "pressedborder") == OGL_BORDER_DARK
+                && oglEnumResource("scrollbar", "normalborder") == OGL_BORDER_IN);
+    EXPECT_TRUE(color("list", "bgcolor") == Rgba({0.25f, 0, 0, 1}) && oglFloatResource("list", "bgcolor") == 0);
     // A file that cannot be opened changes nothing.
     CaptureStdout();
     EXPECT_FALSE(loadResourceFile(tempPath() + "/no/such/ui.cfg"));
@@ -93,8 +96,9 @@ TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
         oglDeclareResource(std::make_unique<OGLIResourceInt>("r", "a", 1)),
         oglDeclareResource(std::make_unique<OGLIResourceFloat>("r", "a", 2)),
         oglDeclareResource(std::make_unique<OGLIResourceEnum>("e", "a", OGLIResourceEnum::Table{}, true)),
-        oglDeclareResource(std::make_unique<OGLIResourceInt>("r", "nobranch")), oglCheckResourceDeclarations()};
-    EXPECT_EQ(accepted, (std::vector<bool>{1, 0, 0, 1, 0, 1, 0, 0, 1, 0}));
+        oglDeclareResource(std::make_unique<OGLIResourceInt>("r", "nobranch")),
+        oglDeclareResource(std::make_unique<OGLIResourceInt>("s", "nobranch")), oglCheckResourceDeclarations()};
+    EXPECT_EQ(accepted, (std::vector<bool>{1, 0, 0, 1, 0, 1, 0, 0, 1, 1, 0}));
     const std::string prefix = "RESOURCE DECLARATION ERROR: ";
     EXPECT_EQ(prefix + "une branche a deja ete define\n"
               + prefix + "une branche n'a pas de nom\n"
@@ -110,6 +114,8 @@ TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
               "   2: WARNING: floating point value expected\n   3: WARNING: integer value expected\nEND\n",
               load("a.r 12x\na.f 1e99\na.r 99999999999\n", true));
     EXPECT_TRUE(oglIntResource("a", "r") == 1 && oglFloatResource("a", "f") == 2.5f);
+    EXPECT_EQ("", load("a.f\na.r -7 \n", true));  // an empty number is 0
+    EXPECT_TRUE(oglIntResource("a", "r") == -7 && oglFloatResource("a", "f") == 0);
     // An inheritance cycle ends the lookup.
     oglDeclareBranch("b", "c");
     oglDeclareBranch("c", "b");

@@ -54,7 +54,7 @@ TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
     GLfloat projection[16];
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && mode == GL_MODELVIEW && projection[0] == 2
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && mode == GL_MODELVIEW && projection[0] == 2 && projection[5] == 2
                 && glGetError() == GL_NO_ERROR);
     // The handle's picture was made once and is found by its name.
     const std::string key = "ForestInterfaceData/Buttons/key.tga";

@@ -6,7 +6,44 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <set>
+#include <vector>
+
+namespace {
+
+// The breeze at (x, y) from its formula, drawing from the generator seeded as the query seeds it.
+influence breezeFormula(float x, float y)
+{
+    util::randomSeed(static_cast<unsigned>(static_cast<int>(300 * x + 700 * y)));
+    float r[5];
+    for (float& v : r) v = util::randomDraw() / 32767.0f;
+    const float m = 0.2f * r[1] + (0.1f + 0.6f * r[2]) * float(std::cos((0.2f + 0.1f * r[3]) * windBreezeTime() + 50 * r[4]));
+    return {windGetBreezePower(), m * std::cos(3.14f * r[0]), m * std::sin(3.14f * r[0])};
+}
+
+// The sides of the 100 m area that a point lies on: bit s for side s (x_min, x_max, y_min, y_max).
+int sidesOf(float x, float y)
+{
+    const auto near = [](float a, float b) { return std::fabs(a - b) < 0.01f ? 1 : 0; };
+    return near(x, 0) | near(x, 100) << 1 | near(y, 0) << 2 | near(y, 100) << 3;
+}
+
+} // namespace
+
+TEST_F(WindTest, BreezeFollowsItsFormulaAndTheClocksTheirSpeeds)
+{
+    windSetBreezeSpeed(2.0f), windSetGustSpeed(3.0f);
+    const double start = windBreezeTime();
+    for (int step = 0; step < 2; ++step) {
+        for (const point2d p : {point2d{1, 2}, point2d{-0.011f, 0}, point2d{37.25f, -12.5f}}) {
+            const influence want = breezeFormula(p.x, p.y), got = windBreezeAt(p.x, p.y);
+            EXPECT_TRUE(got.power == 50 && std::fabs(got.dx - want.dx) < 1e-5f && std::fabs(got.dy - want.dy) < 1e-5f)
+                << p.x << " " << p.y << ": " << got.dx << " " << got.dy << " want " << want.dx << " " << want.dy;
+        }
+        windUpdate(0.25f);
+    }
+    EXPECT_TRUE(windBreezeTime() == start + 1.0 && date::horloge == 1.5) << windBreezeTime() - start << " " << date::horloge;
+}
 
 TEST_F(WindTest, QuerySumsPowerAndWeighsDirections)
 {
@@ -21,6 +58,18 @@ TEST_F(WindTest, QuerySumsPowerAndWeighsDirections)
     const float none = dx;
     windGetInfluence(1, 2, 10.0f, 0.6f, 0.8f, power, dx, dy);  // below 30: faded by power / 30
     EXPECT_TRUE(none == 0.0f && std::fabs(dy - 0.8f / 3) < 1e-6f) << none << " " << dy;
+
+    // An alive gust at its peak adds its power and its jittered push, the draw after the breeze's five.
+    windSetBreezePower(50.0f);
+    auto* gust = new gust_of_wind(new rectangle({{50, 50}, 0}, 3, 3), new birth<gust_of_wind>(nullptr, 0, 1.5),
+                                  new death<gust_of_wind>(nullptr, 5, 6.5));
+    windDirector().add_primitive(gust);
+    gust->intensity = 1;
+    const influence b = breezeFormula(52, 50);
+    const float phi = 0.4f * (2 * (util::randomDraw() / 32767.0f) - 1);
+    windGetInfluence(52, 50, 0, 0, 0, power, dx, dy);
+    EXPECT_TRUE(power == 250.0f && std::fabs(dx - (50 * b.dx + 200 * std::cos(phi)) / 250) < 1e-6f
+                && std::fabs(dy - (50 * b.dy + 200 * std::sin(phi)) / 250) < 1e-6f) << power << " " << dx << " " << dy;
 }
 
 TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
@@ -29,7 +78,8 @@ TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
     windAddGust(10.0f, 5.0f);
     const wind_primitive* gust = windDirector().not_born().front().get();
     const double born = gust->date_of_birth, dies = gust->date_of_death;
-    EXPECT_EQ(born, launched + 1.0);
+    const auto& shape = static_cast<const rectangle&>(*gust->shape);
+    EXPECT_TRUE(born == launched + 1.0 && shape.half_length() == 10.0f && shape.half_width() == 5.0f);
     while (date::horloge < dies + 0.1) {
         windUpdate(0.05f);
         EXPECT_EQ(!windDirector().alive().empty(), date::horloge >= born && date::horloge < dies) << date::horloge;
@@ -37,19 +87,60 @@ TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
     EXPECT_EQ(windDirector().dead().size(), 1u);
 }
 
-TEST_F(WindTest, CrossingsAreDrawnFromTheDateUnit)
+TEST_F(WindTest, CrossingsRunFromSideToSideAtTheirSpeed)
 {
     god_of_gusts& god = windDirector();
-    for (const double at : {7.2, 7.9, 8.1}) {
-        date::horloge = at;
-        god.add_gust(1.0f, 100, 0, 100, 0, 10.0f, 3.0f, 2.0f);
-    }
-    date::horloge = 9.1;
-    god.update_primitives();
-    ASSERT_EQ(god.alive().size(), 3u);
-    std::map<double, float> angles;  // by date of birth
-    for (const auto& p : god.alive()) angles[p->date_of_birth] = p->shape->get_pose().angle;
-    EXPECT_TRUE(angles[8.2] == angles[8.9] && angles[8.2] != angles[9.1]);  // the first two launched within date 7
+    const float speed = 4, e = 5;  // at least 4e / speed = 5 date units: never stretched to 4
+    // Launches at `date` and reads the crossing from the figure at its birth:
+    // start, angle, travel time; then checks the path, the birth and the extent.
+    const auto launch = [&](bool blast, double date) {
+        date::horloge = date;
+        blast ? god.add_blast(2.0f, 100, 0, 100, 0, speed, e) : god.add_gust(2.0f, 100, 0, 100, 0, speed, e, 1.0f);
+        EXPECT_EQ(god.not_born().size(), 1u);
+        if (god.not_born().empty()) return std::vector<float>(4);
+        const wind_primitive* p = god.not_born().front().get();
+        EXPECT_EQ(p->date_of_birth, date + 2);
+        date::horloge = date + 2;
+        god.update_primitives();
+        const pose2d start = p->shape->get_pose();
+        date::horloge = date + 2.75;  // half the birth, three metres on
+        god.update_primitives();
+        const pose2d later = p->shape->get_pose();
+        EXPECT_TRUE(p->intensity == 0.5f && std::fabs(std::hypot(later.position.x - start.position.x,
+                                                                  later.position.y - start.position.y) - 3) < 1e-3f);
+        EXPECT_TRUE(blast || static_cast<const rectangle&>(*p->shape).half_length() == e);
+        const std::vector<float> crossing{start.position.x, start.position.y, start.angle,
+                                          float(p->date_of_death - p->date_of_birth)};
+        god.delete_all_primitives();
+        return crossing;
+    };
+    // The figure starts 2e before its entry point and ends 2e past its exit
+    // point; the exit side is the entry side, the next or the one after.
+    std::set<int> entries, turns;
+    for (int k = 0; k < 100; ++k)
+        for (const bool blast : {false, true}) {
+            const std::vector<float> c = launch(blast, 7.2 + 301.7 * k);
+            const float ux = std::cos(c[2]), uy = std::sin(c[2]), out = c[3] * speed - 2 * e;
+            const int in_sides = sidesOf(c[0] + 2 * e * ux, c[1] + 2 * e * uy);
+            const int out_sides = sidesOf(c[0] + out * ux, c[1] + out * uy);
+            bool ruled = false;
+            for (int s1 = 0; s1 < 4; ++s1)
+                for (int turn = 0; turn < 3; ++turn)
+                    if ((in_sides >> s1 & 1) && (out_sides >> (s1 + turn) % 4 & 1)) {
+                        ruled = true;
+                        if ((in_sides & (in_sides - 1)) == 0 && (out_sides & (out_sides - 1)) == 0) entries.insert(s1), turns.insert(turn);
+                    }
+            ASSERT_TRUE(ruled) << k << " " << blast << ": " << c[0] << " " << c[1] << " " << c[2] << " " << c[3];
+        }
+    EXPECT_EQ(entries, (std::set<int>{0, 1, 2, 3}));
+    EXPECT_EQ(turns, (std::set<int>{0, 1, 2}));
+    // Gusts reseed with the date's integer part, blasts with its double's.
+    EXPECT_TRUE(launch(false, 7.2) == launch(false, 7.9) && launch(false, 7.2) != launch(false, 8.1));
+    EXPECT_TRUE(launch(true, 7.2) == launch(true, 7.4) && launch(true, 7.2) != launch(true, 7.6));
+    // A crossing shorter than the birth and the death lives 4 date units.
+    date::horloge = 3;
+    god.add_gust(1.0f, 100, 0, 100, 0, 1e4f, 1, 1);
+    EXPECT_EQ(god.not_born().front()->date_of_death - god.not_born().front()->date_of_birth, 4.0);
 
     // The date whose draw is the generator's largest names the last side.
     unsigned int largest = 0;
@@ -140,11 +231,14 @@ TEST_F(WindTest, InitEmptiesTheWindAndResetsTheDateButNotTheBreeze)
     windAddGust(5, 5);
     windUpdate(1.5f);
     windAddBlast(5);
+    windUpdate(100.0f);  // both dead
+    windAddGust(5, 5);
+    ASSERT_EQ(windDirector().dead().size(), 2u);
     const double breeze_time = windBreezeTime();
     const float point[4] = {5, 5, 5, 5};
     windInit(point, 2.5f);
     EXPECT_TRUE(date::horloge == 0.0 && windBreezeTime() == breeze_time);
-    EXPECT_TRUE(windDirector().alive().empty() && windDirector().not_born().empty());
+    EXPECT_TRUE(windDirector().alive().empty() && windDirector().not_born().empty() && windDirector().dead().empty());
     // An area with no extent launches nothing, and says so.
     testing::internal::CaptureStderr();
     windAddGust(3, 2);
