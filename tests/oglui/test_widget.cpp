@@ -51,6 +51,7 @@ TEST_F(Widgets, pressesGoToTheTopmostShownWidgetAndTitleBarsDragTheirWindows)
     EXPECT_TRUE(ui.mousePress(400, 185) && ui.mouseMove(990, 490) && ui.mouseRelease(990, 490));
 
     drag(150, 70, 250, 120);  // below the title bar the window stays
+    EXPECT_FLOAT_EQ(back->rect().x, 0.1f);
     drag(150, 55, 250, 105);  // the back window by its title bar, y 0.10..0.13: its button follows
     drag(500, 237, 500, 237);
     EXPECT_EQ(messages, (Messages{{6, 1}, {5, 1}, {5, 1}}));
