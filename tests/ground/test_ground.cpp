@@ -106,7 +106,8 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     xmlBufferFree(text);
     create(FIELD, 1, 9, "");
     EXPECT_TRUE(readGroundSection(velmora));
-    EXPECT_TRUE(groundHeight(100, 40) == 3.5f && getGround().vertices.back().y == 80);  // rebuilt from the map
+    EXPECT_TRUE(groundHeight(100, 40) == 3.5f && getGround().vertices.back().y == 80  // rebuilt from the map
+                && groundHeightMapFile() == picture("two_by_two.bmp"));
 
     // Two area numbers replace x0 and y0 only; text that is not a number is 0;
     // what is not given, or no float holds, stays.
