@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "ground/ground.h"
 #include "wind/wind.h"
@@ -45,6 +48,31 @@ protected:
     RockRecord rock;
 };
 
+using V = std::array<double, 3>;
+
+V minus(const V& a, const V& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+double dot(const V& a, const V& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+double norm(const V& a) { return std::sqrt(dot(a, a)); }
+
+struct Strength {
+    double v, dist;
+};
+
+/// The crush strength at point c for the path P -> Q, and c's distance to the
+/// path line: from the foot B of c on the line, the ratios |P - B| / |P - X|
+/// and |Q - B| / |Q - X|, summed between the ends and differenced outside,
+/// over the squared distance. Not for points on the line.
+Strength strength(const V& P, const V& Q, const CrushPoint& c)
+{
+    const V X = {c.x, c.y, c.z}, pq = minus(Q, P);
+    const double t = dot(minus(X, P), pq) / dot(pq, pq);
+    const V B = {P[0] + t * pq[0], P[1] + t * pq[1], P[2] + t * pq[2]};
+    const double d = norm(minus(X, B)), r1 = norm(minus(P, B)) / norm(minus(P, X));
+    const double r2 = norm(minus(Q, B)) / norm(minus(Q, X)), e = dot(B, pq);
+    const double v = e > dot(Q, pq) ? (r1 - r2) / 2 : e < dot(P, pq) ? (r2 - r1) / 2 : (r1 + r2) / 2;
+    return {v / (d * d), d};
+}
+
 BladeSkeleton bentAt(float x, float y, float height, float wx, float wy)
 {
     BladeSkeleton s;
@@ -60,21 +88,69 @@ bool same(const BladeSkeleton& a, const BladeSkeleton& b)
 
 } // namespace
 
-TEST_F(GrassCrush, StraightMoveFlattensAlongThePathAndOutwards)
+TEST_F(GrassCrush, EveryPointAWalkReachesTakesTheStrengthOfItsDistanceToThePath)
 {
-    roll(4.1f, 5.1f, 4.6f, 5.1f);
-    // Pushed along the move and away from the path on either side; the nearer one harder.
-    const CrushPoint& above = field.crushPoint(9, 11);  // (4.5, 5.5)
-    const CrushPoint& below = field.crushPoint(9, 10);  // (4.5, 5.0)
-    EXPECT_TRUE(above.dirX > 0 && above.dirY > 0) << above.dirX << " " << above.dirY;
-    EXPECT_TRUE(below.dirX > 0 && below.dirY < 0) << below.dirX << " " << below.dirY;
-    EXPECT_GT(below.amount, 2 * above.amount);
-    EXPECT_LT(field.crushPoint(0, 20).amount, 0.001f * below.amount);
-    // A second pass adds to the amount and restarts a longer timer.
-    const float before = below.amount;
-    roll(4.1f, 5.1f, 4.6f, 5.1f);
-    EXPECT_GT(below.amount, before);
-    EXPECT_GT(below.totalTime, (before * 0.0001f + 0.75f) * 20);
+    // Along y = 5, 0.2 m above the ground: points in line with the path get
+    // no side push; points behind, between and beyond its ends all occur.
+    const V P = {3.9, 5, 0.2}, Q = {4.3, 5, 0.2};
+    roll(3.9f, 5, 4.3f, 5);
+    // The four seeds around cell (7, 10) walk their quadrants: rows outwards,
+    // then columns from every row point, each stopping after the first
+    // point not above the threshold; each point reached is crushed once.
+    std::vector<int> reached(field.crushPoints.size(), 0);
+    auto v = [&](int i, int j) { return strength(P, Q, field.crushPoint(i, j)).v; };
+    auto in = [&](int i, int j) { return i >= 0 && i < field.crushPointsX() && j >= 0 && j < field.crushPointsY(); };
+    const int seeds[4][4] = {{7, 10, -1, -1}, {8, 10, 1, -1}, {7, 11, -1, 1}, {8, 11, 1, 1}};  // i, j, row, column steps
+    for (const auto& seed : seeds)
+        for (int i = seed[0], j = seed[1]; in(i, j); i += seed[2]) {
+            reached[size_t(i) * field.crushPointsY() + j] = 1;
+            if (!(v(i, j) > rock.crushingPropagation)) break;
+            for (int k = j + seed[3]; in(i, k); k += seed[3]) {
+                reached[size_t(i) * field.crushPointsY() + k] = 1;
+                if (!(v(i, k) > rock.crushingPropagation)) break;
+            }
+        }
+    int count = 0;
+    for (int i = 0; i < field.crushPointsX(); ++i)
+        for (int j = 0; j < field.crushPointsY(); ++j) {
+            const CrushPoint& c = field.crushPoint(i, j);
+            const bool hit = reached[size_t(i) * field.crushPointsY() + j];
+            count += hit;
+            ASSERT_EQ(c.crushed, hit) << i << ", " << j;
+            const Strength e = strength(P, Q, c);
+            const double amount = hit ? 200 * e.v : 0, k = std::min(1.0, 0.4 * e.dist);
+            const double side = (c.y > 5) - (c.y < 5);  // points above the path go up, below down
+            const double tol = 1e-3 * std::fabs(amount) + 1e-6;  // float rounding far out
+            ASSERT_NEAR(c.amount, amount, tol) << i << ", " << j;
+            EXPECT_NEAR(c.initialAmount, amount, tol);
+            EXPECT_NEAR(c.remainingTime, hit ? (amount * 1e-4 + 0.75) * 20 : 0, 1e-4);
+            EXPECT_NEAR(c.totalTime, c.remainingTime, 1e-6);
+            EXPECT_NEAR(c.dirX, hit ? (1 - k) * e.v : 0, tol / 200);
+            EXPECT_NEAR(c.dirY, hit ? side * k * e.v : 0, tol / 200);
+        }
+    EXPECT_GT(count, 12);  // the walks spread beyond the seeds
+}
+
+TEST_F(GrassCrush, APushAddsToTheFadedDirectionUnlessAHardCrushResistsIt)
+{
+    // The seed at (4, 5) of a push along +x, with no spreading. The crush
+    // already there: amount, initial amount, direction; then whether it turns.
+    struct Case {
+        float amount, initial, dirX, dirY;
+        bool turns;
+    } cases[] = {{50, 100, 2, 0, true}, {100, 100, -1, 0, true}, {200, 200, 0, 1, true}, {200, 200, -1, 0, false}};
+    for (const Case& c : cases) {
+        SetUp();
+        rock.crushingPropagation = 1e30f;
+        CrushPoint& k = field.crushPoint(8, 10);
+        k.amount = c.amount, k.initialAmount = c.initial, k.dirX = c.dirX, k.dirY = c.dirY;
+        roll(3.9f, 5, 4.3f, 5);
+        const Strength e = strength({3.9, 5, 0.2}, {4.3, 5, 0.2}, k);
+        const double f = c.amount / c.initial, push = (1 - std::min(1.0, 0.4 * e.dist)) * e.v;
+        EXPECT_NEAR(k.amount, c.amount + 200 * e.v, 1e-3);
+        EXPECT_NEAR(k.dirX, c.turns ? f * c.dirX + push : c.dirX, 1e-5) << c.amount;
+        EXPECT_NEAR(k.dirY, c.turns ? f * c.dirY : c.dirY, 1e-5) << c.amount;
+    }
 }
 
 TEST_F(GrassCrush, DegenerateMovesStayFinite)
@@ -108,6 +184,13 @@ TEST_F(GrassCrush, RockOffTheGrassCrushesNothingButComesBack)
     EXPECT_GT(crushedCount(), 0);
     SetUp();
     roll(1e30f, -1e30f, 5.1f, 5.1f);  // no integer overflow on the way
+    EXPECT_EQ(crushedCount(), 0);
+    // The cell is the truncated half-spacing index: -0.2 is cell 0, and the
+    // far edge (cell 20 of 20) lies outside.
+    roll(-0.1f, 5.1f, 0.4f, 5.1f);
+    EXPECT_GT(crushedCount(), 0);
+    SetUp();
+    roll(10, 5.1f, 9.6f, 5.1f);
     EXPECT_EQ(crushedCount(), 0);
 }
 
@@ -162,4 +245,44 @@ TEST(CrushSkeleton, AmountLaysTheBladeDownAndNothingBecomesNaN)
     EXPECT_NEAR(s.P1[0], 1 + 0.92f * 2 * std::sqrt(0.5f), 1e-4f);
     crushSkeleton(s, INFINITY, dir, INFINITY, 2);
     EXPECT_TRUE(std::isfinite(s.P1[0] + s.T0[2] + s.tipNormal));
+}
+
+TEST(BendSkeleton, TipTangentsAndNormalsFollowTheBendAmount)
+{
+    // Bend amounts 0, 0.5 and 1 with the Hermite basis (h00, h10, h01, h11) there.
+    struct Case {
+        float wx, wy, h00, h10, h01, h11;
+    } cases[] = {{0, 0, 1, 0, 0, 0}, {0.3f, -0.4f, 0.5f, 0.125f, 0.5f, -0.125f}, {0.6f, 0.8f, 0, 0, 1, 0}};
+    for (const Case& c : cases) {
+        const float H = 2, s = std::hypot(c.wx, c.wy), reach = 0.8f * H * c.h01 + 2.8f * c.h10;
+        const BladeSkeleton b = bentAt(3, 4, H, c.wx, c.wy);  // base on the ground at (3, 4)
+        const float ux = s > 0 ? c.wx / s : 0, uy = s > 0 ? c.wy / s : 0;
+        const float tipZ = H * c.h00 + 0.5f * H * c.h01 - 0.6f * c.h11;
+        const float expected[14] = {3, 4, 0, 3 + reach * ux, 4 + reach * uy, tipZ, 0, 0, H, c.wx, c.wy, 1 - s,
+                                    0.3f, 0.4f * s + 0.6f};
+        float got[14];
+        static_assert(sizeof got == sizeof b);
+        std::memcpy(got, &b, sizeof got);
+        for (int k = 0; k < 14; ++k) EXPECT_NEAR(got[k], expected[k], 1e-5f) << "s " << s << " float " << k;
+        float mid[3];
+        skeletonPoint(b, 0.5f, mid);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(mid[k], 0.5f * (got[k] + got[3 + k]) + 0.125f * (got[6 + k] - got[9 + k]), 1e-5f);
+    }
+}
+
+TEST(CrushSkeleton, AnAmountEqualToTheWindWeightHalfFlattensTheBlade)
+{
+    const BladeSkeleton wind = bentAt(1, 1, 2, 0.2f, 0.1f);
+    BladeSkeleton s = wind;
+    const float dir[2] = {3, 4};
+    crushSkeleton(s, 50, dir, 50, 2);
+    // Half the wind pose, half a blade lying along (0.6, 0.8) with its tip 0.92 H away.
+    const float flat[14] = {1, 1, 0, 1 + 0.92f * 2 * 0.6f, 1 + 0.92f * 2 * 0.8f, 0, 0.6f, 0.8f, 0.8f * 2,
+                            0.6f, 0.8f, -0.5f, 0.6f, 1};
+    float before[14], after[14];
+    std::memcpy(before, &wind, sizeof before);
+    std::memcpy(after, &s, sizeof after);
+    for (int k = 0; k < 6; ++k) EXPECT_NEAR(after[k], k < 3 ? before[k] : (before[k] + flat[k]) / 2, 1e-5f) << k;
+    for (int k = 6; k < 14; ++k) EXPECT_NEAR(after[k], (before[k] + flat[k]) / 2, 1e-5f) << k;
 }

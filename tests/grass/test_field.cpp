@@ -41,10 +41,25 @@ TEST(GrassFieldLayout, GridsIndexingAndLinks)
     field.initField(area, 3, 5, nullptr);
     EXPECT_EQ(field.crushPoints.size(), 7u * 11u);
     EXPECT_FLOAT_EQ(field.node(2, 4).skeleton.P0[1], 32);
+    EXPECT_FLOAT_EQ(field.node(3, 0).x, 40);
+    EXPECT_FLOAT_EQ(field.crushPoint(1, 0).x, 15);
     const GrassPatch& p = field.patch(1, 3);
     EXPECT_EQ(p.corners[1], &field.node(2, 3));
     EXPECT_EQ(p.corners[2], &field.node(1, 4));
+    EXPECT_EQ(p.corners[3], &field.node(2, 4));
+    EXPECT_EQ(p.crush[1], &field.crushPoint(3, 6));
     EXPECT_EQ(p.crush[8], &field.crushPoint(4, 8));
+    field.setBladesPerSquareMetre(10);
+    EXPECT_EQ(field.settings.bladesPerPatch, 30);  // 10 per m² on 10 m × 3 m, a tenth
+    // The height reaches what the skeletons bend with; a new grid or width rebuilds the textures.
+    field.setHeight(0.7f);
+    EXPECT_FLOAT_EQ(field.node(1, 1).currentHeight, 0.7f);
+    field.texturesReady = true;
+    field.setWidth(0.05f);
+    EXPECT_FALSE(field.texturesReady);
+    field.texturesReady = true;
+    field.initField(area, 3, 5, nullptr);
+    EXPECT_FALSE(field.texturesReady);
 
     // A narrow area widens to 1 m and patch counts stay in 1..999, the cut said in one line.
     const float narrow[4] = {5, 5, 5.5f, 5};
@@ -60,18 +75,23 @@ TEST(GrassFieldLayout, GridsIndexingAndLinks)
 
 TEST(GrassFieldLayout, MaxGroundZIsTheHighestSampleAround)
 {
-    const std::string ramp = writeBmp("grass_ramp.bmp", 64, 4, [](int x, int) { return x * 4; });
+    const std::string slope = writeBmp("grass_slope.bmp", 64, 64, [](int x, int y) { return 2 * x + 2 * (63 - y); });
     const float area[4] = {0, 0, 100, 100};
-    createGround(area, 5, 400, ramp.c_str(), nullptr, 1);
+    createGround(area, 5, 400, slope.c_str(), nullptr, 1);
     GrassField field;
     field.initField(area, 4, 4, nullptr);
-    // The ground rises along x: the highest sample is in the patch on the
-    // high side, a fifth of a patch short of the next node.
-    for (int i = 0; i <= 4; ++i) {
-        const GrassNode& n = field.node(i, 2);
-        const float x = i < 4 ? n.x + 0.8f * field.patchSizeX : n.x - 0.2f * field.patchSizeX;
-        EXPECT_NEAR(n.maxGroundZ, groundHeight(x, n.y), 1e-4f) << "node " << i;
-    }
+    // The highest of 5 × 5 samples from the corner of each patch around the node.
+    for (int i = 0; i <= 4; ++i)
+        for (int j = 0; j <= 4; ++j) {
+            float top = 0;
+            for (int pi = std::max(i - 1, 0); pi <= std::min(i, 3); ++pi)
+                for (int pj = std::max(j - 1, 0); pj <= std::min(j, 3); ++pj)
+                    for (int a = 0; a < 5; ++a)
+                        for (int b = 0; b < 5; ++b) top = std::max(top, groundHeight(25.0f * pi + 5.0f * a, 25.0f * pj + 5.0f * b));
+            const GrassNode& n = field.node(i, j);
+            EXPECT_NEAR(n.maxGroundZ, top, 1e-4f) << "node " << i << ", " << j;
+            EXPECT_FLOAT_EQ(n.z, groundHeight(n.x, n.y));
+        }
 }
 
 TEST(GrassDensity, SamplingThresholdsAndPictures)
@@ -91,6 +111,7 @@ TEST(GrassDensity, SamplingThresholdsAndPictures)
     // Corner mean exactly 0.25: bare, and its corners with it.
     EXPECT_EQ(field.patch(0, 0).active + field.node(0, 0).active + field.patch(1, 0).active, 0);
     EXPECT_EQ(field.node(2, 0).active, 1);  // corner of an active patch, though bare itself
+    EXPECT_FLOAT_EQ(field.patch(2, 0).density, (2 + 39 / 255.0f) / 4);
     // Rebuilt with its own current name, as on a change of the ground.
     field.initField(area, 3, 1, field.getDensityMapFile());
     EXPECT_STREQ(field.getDensityMapFile(), path.c_str());
@@ -102,12 +123,13 @@ TEST(GrassDensity, SamplingThresholdsAndPictures)
               std::string::npos);
     for (const GrassPatch& p : field.patches) EXPECT_EQ(p.active, 1);
 
-    // Points off the area read the border, not memory beyond the picture;
-    // a picture with alpha is read 4 bytes per pixel.
+    // x = 1.5 of 0..3 reads pixel trunc(0.5 × 3) of 4, 4 bytes a pixel when
+    // it has alpha; points off the area read the border, not memory beyond it.
     Texture rgba;
-    rgba.width = 2, rgba.height = 1, rgba.hasAlpha = 1;
-    rgba.pixels = new unsigned char[8]{0, 0, 0, 255, 102, 102, 102, 0};  // read 3 bytes a pixel, the second would be 0.6
-    EXPECT_FLOAT_EQ(field.densityAt(1e9f, 1e9f, rgba), 0.4f);
+    rgba.width = 4, rgba.height = 1, rgba.hasAlpha = 1;
+    rgba.pixels = new unsigned char[16]{0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255};
+    EXPECT_FLOAT_EQ(field.densityAt(1.5f, 0, rgba), 1);
+    EXPECT_FLOAT_EQ(field.densityAt(1e9f, 1e9f, rgba), 1);
     EXPECT_FLOAT_EQ(field.densityAt(-1e9f, 0, rgba), 0);
 }
 
@@ -130,6 +152,9 @@ TEST(RandomTable, Wraps)
 {
     RandomTable a;
     a.fill();
+    a.setCursor(998);
+    EXPECT_EQ(a.next(), a.values[999]);
+    EXPECT_EQ(a.next(), a.values[0]);
     a.setCursor(1000);  // the largest start a patch can draw
     EXPECT_EQ(a.next(), a.values[0]);
 }

@@ -96,34 +96,56 @@ protected:
 
 } // namespace
 
-TEST_F(GrassGl, SideTextureAlphaFollowsBrightnessAndSevenTenthsSoftensItTwice)
+TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
 {
-    setAntialiasing2D5(field, 0.7f);
+    // The same blades by hand: the side texture's alpha twice the brightness,
+    // the colour spread, then the alpha filtered with centre weights
+    // 6 − a div 2 and, above 5, 11 − a (a = trunc(10 × softening)).
     setSizeTexture2D5(field, 256, 32);
-    util::randomSeed(5);
-    field.randomTable.setCursor(0);
-    buildTexture2D5(field);
-    int width = 0, height = 0;
-    const std::vector<unsigned char> built = textureImage(field.picture2D5.texName, width, height);
+    const float diagonalScale = 1 / std::sqrt(2.0f);
+    for (auto [softening, weights] : {std::pair{0.7f, std::vector<int>{3, 5}}, {0.5f, {4}}}) {
+        setAntialiasing2D5(field, softening);
+        util::randomSeed(5);
+        field.randomTable.setCursor(0);
+        buildTexture2D5(field);
+        int width = 0, height = 0;
+        const std::vector<unsigned char> built = textureImage(field.picture2D5.texName, width, height);
+        util::randomSeed(5);
+        field.randomTable.setCursor(0);
+        glColor4f(1, 1, 1, 1);
+        Texture side;
+        ASSERT_TRUE(renderGrassTexture2D5(field, side, 256, 32, field.settings.bladesPerPatch / 2, diagonalScale));
+        int high = 0;  // blades 0.8 to 1 high, seen side-on, reach the top rows
+        for (int i = 0; i < side.width * side.height * 4; i += 4) {
+            ASSERT_EQ(side.pixels[i + 3], std::min(255, 2 * (side.pixels[i] + side.pixels[i + 1] + side.pixels[i + 2])));
+            high += i / 4 >= 28 * side.width && side.pixels[i + 3] > 0;
+        }
+        EXPECT_GT(high, 0);
+        extendColor(side, 256 / 20);
+        for (int w : weights) filterChannel(side, 3, w);
+        EXPECT_TRUE(built == std::vector<unsigned char>(side.pixels, side.pixels + built.size())) << softening;
+    }
 
-    // The same blades by hand: alpha twice the brightness, the colour spread,
-    // then the alpha filtered with centre weights 3 and 5.
-    util::randomSeed(5);
+    // Seen from above: transparent texels take their neighbours' colour, then the alpha is filtered (weight 5).
+    util::randomSeed(6);
     field.randomTable.setCursor(0);
-    glColor4f(1, 1, 1, 1);
-    Texture side;
-    ASSERT_TRUE(renderGrassTexture2D5(field, side, 256, 32, field.settings.bladesPerPatch / 2, 1 / std::sqrt(2.0f)));
-    for (int i = 0; i < side.width * side.height * 4; i += 4)
-        ASSERT_EQ(side.pixels[i + 3], std::min(255, 2 * (side.pixels[i] + side.pixels[i + 1] + side.pixels[i + 2])));
-    extendColor(side, 256 / 20);
-    filterChannel(side, 3, 3);
-    filterChannel(side, 3, 5);
-    EXPECT_TRUE(built == std::vector<unsigned char>(side.pixels, side.pixels + built.size()));
+    buildTexture2D(field);
+    int width = 0, height = 0;
+    const std::vector<unsigned char> built = textureImage(field.picture2D.texName, width, height);
+    util::randomSeed(6);
+    field.randomTable.setCursor(0);
+    Texture above;
+    ASSERT_TRUE(renderGrassTexture2D(field, above, 128, 32, field.settings.bladesPerPatch, diagonalScale));
+    int tinted = 0;
+    for (int i = 0; i < above.width * above.height * 4; i += 4) tinted += above.pixels[i + 3] == 0 && above.pixels[i] > 0;
+    EXPECT_GT(tinted, 0);
+    filterChannel(above, 3, 5);
+    EXPECT_TRUE(built == std::vector<unsigned char>(above.pixels, above.pixels + built.size()));
 
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(renderGrassTexture2D5(field, side, 3, 32, 8, 0.7f));
+    const bool refused = !renderGrassTexture2D5(field, above, 3, 32, 8, 0.7f);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error:Texture: erreur dans la construction de la texture 2D5\n");
-    EXPECT_EQ(side.pixels, nullptr);
+    EXPECT_TRUE(refused && above.pixels == nullptr);
 }
 
 TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
@@ -144,25 +166,54 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     field.setDistance3D(2);  // far patches: trunc(3·0.5) + 1 + 1 = 3 segments, 40 blades
     drawFromAbove(LOD_3D_FAR, 1);
     EXPECT_EQ(field.polygonCount, 16u * 2 * 3 * 40);
+    drawLodColours(field);  // which leaves them out, and has no final + 1 for 3D
+    EXPECT_EQ(field.polygonCount, 0u);
+    for (GrassPatch& p : field.patches) p.lod = LOD_3D;
+    drawLodColours(field);
+    EXPECT_EQ(field.polygonCount, 16u * 2 * 2 * 40);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && field.lodColours == 0);
+    field.setDistance2D(5);  // 2D up to where 2.5D ends: no 2D pass
+    drawFromAbove(LOD_2D, 8);
+    EXPECT_EQ(field.polygonCount, 0u);
 
-    // Blades bent sideways show from above, unless their patches have no level.
+    // Blades bent sideways show from above, unless their patches have no level;
+    // far ones slide towards the diagonals (distance 1.66: halfway from 1.32 to 2).
     drawFromAbove(LOD_NONE, 1, 0.8f, 0.3f);
     EXPECT_EQ(greenPixels(), 0);
-    drawFromAbove(LOD_3D, 1, 0.8f, 0.3f);
+    drawFromAbove(LOD_3D, 1.66f, 0.8f, 0.3f);
+    const QImage near = gl.picture();
     EXPECT_GT(greenPixels(), 200);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST));
+    GLfloat diffuse[4];
+    glGetMaterialfv(GL_BACK, GL_DIFFUSE, diffuse);
+    EXPECT_TRUE(diffuse[0] < 0.1f && diffuse[1] > 0.5f && diffuse[2] == 0) << diffuse[0];
+    drawFromAbove(LOD_3D_FAR, 1.66f, 0.8f, 0.3f);
+    EXPECT_NE(gl.picture(), near);
+    field.setDistance3D(0);  // no 3D range: nothing drawn
+    drawFromAbove(LOD_3D, 1, 0.8f, 0.3f);
+    EXPECT_EQ(field.polygonCount, 0u);
+
+    // Textured blades: no alpha test, and blending and texturing end with the field.
+    field.setDistance3D(2);
+    setTexture3D(field, true);
+    loadTexture3D(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
+    drawFromAbove(LOD_3D, 1, 0.8f, 0.3f);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(GrassGl, BladePictureSurvivesAFailedLoad)
 {
+    // No assertion while stdout is captured: a failure would end the test with its message swallowed.
     testing::internal::CaptureStdout();
     setAntialiasing3D(field, 0.5f);  // no picture named yet: nothing to reload, no warning
     setTexture3D(field, true);
-    setTexture3DFile(field, "GrassData/grassBlade.tga");
+    setTexture3DFile(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     prepareGrassTextures(field);
     const unsigned blade = field.picture3D.texName;
     ASSERT_TRUE(glIsTexture(blade));
+    testing::internal::CaptureStdout();
     setTexture3DFile(field, "GrassData/missing.tga");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning:Texture: unable to load map GrassData/missing.tga;\n");
     prepareGrassTextures(field);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "grass/grass_animation.h"
@@ -13,11 +14,16 @@ namespace {
 
 using Point = std::array<float, 3>;
 
-/// Records every primitive as a list of vertex positions.
+/// Records every primitive as a list of vertex positions, and every vertex's
+/// normal height and texture coordinates (n, s, t).
 struct Recorder : GeometrySink {
-    std::vector<std::vector<Point>> strips;
-    void begin(GrassPrimitive) override { strips.emplace_back(); }
-    void vertex(float, float, float, const float p[3]) override { strips.back().push_back({p[0], p[1], p[2]}); }
+    std::vector<std::vector<Point>> strips, nst;
+    void begin(GrassPrimitive) override { strips.emplace_back(), nst.emplace_back(); }
+    void vertex(float n, float s, float t, const float p[3]) override
+    {
+        strips.back().push_back({p[0], p[1], p[2]});
+        nst.back().push_back({n, s, t});
+    }
     void end() override {}
     /// Every vertex position, in order.
     std::vector<Point> positions() const
@@ -27,6 +33,20 @@ struct Recorder : GeometrySink {
         return all;
     }
 };
+
+void expectNear(const Point& got, const Point& expected, const char* what, int k)
+{
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[c], expected[c], 1e-5f) << what << " vertex " << k << " coordinate " << c;
+}
+
+BladeSkeleton line(Point from, Point to)
+{
+    // Tangents along the chord: the Hermite curve is the straight segment.
+    BladeSkeleton s;
+    for (int k = 0; k < 3; ++k) s.P0[k] = from[k], s.P1[k] = to[k], s.T0[k] = s.T1[k] = to[k] - from[k];
+    s.baseNormal = 0.3f, s.tipNormal = 0.9f;
+    return s;
+}
 
 /// A 2 × 2 field of 1 m patches, 10 blades each, every node bent by (wx, wy).
 class Geometry : public ::testing::Test {
@@ -43,6 +63,12 @@ protected:
         field.view.sideX = 1;
         field.view.sideY = 0;
         bend(0.3f, 0.1f);
+    }
+    /// The next four draws of the table after `cursor`.
+    void nextDraws(int cursor, std::array<float, 4> values)
+    {
+        for (int k = 0; k < 4; ++k) field.randomTable.values[cursor + 1 + k] = values[k];
+        field.randomTable.setCursor(cursor);
     }
     void bend(float wx, float wy)
     {
@@ -78,14 +104,56 @@ TEST_F(Geometry, FarBladesMatchNearOnesAtTheNearLimitAndSlideOntoDiagonals)
     drawPatch3DFar(field, far, p, 3);
     EXPECT_EQ(near.positions(), far.positions());
 
-    p.distance = 30;  // at distance3D every base lies on a diagonal of the patch
+    // Halfway from the near limit to distance3D, u moves halfway to v (to 1 - v
+    // when u and v lie in different halves).
+    p.distance = 0.5f * (19.8f + 30);
     drawPatch3DFar(field, edge, p, 3);
+    RandomTable t = field.randomTable;
+    t.setCursor(p.randomIndex);
+    ASSERT_EQ(edge.strips.size(), 10u);
     for (const auto& strip : edge.strips) {
-        // The base is the middle of the first pair of vertices.
-        const float u = (strip[0][0] + strip[1][0]) / 2 - p.corners[0]->x;
-        const float v = (strip[0][1] + strip[1][1]) / 2 - p.corners[0]->y;
-        EXPECT_LT(std::min(std::fabs(u - v), std::fabs(u - (1 - v))), 1e-5f);
+        const float u = t.next(), v = t.next();
+        const float slid = (u >= 0.5f) == (v >= 0.5f) ? (u + v) / 2 : (u + 1 - v) / 2;
+        EXPECT_NEAR((strip[0][0] + strip[1][0]) / 2 - p.corners[0]->x, slid, 1e-5f);
+        EXPECT_NEAR((strip[0][1] + strip[1][1]) / 2 - p.corners[0]->y, v, 1e-5f);
     }
+}
+
+TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoise)
+{
+    field.setNoisePositions(0.1f);
+    GrassPatch& p = field.patch(1, 0);
+    const GrassNode& c0 = *p.corners[0];
+    const BladeSkeleton& bent = c0.skeleton;  // every node bends alike
+    Recorder r;
+    drawPatch3D(field, r, p, 3);
+    RandomTable t = field.randomTable;
+    t.setCursor(p.randomIndex);
+    float u[10], v[10];
+    for (int b = 0; b < 10; ++b) u[b] = t.next(), v[b] = t.next();
+    ASSERT_EQ(r.strips.size(), 10u);
+    for (int b = 0; b < 10; ++b) {
+        // The node's pose moved to the blade's base; tip and tip tangent shifted by the noise.
+        BladeSkeleton s = bent;
+        const float base[3] = {c0.x + u[b], c0.y + v[b], c0.z};
+        for (int k = 0; k < 3; ++k) {
+            const float e = (t.next() - 0.5f) * 0.1f;
+            s.P1[k] += base[k] - bent.P0[k] + e, s.T1[k] += e, s.P0[k] = base[k];
+        }
+        for (int k = 0; k < 4; ++k) t.next();  // row, widths, highlight
+        for (int k = 0; k <= 3; ++k) {
+            float y[3];
+            skeletonPoint(s, k / 3.0f, y);
+            const Point &a = r.strips[b][2 * k], &c = r.strips[b][2 * k + 1];
+            expectNear({(a[0] + c[0]) / 2, (a[1] + c[1]) / 2, (a[2] + c[2]) / 2}, {y[0], y[1], y[2]}, "axis", k);
+        }
+    }
+    EXPECT_EQ(field.randomTable.cursor, t.cursor);
+    field.setNoisePositions(0);  // then 6 draws a blade
+    drawPatch3D(field, r, p, 3);
+    t.setCursor(p.randomIndex);
+    for (int k = 0; k < 60; ++k) t.next();
+    EXPECT_EQ(field.randomTable.cursor, t.cursor);
 }
 
 TEST_F(Geometry, CrushedSkeletonsAverageTheCornersAndBendWithTheirAmount)
@@ -129,4 +197,135 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
     drawPatch2D5(field, raised, p, 3);
     EXPECT_LT(r.strips[0][6][2], 9);
     EXPECT_NEAR(raised.strips[0][6][2], 10.0f, 1e-4f);
+}
+
+TEST_F(Geometry, ABladeTapersQuadraticallyAndIsLitTowardsItsHighlight)
+{
+    // Draws: row 0.25, w0 = 0.5·0.02 + 0.02, w1 = 0.5·0.01, highlight 0.5·0.69 + 0.3.
+    const float w0 = 0.03f, w1 = 0.005f, b = 0.645f, sx = 0.6f, sy = 0.8f;
+    field.view.sideX = sx, field.view.sideY = sy;
+    nextDraws(0, {0.25f, 0.5f, 0.5f, 0.5f});
+    Recorder r;
+    drawBlade(field, r, line({1, 1, 0}, {1, 1, 1}), 4);
+    EXPECT_EQ(field.randomTable.cursor, 4);
+    ASSERT_EQ(r.strips.at(0).size(), 10u);
+    for (int k = 0; k <= 4; ++k) {
+        const float t = k / 4.0f, w = k == 0 ? w0 + w1 : (1 - t * t) * w0 + w1;
+        const float u = (t - b) / (1 - b);
+        const float n = t < b ? (1 - t / b) * 0.3f + t / b * 0.9f : (1 - u) * 0.9f + u * ((1 - b) * 0.3f + b * 0.9f);
+        expectNear(r.strips[0][2 * k], {1 - w * sx, 1 - w * sy, t}, "left", k);
+        expectNear(r.strips[0][2 * k + 1], {1 + w * sx, 1 + w * sy, t}, "right", k);
+        expectNear(r.nst[0][2 * k], {k == 0 ? 0.3f : n, 0, 0.25f}, "left nst", k);
+        expectNear(r.nst[0][2 * k + 1], {k == 0 ? 0.3f : n, 1, 0.25f}, "right nst", k);
+    }
+
+    // Leaning more than 45° along x: the width tilts down on the side the
+    // blade leans to, by |q.x + q.y| with q = side (Δ·side)/w², then back to w.
+    Recorder leaning;
+    nextDraws(0, {0.25f, 0.5f, 0.5f, 0.5f});
+    drawBlade(field, leaning, line({0, 0, 0}, {2, 0, 1}), 4);
+    for (int k = 1; k <= 4; ++k) {
+        const float t = k / 4.0f, w = (1 - t * t) * w0 + w1, z = -(sx + sy) * 0.5f * sx;
+        const float scale = w / std::sqrt(w * w + z * z);
+        const Point& a = leaning.strips[0][2 * k];
+        const Point& c = leaning.strips[0][2 * k + 1];
+        expectNear({(c[0] - a[0]) / 2, (c[1] - a[1]) / 2, (c[2] - a[2]) / 2}, {w * sx * scale, w * sy * scale, z * scale},
+                   "half width", k);
+    }
+
+    // A texture blade: fixed side, widths scaled, three draws, normals linear.
+    Recorder fixed;
+    nextDraws(0, {0.25f, 0.5f, 0.5f, 0.5f});
+    drawBladeFixed(field, fixed, line({1, 1, 0}, {1, 1, 1}), 2, 1, 0, 2);
+    EXPECT_EQ(field.randomTable.cursor, 3);
+    expectNear(fixed.strips[0][0], {1 - 2 * w0 - 2 * w1, 1, 0}, "fixed base", 0);
+    expectNear(fixed.strips[0][5], {1 + 2 * w1, 1, 1}, "fixed tip", 5);
+    expectNear(fixed.nst[0][3], {0.6f, 1, 0.25f}, "fixed nst", 3);
+}
+
+TEST_F(Geometry, RibbonsAndFlatQuadsTakeTheirCornersNormalsAndTextureWindows)
+{
+    Recorder ribbon;
+    drawRibbon(ribbon, std::array<float, 3>{0, 0, 0}.data(), std::array<float, 3>{1, 1, 0}.data(),
+               line({0, 0, 0}, {0, 0, 1}), 0.1f, 0.5f, 0.2f, 0.8f, 0.3f, 0.6f, 2);
+    const std::vector<Point> at = {{0, 0, 0}, {1, 1, 0}, {0, 0, 0.5f}, {1, 1, 0.5f}, {0, 0, 1}, {1, 1, 1}};
+    const std::vector<Point> nst = {{0.1f, 0.3f, 0}, {0.2f, 0.6f, 0}, {0.3f, 0.3f, 0.5f}, {0.5f, 0.6f, 0.5f},
+                                    {0.5f, 0.3f, 1}, {0.8f, 0.6f, 1}};
+    for (int k = 0; k < 6; ++k) expectNear(ribbon.strips.at(0).at(k), at[k], "ribbon", k);
+    for (int k = 0; k < 6; ++k) expectNear(ribbon.nst[0][k], nst[k], "ribbon nst", k);
+
+    // The flat quad: corners 0, 1, 3, 2 at their highest ground, window
+    // [D - 0.25 + r, D - r] with r = 0.5·0.0625.
+    GrassPatch& p = field.patch(1, 1);
+    for (int c = 0; c < 4; ++c) p.corners[c]->maxGroundZ = 0.1f * (c + 1);
+    p.randomIndex = 100;
+    nextDraws(100, {0.5f, 0, 0, 0});
+    Recorder quad;
+    drawPatch2D(field, quad, p);
+    const float n = 0.65f * p.corners[0]->skeleton.tipNormal + 0.35f * p.corners[0]->skeleton.baseNormal;
+    const int order[4] = {0, 1, 3, 2};
+    const float s[4] = {0.78125f, 0.96875f, 0.96875f, 0.78125f};
+    for (int k = 0; k < 4; ++k) {
+        const GrassNode& c = *p.corners[order[k]];
+        expectNear(quad.strips.at(0).at(k), {c.x, c.y, c.maxGroundZ}, "quad", k);
+        expectNear(quad.nst[0][k], {n, s[k], k < 2 ? 0.0f : 1.0f}, "quad nst", k);
+    }
+}
+
+TEST_F(Geometry, CrushPointsTakeCornersOrMeansAndCrushedRibbonsRunThroughThem)
+{
+    GrassPatch& p = field.patch(0, 0);
+    for (int c = 0; c < 4; ++c) {
+        p.corners[c]->height = 1.0f + c;
+        p.corners[c]->windWeight = 10.0f * (c + 1);
+        bendSkeleton(p.corners[c]->skeleton, 1.0f + c, 0.1f * c, 0.2f);
+    }
+    auto flat = [](const BladeSkeleton& s) {
+        std::array<float, 14> f;
+        std::memcpy(f.data(), &s, sizeof s);
+        return f;
+    };
+    std::array<std::array<float, 14>, 4> corner;
+    for (int c = 0; c < 4; ++c) corner[c] = flat(p.corners[c]->skeleton);
+    // The centre's crush equals its mean wind weight (25) along +y: half flattened.
+    CrushPoint& centre = *p.crush[4];
+    centre.amount = 25, centre.dirY = 2, centre.crushed = 1;
+    crushedSkeletons(p);
+    const std::vector<int> means[9] = {{0}, {0, 1}, {1}, {0, 2}, {0, 1, 2, 3}, {1, 3}, {2}, {2, 3}, {3}};
+    for (int i = 0; i < 9; ++i) {
+        std::array<float, 14> m{};
+        for (int c : means[i])
+            for (int k = 0; k < 14; ++k) m[k] += corner[c][k] / means[i].size();
+        if (i == 4)  // tip: halfway to 0.92 × the mean height (2.5) from the base along +y
+            for (int k = 0; k < 3; ++k) m[3 + k] = 0.5f * m[3 + k] + 0.5f * (m[k] + (k == 1 ? 0.92f * 2.5f : 0));
+        const std::array<float, 14> got = flat(p.crush[i]->skeleton);
+        for (int k = 0; k < (i == 4 ? 6 : 14); ++k) EXPECT_NEAR(got[k], m[k], 1e-5f) << "point " << i << " float " << k;
+    }
+    // A ribbon between two blades stands on the first and reaches their mean tip offset.
+    const BladeSkeleton rs = ribbonSkeleton(p.corners[0]->skeleton, p.corners[3]->skeleton);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_FLOAT_EQ(rs.P0[k], corner[0][k]);
+        EXPECT_NEAR(rs.P1[k], corner[0][k] + (corner[0][3 + k] - corner[0][k] + corner[3][3 + k] - corner[3][k]) / 2, 1e-5f);
+        EXPECT_NEAR(rs.T1[k], (corner[0][9 + k] + corner[3][9 + k]) / 2, 1e-5f);
+    }
+
+    // Crushed, each diagonal is four ribbons through the quarter points, with
+    // texture columns stepping from D - 0.25 + r to D - r (r = 0.5·0.0625).
+    field.setAjustmentHeight2D5(false);
+    p.randomIndex = 100;
+    nextDraws(100, {0.5f, 0, 0, 0});
+    Recorder crushed;
+    EXPECT_EQ(drawPatch2D5(field, crushed, p, 2), 32);
+    ASSERT_EQ(crushed.strips.size(), 8u);
+    const float r = 0.03125f, s[5] = {0.75f + r, 0.8125f + r / 2, 0.875f, 0.9375f - r / 2, 1 - r};
+    const float along[2][5][2] = {{{0, 0}, {0.25f, 0.25f}, {0.5f, 0.5f}, {0.75f, 0.75f}, {1, 1}},
+                                  {{1, 0}, {0.75f, 0.25f}, {0.5f, 0.5f}, {0.25f, 0.75f}, {0, 1}}};
+    for (int d = 0; d < 2; ++d)
+        for (int piece = 0; piece < 4; ++piece)
+            for (int end = 0; end < 2; ++end) {
+                const Point& at = crushed.strips[4 * d + piece][end];
+                EXPECT_NEAR(at[0], along[d][piece + end][0], 1e-5f) << d << piece << end;
+                EXPECT_NEAR(at[1], along[d][piece + end][1], 1e-5f) << d << piece << end;
+                EXPECT_FLOAT_EQ(crushed.nst[4 * d + piece][end][1], s[piece + end]) << d << piece << end;
+            }
 }

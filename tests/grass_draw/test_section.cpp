@@ -3,6 +3,7 @@
 
 #include <libxml/parser.h>
 
+#include <cstring>
 #include <string>
 
 #include "grass/grass_section.h"
@@ -72,9 +73,12 @@ TEST_F(Section, AbsentAttributesKeepTheirValuesAndTheGridIsRebuilt)
     EXPECT_FLOAT_EQ(field.getHeight(), 0.5f);
 
     field.crushPoint(3, 3).crushed = 1;
+    std::strcpy(field.densityMapFile, "GrassData/none.bmp");
     ASSERT_TRUE(read("grass_height=\"0.75\""));
     EXPECT_FLOAT_EQ(field.node(2, 2).height, 0.75f);
-    EXPECT_EQ(field.crushPoint(3, 3).crushed, 0);  // a new grid
+    EXPECT_EQ(field.crushPoint(3, 3).crushed, 0);  // a new grid, of the same patches and map
+    EXPECT_EQ(field.getPatchesX() * 10 + field.getPatchesY(), 54);
+    EXPECT_STREQ(field.getDensityMapFile(), "GrassData/none.bmp");
 }
 
 TEST_F(Section, LenientNumbersAndStrictFlags)

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "grass/grass_texture.h"
+#include "grass/grass_texture_state.h"
+#include "util/random.h"
 
 namespace {
 
@@ -47,6 +49,11 @@ TEST(TextureOps, AlphaIsAddedInPlaceAndFadedLinearlyAtBothEdges)
     ASSERT_TRUE(decreaseOpacity(t, 1));  // n = 4 columns on each side
     const int faded[8] = {0, 50, 100, 150, 150, 100, 50, 0};
     for (int x = 0; x < 8; ++x) EXPECT_EQ(t.pixels[x * 4 + 3], faded[x]) << "column " << x;
+    row.insert(row.end(), {9, 9, 9, 200});
+    fill(t, 9, 1, true, row);
+    ASSERT_TRUE(decreaseOpacity(t, 0.9f));  // n = trunc(0.9 × (9 div 2)) = 3
+    const int odd[9] = {0, 66, 133, 200, 200, 200, 133, 66, 0};
+    for (int x = 0; x < 9; ++x) EXPECT_EQ(t.pixels[x * 4 + 3], odd[x]) << "column " << x;
 }
 
 // 3 × 2 RGB, channel 0 holding 10..60. Neighbours are found by byte offset,
@@ -60,6 +67,7 @@ TEST(TextureOps, FilterNeighboursRunAcrossRowEnds)
     EXPECT_EQ(t.pixels[0], (2 * 10 + 20 + 40 + 50 + 30) / 6);  // pixel 2 counts as below-left
     EXPECT_EQ(t.pixels[3], (2 * 20 + 30 + 50 + 60 + 40) / 6);  // pixel 0 left out
     EXPECT_EQ(t.pixels[6], (2 * 30 + 40 + 20 + 60 + 50) / 6);  // pixel 3 wraps in on the right
+    EXPECT_EQ(t.pixels[12], (2 * 50 + 60 + 40 + 20 + 30) / 6);
     EXPECT_EQ(t.pixels[16], 1);  // other channels copied
 }
 
@@ -74,7 +82,11 @@ TEST(TextureOps, ExtendColorFillsBlackNeighboursAndConcatJoinsRows)
     fill(t, 3, 3, true, px);
     ASSERT_TRUE(extendColor(t, 1));
     EXPECT_EQ(Bytes(t.pixels + 4, t.pixels + 8), (Bytes{100, 80, 0, 0}));
-    EXPECT_EQ(t.pixels[4 * 4 + 1], 0);
+    EXPECT_EQ(t.pixels[4 * 4 + 1] + t.pixels[5 * 4], 0);
+    // A pass reaches one pixel further (pixel 0 is nobody's neighbour).
+    fill(t, 6, 1, false, {0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(extendColor(t, 2));
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(t.pixels[3 * x], x < 4 ? 100 : 0) << "pixel " << x;
 
     // An empty texture adopts the first map (1 × 2); the next (2 × 2) goes on the right of each row.
     Texture joined;
@@ -107,4 +119,32 @@ TEST(TextureOps, RefusalsPrintTheirMessageAndLeaveTheTexture)
     EXPECT_EQ(empty.pixels, nullptr);
     EXPECT_EQ(bytes(rgb), (Bytes{1, 1, 1, 2, 2, 2}));
     EXPECT_EQ(rgba.pixels[3], 255);
+}
+
+TEST(TextureSetters, TheBladePictureFadesByItsSofteningAndChangesReachTheRebuilds)
+{
+    GrassField field;
+    field.texturesReady = true;
+    setTexture3D(field, true);
+    EXPECT_FALSE(field.texturesReady);
+    field.texturesReady = true;
+    loadTexture3D(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");  // 64 columns
+    EXPECT_FALSE(field.texturesReady);
+    ASSERT_TRUE(field.picture3D.pixels && field.picture3D.hasAlpha);
+    // Softening 0.5 fades 16 columns on each side, 1 fades 32.
+    EXPECT_EQ(field.picture3D.pixels[16 * 4 + 3], 255);
+    EXPECT_EQ(field.picture3D.pixels[15 * 4 + 3], 15 * 255 / 16);
+    setAntialiasing3D(field, 1);
+    EXPECT_EQ(field.picture3D.pixels[16 * 4 + 3], 127);
+
+    setSizeTexture2D5(field, 64, 8);
+    EXPECT_TRUE(takeTexture2D5Stale(field));
+    EXPECT_FALSE(takeTexture2D5Stale(field));
+    util::randomSeed(100000);
+    const int seed = int(1000.0f * util::randomUnit());
+    util::randomSeed(100000);
+    newSeed2D5(field);
+    EXPECT_EQ(field.seed2D5, seed);
+    EXPECT_GT(seed, 100);
+    for (auto [blades, unit] : {std::pair{7, 1}, {8, 2}, {40, 10}, {1024, 1}, {1032, 2}}) EXPECT_EQ(textureBladeUnit(blades), unit);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -11,11 +12,29 @@
 
 namespace {
 
+/// gluLookAt from `eye` to `centre` with z up, then gluPerspective(`fovy`°,
+/// 1, 0.1, 200), in GL's column order.
+void camera(const float eye[3], const float centre[3], float fovy, float modelview[16], float projection[16])
+{
+    float f[3] = {centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]};
+    const float fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]), sl = std::hypot(f[0], f[1]);
+    for (float& c : f) c /= fl;
+    const float s[3] = {f[1] * fl / sl, -f[0] * fl / sl, 0};  // f × z, normalised
+    const float u[3] = {s[1] * f[2], -s[0] * f[2], s[0] * f[1] - s[1] * f[0]};
+    auto dot = [eye](const float* a) { return a[0] * eye[0] + a[1] * eye[1] + a[2] * eye[2]; };
+    const float mv[16] = {s[0], u[0], -f[0], 0, s[1], u[1], -f[1], 0, s[2], u[2], -f[2], 0, -dot(s), -dot(u), dot(f), 1};
+    const float c = 1 / std::tan(fovy * float(M_PI) / 360);
+    const float pr[16] = {c, 0, 0, 0, 0, c, 0, 0, 0, 0, -200.1f / 199.9f, -1, 0, 0, -40 / 199.9f, 0};
+    std::copy(mv, mv + 16, modelview);
+    std::copy(pr, pr + 16, projection);
+}
+
 /// A 20 m square field of 1 m patches; the camera stands at (10, 10, 2)
 /// looking along +y down to (10, 20, 0). 3D up to 3 m, 2.5D to 6 m, 2D to 9 m.
 class View : public ::testing::Test {
 protected:
     GrassField field;
+    float modelview[16], projection[16];
 
     void SetUp() override
     {
@@ -25,12 +44,12 @@ protected:
         field.setDistance3D(3);
         field.setDistance2D5(6);
         field.setDistance2D(9);
-        // gluLookAt with z up (side axis +x), then gluPerspective(60°, 1, 0.1, 200), column order.
-        const float eye[3] = {10, 10, 2}, pitch = std::atan2(2.0f, 10.0f);
-        const float c = std::cos(pitch), s = std::sin(pitch), f = 1 / std::tan(float(M_PI) / 6);
-        const float modelview[16] = {1, 0, 0, 0, 0, s, -c, 0, 0, c, s, 0, -10, -10 * s - 2 * c, 10 * c - 2 * s, 1};
-        const float projection[16] = {f, 0, 0, 0, 0, f, 0, 0, 0, 0, -200.1f / 199.9f, -1, 0, 0, -40 / 199.9f, 0};
-        updateViewMatrices(field, eye, modelview, projection);
+        look({10, 10, 2}, {10, 20, 0}, 60);
+    }
+    void look(std::array<float, 3> eye, std::array<float, 3> centre, float fovy)
+    {
+        camera(eye.data(), centre.data(), fovy, modelview, projection);
+        updateViewMatrices(field, eye.data(), modelview, projection);
     }
 };
 
@@ -46,7 +65,13 @@ TEST_F(View, LevelsFollowTheHorizontalDistanceAndPatchesTakeTheirLowestCorner)
     EXPECT_EQ(field.patch(9, 11).lod, LOD_3D_FAR);  // corner 3 at 2 m, beyond 0.66 × 3 m
     EXPECT_EQ(field.patch(9, 12).lod, LOD_2D5);     // two corners at 3 m and beyond
     EXPECT_EQ(field.patch(9, 18).lod, LOD_NONE);    // two corners beyond the 9 m limit
-    EXPECT_FALSE(field.node(10, 2).visible || field.node(10, 2).nearView);  // behind the camera
+    EXPECT_FALSE(field.node(10, 2).visible || field.node(10, 2).nearView || field.node(10, 2).lod);  // behind
+    // Each level ends where the next begins; nodes beyond the last are not rebent.
+    EXPECT_EQ(field.node(10, 13).lod, LOD_2D5);
+    EXPECT_EQ(field.node(10, 16).lod, LOD_2D);
+    EXPECT_EQ(field.node(10, 19).lod, LOD_NONE);
+    EXPECT_EQ(field.node(10, 19).skeleton.P1[2], 0);
+    EXPECT_GT(field.node(10, 18).skeleton.P1[2], 1);
 
     // Patches just outside the view keep fresh corner poses but are not drawn.
     int nearButHidden = 0;
@@ -61,21 +86,66 @@ TEST_F(View, LevelsFollowTheHorizontalDistanceAndPatchesTakeTheirLowestCorner)
     EXPECT_GT(nearButHidden, 0);
 }
 
-TEST(DrawOrder, StartsAtTheFarCornerWithTheFastIndexAlongTheLargerSideComponent)
+TEST_F(View, NodesWithinTheBladeMarginOfEveryPlaneAreKept)
 {
-    // The camera looks along (−sideY, sideX); index = i·patchesY + j.
-    std::vector<int> order;
-    patchDrawOrder(-1.0f, -0.5f, 3, 2, order);  // i fastest, from (2, 0), i down, j up
-    EXPECT_EQ(order, (std::vector<int>{4, 2, 0, 5, 3, 1}));
-    patchDrawOrder(0.2f, 0.9f, 3, 2, order);    // j fastest, from (0, 1), i up, j down
-    EXPECT_EQ(order, (std::vector<int>{1, 0, 3, 2, 5, 4}));
+    // Turned off the grid's axes, so that the right and left planes differ.
+    look({4, 3, 3}, {14, 17, 0}, 50);
+    const float sideLength = std::hypot(14.0f, 10.0f);
+    EXPECT_NEAR(field.view.sideX, 14 / sideLength, 1e-5f);
+    EXPECT_NEAR(field.view.sideY, -10 / sideLength, 1e-5f);
+    const float diag = std::sqrt(2.0f), h = 1.5f;
+    int kept[2] = {0, 0};
+    for (const GrassNode& n : field.nodes) {
+        // Clip coordinates of the node; planes right, left, bottom, top, near, far are w ∓ x, w ± y, w ± z.
+        float eye[4], c[4];
+        for (int r = 0; r < 4; ++r) eye[r] = modelview[r] * n.x + modelview[4 + r] * n.y + modelview[8 + r] * n.z + modelview[12 + r];
+        for (int r = 0; r < 4; ++r) c[r] = projection[r] * eye[0] + projection[4 + r] * eye[1] + projection[8 + r] * eye[2] + projection[12 + r] * eye[3];
+        const float planes[6] = {c[3] - c[0], c[3] + c[0], c[3] + c[1], c[3] - c[1], c[3] + c[2], c[3] - c[2]};
+        float m = 0;
+        for (int p = 0; p < 6; ++p) {
+            const float* q = field.view.planes[p];
+            EXPECT_NEAR(q[0] * n.x + q[1] * n.y + q[2] * n.z + q[3], planes[p], 1e-3f * (1 + std::fabs(planes[p])));
+            m = std::min(m, planes[p]);
+        }
+        if (std::fabs(diag + h + m) < 1e-3f || std::fabs(2 * diag + h + m) < 1e-3f) continue;  // on a margin
+        EXPECT_EQ(n.visible, diag + h > -m) << n.x << ", " << n.y;
+        EXPECT_EQ(n.nearView, 2 * diag + h > -m) << n.x << ", " << n.y;
+        kept[0] += n.visible, kept[1] += n.nearView && !n.visible;
+    }
+    EXPECT_TRUE(kept[0] > 20 && kept[1] > 10) << kept[0] << " " << kept[1];
 }
 
-TEST(Segments, NeverBelowZero)
+TEST(DrawOrder, StartsAtTheFarCornerWithTheFastIndexAlongTheLargerSideComponent)
+{
+    // The camera looks along (−sideY, sideX); index = i·patchesY + j of 3 × 2 patches.
+    struct Case {
+        float sx, sy;
+        std::vector<int> order;
+    } cases[] = {
+        {-1, -0.5f, {4, 2, 0, 5, 3, 1}},  // i fastest, from (2, 0), i down, j up
+        {-1, 0, {4, 2, 0, 5, 3, 1}},      // side y 0 counts as not positive
+        {0.2f, 0.9f, {1, 0, 3, 2, 5, 4}}, // j fastest, from (0, 1), i up, j down
+        {0, 1, {0, 1, 2, 3, 4, 5}},       // side x 0 counts as not positive
+        {0.6f, -0.6f, {5, 4, 3, 2, 1, 0}},// a tie makes j fastest
+    };
+    std::vector<int> order;
+    for (const Case& c : cases) {
+        patchDrawOrder(c.sx, c.sy, 3, 2, order);
+        EXPECT_EQ(order, c.order) << c.sx << ", " << c.sy;
+    }
+}
+
+TEST(Segments, FallLinearlyInsideEachLevelAndNeverBelowZero)
 {
     GrassField field;
     field.setDistance3D(10);
     field.setDistance2D5(30);
+    field.setPolygons3D(10);
+    field.setPolygons2D5(4);
+    // Ribbons: trunc((1 - (d - 10)/30)·4) + 1; blades: trunc(6·(1 - d/10)) + 4 + 1.
+    for (auto [d, ribbon] : {std::pair{10.0f, 5}, {25.0f, 3}, {40.0f, 1}}) EXPECT_EQ(ribbonSegments(field.settings, d), ribbon) << d;
+    for (auto [d, blade] : {std::pair{0.0f, 11}, {5.0f, 8}, {10.0f, 5}, {12.0f, 4}}) EXPECT_EQ(bladeSegments(field.settings, d), blade) << d;
+    EXPECT_EQ(bladeSegments(field.settings, 5, false), 7);
     field.setPolygons2D5(-4);  // from a hand-edited file
     EXPECT_EQ(ribbonSegments(field.settings, 10), 0);
 }
