@@ -126,7 +126,7 @@ TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
         EXPECT_TRUE(built == std::vector<unsigned char>(side.pixels, side.pixels + built.size())) << softening;
     }
 
-    // Seen from above: transparent texels take their neighbours' colour, then the alpha is filtered (weight 5).
+    // Seen from above: the alpha filtered with weight 10 − trunc(10 × 0.5).
     util::randomSeed(6);
     field.randomTable.setCursor(0);
     buildTexture2D(field);
@@ -136,9 +136,6 @@ TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
     field.randomTable.setCursor(0);
     Texture above;
     ASSERT_TRUE(renderGrassTexture2D(field, above, 128, 32, field.settings.bladesPerPatch, diagonalScale));
-    int tinted = 0;
-    for (int i = 0; i < above.width * above.height * 4; i += 4) tinted += above.pixels[i + 3] == 0 && above.pixels[i] > 0;
-    EXPECT_GT(tinted, 0);
     filterChannel(above, 3, 5);
     EXPECT_TRUE(built == std::vector<unsigned char>(above.pixels, above.pixels + built.size()));
 
@@ -171,10 +168,6 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     for (GrassPatch& p : field.patches) p.lod = LOD_3D;
     drawLodColours(field);
     EXPECT_EQ(field.polygonCount, 16u * 2 * 2 * 40);
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && field.lodColours == 0);
-    field.setDistance2D(5);  // 2D up to where 2.5D ends: no 2D pass
-    drawFromAbove(LOD_2D, 8);
-    EXPECT_EQ(field.polygonCount, 0u);
 
     // Blades bent sideways show from above, unless their patches have no level;
     // far ones slide towards the diagonals (distance 1.66: halfway from 1.32 to 2).
@@ -184,9 +177,6 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     const QImage near = gl.picture();
     EXPECT_GT(greenPixels(), 200);
     EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST));
-    GLfloat diffuse[4];
-    glGetMaterialfv(GL_BACK, GL_DIFFUSE, diffuse);
-    EXPECT_TRUE(diffuse[0] < 0.1f && diffuse[1] > 0.5f && diffuse[2] == 0) << diffuse[0];
     drawFromAbove(LOD_3D_FAR, 1.66f, 0.8f, 0.3f);
     EXPECT_NE(gl.picture(), near);
     field.setDistance3D(0);  // no 3D range: nothing drawn
