@@ -5,6 +5,7 @@
 #include "app/recorder.h"
 #include "app/scene_state.h"
 #include "app/viewer.h"
+#include "tests/app/picture_folder.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -178,11 +179,7 @@ TEST(Recording, RecordKeyStartsAndStopsAClip)
     MyVelmoraQTDriver driver;
     theViewer = &viewer;
     theDriver = &driver;
-    QTemporaryDir folder;
-    for (const char* data : {"GroundData", "GrassData", "ForestData", "ForestInterfaceData"})
-        QFile::link(QDir::current().absoluteFilePath(data), folder.filePath(data));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
+    const PictureFolder folder;
     viewer.stopAfterFrames(INT_MAX, QString());
     viewer.resize(320, 240);
     viewer.show();
@@ -208,7 +205,6 @@ TEST(Recording, RecordKeyStartsAndStopsAClip)
     pressR();
     drawFrames(1);
     const QStringList clips = QDir("Recordings").entryList({"velmora-*.mp4"}, QDir::Files, QDir::Name);
-    QDir::setCurrent(previous);
 
     const auto red = [](const QImage& picture) {
         int count = 0;

@@ -1,6 +1,7 @@
 #include "app/driver.h"
 #include "app/scene_state.h"
 #include "app/viewer.h"
+#include "tests/app/picture_folder.h"
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -20,17 +21,12 @@ TEST(Viewer, DrawsTheSkyOverTheLitTexturedGround)
     MyVelmoraQTDriver driver;
     theViewer = &viewer;
     theDriver = &driver;
-    QTemporaryDir folder;
-    for (const char* data : {"GroundData", "GrassData", "ForestData", "ForestInterfaceData"})
-        QFile::link(QDir::current().absoluteFilePath(data), folder.filePath(data));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(folder.path());
+    const PictureFolder folder;
     scene::draw_sky = true;
     viewer.stopAfterFrames(3, folder.filePath("frame.png"));
     viewer.resize(780, 580);
     viewer.show();
     QApplication::exec();
-    QDir::setCurrent(previous);
     const QImage picture(folder.filePath("frame.png"));
     ASSERT_EQ(picture.size(), QSize(780, 580));
 
