@@ -5,6 +5,7 @@
 #include "forest/forest.h"
 #include "grass/grass_field.h"
 #include "ground/ground.h"
+#include "wind/director.h"
 #include "wind/horloge.h"
 #include "wind/wind.h"
 #include <QApplication>
@@ -44,8 +45,11 @@ TEST_F(DriverTest, AdvancesByTheFixedStepOnlyWhileAnimating)
     // The step is animation_dt scaled by the rock's speed.
     driver.setAnimDT(100);
     driver.setRockSpeed(50);
+    const double before = date::horloge;
     driver.stepScene(alongX);
     EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50.25f);
+    EXPECT_NEAR(date::horloge - before, 0.1, 1e-6) << "the wind takes the animation step, not the rock's";
+    EXPECT_EQ(driver.scenePolygonCount(), 500) << "grass and trees hidden";
 }
 
 TEST_F(DriverTest, FreezingTheGrassViewAllowsExactlyOneMoreUpdate)
@@ -118,8 +122,12 @@ TEST_F(DriverTest, TreeCountKeepsTheFirstTrees)
     driver.setTreesNumber(7);
     const std::vector<TreeRecord> after = getTrees();
     ASSERT_EQ(after.size(), 7u);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(after[k].seed, before[k].seed) << k;
+    for (int k = 0; k < 3; ++k)
+        EXPECT_TRUE(after[k].seed == before[k].seed && after[k].position2d[0] == before[k].position2d[0]) << k;
     for (int k = 3; k < 7; ++k) EXPECT_TRUE(isOnGround(after[k].position2d[0], after[k].position2d[1])) << k;
+
+    driver.resetTreesPositions();
+    EXPECT_NE(getTrees()[0].position2d[0], after[0].position2d[0]);
 
     int sent = -1;
     QObject::connect(&driver, &VelmoraQTDriver::setQTTreesNumber, [&](int v) { sent = v; });
@@ -128,13 +136,23 @@ TEST_F(DriverTest, TreeCountKeepsTheFirstTrees)
     EXPECT_EQ(sent, 0);
 }
 
-TEST_F(DriverTest, GroundSizeRebuildsTheGroundAndLeavesTheRock)
+TEST_F(DriverTest, GroundChangesRebuildWindGrassAndTreeHeightsAndLeaveTheRock)
 {
+    const float area[4] = {0, 0, 100, 100};
+    createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", nullptr, 8.0f);
+    initForest();
+    driver.setTreesNumber(4);
+    driver.setGroundHeight(40); // 1 m instead of 5: the trees stand lower
+    for (int k = 0; k < 4; ++k) {
+        const Vec3 foot = forestTreePosition(k);
+        EXPECT_FLOAT_EQ(foot.z, groundHeight(foot.x, foot.y)) << k;
+    }
     driver.setGroundSize(240);
     EXPECT_FLOAT_EQ(rock::state().rockPosition[0], 50);
     float grassArea[4];
     scene::grassField().getArea(grassArea);
     EXPECT_FLOAT_EQ(grassArea[2], 60) << "the grass follows the ground";
+    EXPECT_FLOAT_EQ(windArea().x_max, 60) << "and the wind";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/frame_profile.h"
 #include "app/frame_stats.h"
 #include "app/overlay_state.h"
+#include "app/sky.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,3 +57,13 @@ TEST(FrameProfile, PartsAreMeansPerMeasuredFrame)
 }
 
 } // namespace
+
+TEST(Sky, FanOverTheGroundExtendedBy100JustBelowZero)
+{
+    // Centre (sizeX/2, sizeY/2, 100 + maxHeight), then the rim round and back to its start.
+    const float expected[6][3] = {{40, 30, 105}, {-100, -100, -1}, {180, -100, -1}, {180, 160, -1}, {-100, 160, -1}, {-100, -100, -1}};
+    const auto fan = skyFan(80, 60, 5);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_TRUE(fan[k].x == expected[k][0] && fan[k].y == expected[k][1] && fan[k].z == expected[k][2]) << k;
+    EXPECT_TRUE(fan[0].b == 0.9f && fan[1].r == 0.8f);
+}

@@ -77,6 +77,11 @@ TEST_F(RockTest, ReflectsAtTheEdgesAndReturnsToASmallerGround)
     rock::stepRock(alongX, 0.05f);
     EXPECT_FLOAT_EQ(position()[0], 20);
     EXPECT_FLOAT_EQ(position()[1], 40);
+    // The first two bounds test (x, 0) and (0, y): off this ground, so the
+    // rock is sent back on both axes although it stays inside.
+    rock::setVelocity(1, 1);
+    rock::stepRock(alongX, 0.05f);
+    EXPECT_TRUE(position()[0] == 20 && position()[1] == 40 && velocity()[0] == -1 && velocity()[1] == -1);
 }
 
 TEST_F(RockTest, BouncesFromTheGroundWithUnitSpeed)
@@ -111,6 +116,11 @@ TEST_F(RockTest, AutomaticCourseKeepsKeysPending)
     rock::setVelocity(-1, 1);
     rock::stepRock(alongX, 0.05f);
     EXPECT_LT(velocity()[0], 0) << "a negative component keeps its sign";
+    // At t = 100.1: 0.5·cos(0.01·t) + 0.5·cos(0.03·t) and 0.5·cos(0.015·t) + 0.5·cos(0.02·t).
+    rock::stepRock(alongX, 100);
+    const double t = 100.1;
+    EXPECT_NEAR(velocity()[0], -(0.5 * std::cos(0.01 * t) + 0.5 * std::cos(0.03 * t)), 1e-5);
+    EXPECT_NEAR(velocity()[1], 0.5 * std::cos(0.015 * t) + 0.5 * std::cos(0.02 * t), 1e-5);
 
     rock::setDirect(true);
     rock::setVelocity(0, 0);

@@ -1,8 +1,10 @@
 #include "forest/forest.h"
 #include "forest/forest_section.h"
+#include "forest/forest_state.h"
 #include "forest/tree.h"
 #include "ground/ground.h"
 #include "util/random.h"
+#include "wind/wind.h"
 
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
@@ -54,14 +56,18 @@ TEST_F(ForestLayout, SetTreesKeepsAtMost199StandingOnTheGround)
     const Vec3 foot = forestTreePosition(150);
     EXPECT_GT(foot.z, 0.0f); // on a hill of the height map
     EXPECT_FLOAT_EQ(foot.z, groundHeight(foot.x, foot.y));
-    // Sizes are relative to tree 0's.
+    // Sizes are relative to tree 0's, whose own relative values are ignored.
     EXPECT_FLOAT_EQ(forestTreeDiameter(3), forestTreeDiameter(0) + 0.03f);
+    EXPECT_NEAR(getTrees()[3].relativeDiameter, 0.03f, 1e-6f);
+    const float d0 = forestTreeDiameter(0);
+    many[0].relativeDiameter = 5.0f;
 
     // Off the ground, and sizes from outside that would turn negative or NaN.
     many[1].position2d[0] = -20.0f;
     many[1].relativeDiameter = -100.0f;
     many[2].relativeLength = std::nanf("");
     setTrees(3, many.data());
+    EXPECT_FLOAT_EQ(forestTreeDiameter(0), d0);
     EXPECT_FLOAT_EQ(forestTreePosition(1).z, 0.0f);
     EXPECT_GT(forestTreeDiameter(1), 0.0f);
     EXPECT_TRUE(std::isfinite(forestTreeLength(2)) && forestTreeLength(2) > 0.0f);
@@ -89,9 +95,54 @@ TEST_F(ForestLayout, LoadingAKindRedrawsTheTreesAroundTreeZero)
     const std::string bad = testing::TempDir() + "forest_sizes.arb";
     ASSERT_EQ(std::system(("python3 -c \"open('" + bad + "','w').write('40\\n0\\n1.5\\n1\\n0.1\\n0\\nnan\\n')\"").c_str()), 0);
     loadArb(bad);
-    EXPECT_GT(forestTreeDiameter(0), 0.0f);
+    EXPECT_FLOAT_EQ(forestTreeDiameter(0), 0.02f);
     EXPECT_TRUE(std::isfinite(forestTreeLength(0)) && forestTreeLength(0) > 0.0f);
     EXPECT_GT(growTree(treeParameters(), Vec3{}).trunk->length, 0.0f);
+}
+
+TEST_F(ForestLayout, RandomizingRedrawsEveryTreesSeedAndTheOthersSizes)
+{
+    setTrees(4, records(4).data());
+    const float d0 = forestTreeDiameter(0), l0 = forestTreeLength(0);
+    util::randomSeed(5);
+    randomizeTrees();
+    util::randomSeed(5);
+    EXPECT_EQ(forestTreeSeed(0), uint32_t(util::randomDraw()));
+    for (int i = 1; i < 4; ++i) {
+        const int r1 = util::randomDraw(), r2 = util::randomDraw(), r3 = util::randomDraw();
+        EXPECT_FLOAT_EQ(forestTreeDiameter(i), d0 * (0.75f + (r1 % 1024) / 2048.0f)) << i;
+        EXPECT_FLOAT_EQ(forestTreeLength(i), l0 * (0.75f + (r2 % 1024) / 2048.0f)) << i;
+        EXPECT_EQ(forestTreeSeed(i), uint32_t(r3)) << i;
+    }
+    EXPECT_TRUE(forestTreeDiameter(0) == d0 && forestTreeLength(0) == l0);
+
+    // The sample size is 2·diameter plus 16 levels a tree, at most 255.
+    treeParameters().diameter = 200.0f;
+    computeSampleStatistics(2);
+    EXPECT_EQ(treeParameters().sampleSize, 255);
+}
+
+TEST_F(ForestLayout, TheWindBendsEveryTreeButTheEditedOne)
+{
+    const float area[4] = {0, 0, 100, 100};
+    windInit(area, 5.0f);
+    setTrees(2, records(2).data());
+    setEditedTree(0);
+    setTreeCamera(Vec3{-25, 90, 5}, Vec3{1, 0, 0});
+    treeDetail().lodThreshold = 0.0f;
+    Forest& f = forestState();
+    for (int i = 0; i < 2; ++i) {
+        f.windStrength[i] = 1.0f;
+        f.windDirection[i] = Vec3{1, 0, 0};
+    }
+    for (double ms : {0.0, 1500.0})
+        for (int i = 0; i < 2; ++i) growForestTree(i, ms);
+    for (int i = 0; i < 2; ++i) {
+        const Vec3 bent = growForestTree(i, 3000.0).trunk->children[0].axes[2];
+        const Vec3 still = growTree(treeParameters(), forestTreePosition(i)).trunk->children[0].axes[2];
+        EXPECT_EQ(norm(bent - still) > 1e-4f, i != 0) << i;
+    }
+    setEditedTree(-1);
 }
 
 TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
@@ -124,4 +175,6 @@ TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
 
     EXPECT_FALSE(readSection("<velmora><grass/></velmora>")); // no forest: nothing changes
     EXPECT_EQ(forestTreeCount(), 3);
+    EXPECT_TRUE(readSection("<forest><tree/></forest>")); // no "arb": the current kind
+    EXPECT_EQ(forestArbFile(), kArb);
 }

@@ -1,5 +1,6 @@
 // Draws the forest into an offscreen framebuffer and reads the pixels back.
 #include "forest/forest.h"
+#include "forest/tree_panel.h"
 #include "ground/ground.h"
 #include "util/random.h"
 #include "wind/wind.h"
@@ -76,6 +77,10 @@ TEST(ForestGl, TreesDrawWithLeavesAndBarkFacingOutwards)
     for (int i = 0; i < 20; ++i) image = drawFrame(gl, eye, target, front);
     const Pixels leafy = classify(image);
     EXPECT_GT(leafy.leaf, W * H / 50);
+    // The panel shows the frame's counts.
+    ASSERT_GT(forestPolygonCount(), 0);
+    EXPECT_EQ(treePanel()->counterText(0), "Poly " + std::to_string(forestPolygonCount()));
+    EXPECT_EQ(treePanel()->counterText(1), "Branch " + std::to_string(treeCounters().branches));
 
     // Without leaves, bark shows; lit from behind the tree it is darker.
     treeParameters().leaveMode = 0;

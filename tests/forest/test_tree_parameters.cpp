@@ -9,6 +9,11 @@
 
 TEST(PiecewiseLinear, DegenerateBreakPointsStayFinite)
 {
+    // Through (0, 1), (0.25, 2), (0.75, 4), (1, 8).
+    const float through[4] = {1, 2, 4, 8};
+    const PiecewiseLinear bound = PiecewiseLinear::fromPoints(0.25f, 0.75f, through);
+    for (auto [t, v] : {std::pair{0.0f, 1.0f}, {0.125f, 1.5f}, {0.5f, 3.0f}, {0.875f, 6.0f}, {1.0f, 8.0f}})
+        EXPECT_NEAR(bound(t), v, 1e-5f) << t;
     const float y[4] = {1.0f, 2.0f, 3.0f, 4.0f};
     EXPECT_NEAR(PiecewiseLinear::fromPoints(0.5f, 0.5f, y)(0.75f), 3.5f, 1e-6f); // empty middle
     // Break points at the ends or out of order, as a file may hold them.
@@ -26,12 +31,18 @@ TEST(TreeParameterFile, WriteAndReadGiveTheParametersBack)
     written.rootCount = 3;
     written.sampleMin[1] = -12.5f;
     written.branchCount = flatCurve(0, 10, 0.3f, 0.9f);
+    const float noise[4] = {-1, -0.5f, 0.5f, 0.9f};
+    written.angleNoise.boundA = PiecewiseLinear::fromPoints(0.25f, 0.75f, noise);
+    written.truncTexture = 7;
     const std::string file = testing::TempDir() + "forest_defaults.arb";
     ASSERT_TRUE(saveTreeParameters(written, file));
     TreeParameters read;
     ASSERT_TRUE(loadTreeParameters(read, file));
     EXPECT_EQ(read.seed, written.seed);
     for (float t : {0.0f, 0.4f, 1.0f}) EXPECT_NEAR(read.branchCount.boundB(t), 9.0f, 1e-4f);
+    for (auto [t, v] : {std::pair{0.0f, -1.0f}, {0.25f, -0.5f}, {0.75f, 0.5f}, {1.0f, 0.9f}})
+        EXPECT_NEAR(read.angleNoise.boundA(t), v, 1e-5f) << t;
+    EXPECT_TRUE(read.diameter == written.diameter && read.length == written.length && read.truncTexture == 7);
     EXPECT_EQ(read.rootCount, 3);
     EXPECT_FLOAT_EQ(read.sampleMin[1], -12.5f);
 }

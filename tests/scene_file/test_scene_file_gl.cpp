@@ -110,6 +110,8 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
     EXPECT_FLOAT_EQ(rock::record().crushingMysteryParameter, 0.3f);
     EXPECT_FLOAT_EQ(rock::record().crushingPropagation, 0.02f);
     EXPECT_EQ(Vec(r.rockPosition), Vec(30.5, 60.25, 0)) << "z comes from the loaded, flat ground";
+    EXPECT_FLOAT_EQ(rock::record().currentPosition[2], 0.75f) << "placed with the loaded crushing exponent";
+    EXPECT_FLOAT_EQ(rock::record().previousPosition[2], 0.75f);
 
     // The module sections came back too.
     EXPECT_FLOAT_EQ(groundSizeX(), 80);
@@ -188,9 +190,11 @@ TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothing)
 TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
 {
     EXPECT_FALSE(loadSceneFile(write("no_wind.xml", "<scene><parameters draw_sky=\"true\"/>"
-        "<velmora><ground max_height=\"3\"/><grass/><forest/></velmora></scene>").c_str()));
+        "<velmora><ground max_height=\"3\"/><grass grass_height=\"1.5\"/><forest><tree/></forest></velmora></scene>").c_str()));
     EXPECT_TRUE(scene::draw_sky);
     EXPECT_FLOAT_EQ(groundMaxHeight(), 3);
+    EXPECT_FLOAT_EQ(scene::grassField().getHeight(), 1.5f) << "the sections after the missing one are read";
+    EXPECT_EQ(forestTreeCount(), 1);
 
     EXPECT_FALSE(loadSceneFile(write("no_velmora.xml", "<scene><parameters draw_trees=\"true\"/></scene>").c_str()));
     EXPECT_TRUE(scene::draw_trees);
