@@ -2,6 +2,10 @@
 // A temporary working folder holding the run folder's pictures but not its
 // scene files, so that the scene is the one initScene builds. The previous
 // working folder comes back when it goes.
+#include "app/driver.h"
+#include "app/scene_state.h"
+#include "app/viewer.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,4 +27,18 @@ public:
 private:
     QTemporaryDir folder;
     const QString previous = QDir::currentPath();
+};
+
+/// The program's viewer and driver, as start-up makes them, over the
+/// built-in scene of a picture folder, with the switches at their defaults.
+struct BuiltInScene {
+    BuiltInScene()
+    {
+        scene::resetSceneState();
+        theViewer = &viewer;
+        theDriver = &driver;
+    }
+    Viewer viewer;
+    MyVelmoraQTDriver driver;
+    const PictureFolder folder;
 };

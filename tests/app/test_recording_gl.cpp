@@ -174,12 +174,9 @@ TEST(Recording, FailuresSaySoAndTheRunGoesOn)
 // stops it. The clip has the frames drawn in between, without the REC mark.
 TEST(Recording, RecordKeyStartsAndStopsAClip)
 {
-    scene::resetSceneState();
-    Viewer viewer;
-    MyVelmoraQTDriver driver;
-    theViewer = &viewer;
-    theDriver = &driver;
-    const PictureFolder folder;
+    BuiltInScene built;
+    Viewer& viewer = built.viewer;
+    const PictureFolder& folder = built.folder;
     viewer.stopAfterFrames(INT_MAX, QString());
     viewer.resize(320, 240);
     viewer.show();

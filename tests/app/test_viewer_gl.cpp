@@ -24,13 +24,9 @@ const float alongX[3] = {1, 0, 0};
 // scene files, so that the scene is the one initScene builds.
 TEST(Viewer, DrawsTheSkyOverTheLitTexturedGround)
 {
-    // The program's viewer and driver, as start-up makes them.
-    scene::resetSceneState();
-    Viewer viewer;
-    MyVelmoraQTDriver driver;
-    theViewer = &viewer;
-    theDriver = &driver;
-    const PictureFolder folder;
+    BuiltInScene built;
+    Viewer& viewer = built.viewer;
+    const PictureFolder& folder = built.folder;
     scene::draw_sky = true;
     rock::setDirect(false); // start-up forces direct mode, whatever came before
     viewer.stopAfterFrames(3, folder.filePath("frame.png"));
