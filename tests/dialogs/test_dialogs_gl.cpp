@@ -10,6 +10,7 @@
 #include "grass/grass_field.h"
 #include "ground/ground.h"
 #include "wind/wind.h"
+#include "tests/dialogs/program_windows.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -29,12 +30,7 @@ protected:
     {
         scene::resetSceneState();
         rock::resetRock();
-        theViewer = new Viewer();
-        theDriver = new MyVelmoraQTDriver();
-        assembleDialogs(theDriver);
-        theViewer->stopAfterFrames(1, QString());
-        theViewer->resize(780, 580);
-        theViewer->show();
+        openProgramWindows(780, 580, 1);
         QApplication::exec();
     }
     void TearDown() override

@@ -10,6 +10,7 @@
 #include "grass/grass_field.h"
 #include "wind/director.h"
 #include "wind/wind.h"
+#include "tests/dialogs/program_windows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,12 +59,7 @@ TEST(HostileScene, RunsFiniteAndShowsAtTheControlsEnds)
 {
     scene::resetSceneState();
     rock::resetRock();
-    theViewer = new Viewer();
-    theViewer->stopAfterFrames(INT_MAX, QString());
-    theDriver = new MyVelmoraQTDriver();
-    assembleDialogs(theDriver);
-    theViewer->resize(320, 240);
-    theViewer->show();
+    openProgramWindows(320, 240, INT_MAX);
     drawFrames(1);
 
     QTemporaryDir folder;

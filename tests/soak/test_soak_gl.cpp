@@ -16,6 +16,7 @@
 #include "forest/forest.h"
 #include "forest/tree_parameters.h"
 #include "grass/grass_field.h"
+#include "tests/dialogs/program_windows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -73,13 +74,7 @@ class Soak {
 public:
     explicit Soak(const fs::path& scratch) : scratch(scratch), random(20240607)
     {
-        theViewer = new Viewer();
-        // Never stops on its own, and leaves the viewer's state file alone.
-        theViewer->stopAfterFrames(INT_MAX, QString());
-        theDriver = new MyVelmoraQTDriver();
-        assembleDialogs(theDriver);
-        theViewer->resize(320, 240);
-        theViewer->show();
+        openProgramWindows(320, 240, INT_MAX);  // never stops on its own
         // Scenes are loaded beside their document type.
         fs::copy_file("Scene/sceneVelmora.dtd", scratch / "sceneVelmora.dtd", fs::copy_options::overwrite_existing);
         answers = {
