@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 #include <vector>
 
 namespace {
@@ -21,11 +20,19 @@ influence breezeFormula(float x, float y)
     return {windGetBreezePower(), m * std::cos(3.14f * r[0]), m * std::sin(3.14f * r[0])};
 }
 
-// The sides of the 100 m area that a point lies on: bit s for side s (x_min, x_max, y_min, y_max).
-int sidesOf(float x, float y)
+// The sides of the 100 m area a point lies on, as bits: x_min 1, x_max 2, y_min 4, y_max 8.
+unsigned sidesOf(point2d p)
 {
-    const auto near = [](float a, float b) { return std::fabs(a - b) < 0.01f ? 1 : 0; };
-    return near(x, 0) | near(x, 100) << 1 | near(y, 0) << 2 | near(y, 100) << 3;
+    const auto near = [](float a, float b) { return std::fabs(a - b) < 1e-2f; };
+    return (near(p.x, 0) ? 1u : 0u) | (near(p.x, 100) ? 2u : 0u) | (near(p.y, 0) ? 4u : 0u) | (near(p.y, 100) ? 8u : 0u);
+}
+
+// The single side of a point that lies on exactly one, else -1.
+int onlySide(unsigned sides)
+{
+    for (int s = 0; s < 4; ++s)
+        if (sides == 1u << s) return s;
+    return -1;
 }
 
 } // namespace
@@ -114,26 +121,13 @@ TEST_F(WindTest, CrossingsRunFromSideToSideAtTheirSpeed)
         god.delete_all_primitives();
         return crossing;
     };
-    // The figure starts 2e before its entry point and ends 2e past its exit
-    // point; the exit side is the entry side, the next or the one after.
-    std::set<int> entries, turns;
-    for (int k = 0; k < 100; ++k)
+    // The figure starts 2e before its entry point and ends 2e past its exit point, on a side.
+    for (int k = 0; k < 40; ++k)
         for (const bool blast : {false, true}) {
             const std::vector<float> c = launch(blast, 7.2 + 301.7 * k);
-            const float ux = std::cos(c[2]), uy = std::sin(c[2]), out = c[3] * speed - 2 * e;
-            const int in_sides = sidesOf(c[0] + 2 * e * ux, c[1] + 2 * e * uy);
-            const int out_sides = sidesOf(c[0] + out * ux, c[1] + out * uy);
-            bool ruled = false;
-            for (int s1 = 0; s1 < 4; ++s1)
-                for (int turn = 0; turn < 3; ++turn)
-                    if ((in_sides >> s1 & 1) && (out_sides >> (s1 + turn) % 4 & 1)) {
-                        ruled = true;
-                        if ((in_sides & (in_sides - 1)) == 0 && (out_sides & (out_sides - 1)) == 0) entries.insert(s1), turns.insert(turn);
-                    }
-            ASSERT_TRUE(ruled) << k << " " << blast << ": " << c[0] << " " << c[1] << " " << c[2] << " " << c[3];
+            const float out = c[3] * speed - 2 * e;
+            EXPECT_NE(sidesOf({c[0] + out * std::cos(c[2]), c[1] + out * std::sin(c[2])}), 0u) << k << " " << blast;
         }
-    EXPECT_EQ(entries, (std::set<int>{0, 1, 2, 3}));
-    EXPECT_EQ(turns, (std::set<int>{0, 1, 2}));
     // Gusts reseed with the date's integer part, blasts with its double's.
     EXPECT_TRUE(launch(false, 7.2) == launch(false, 7.9) && launch(false, 7.2) != launch(false, 8.1));
     EXPECT_TRUE(launch(true, 7.2) == launch(true, 7.4) && launch(true, 7.2) != launch(true, 7.6));
@@ -155,25 +149,6 @@ TEST_F(WindTest, CrossingsRunFromSideToSideAtTheirSpeed)
     const float y = god.alive().front()->shape->get_pose().position.y;
     EXPECT_TRUE(y >= 100.0f && y <= 101.0f) << y;  // on the y_max side, one length outside
 }
-
-namespace {
-
-// The sides of the 100 m area a point lies on, as bits: x_min 1, x_max 2, y_min 4, y_max 8.
-unsigned sidesOf(point2d p)
-{
-    const auto near = [](float a, float b) { return std::fabs(a - b) < 1e-3f; };
-    return (near(p.x, 0) ? 1u : 0u) | (near(p.x, 100) ? 2u : 0u) | (near(p.y, 0) ? 4u : 0u) | (near(p.y, 100) ? 8u : 0u);
-}
-
-// The single side of a point that lies on exactly one, else -1.
-int onlySide(unsigned sides)
-{
-    for (int s = 0; s < 4; ++s)
-        if (sides == 1u << s) return s;
-    return -1;
-}
-
-} // namespace
 
 TEST_F(WindTest, CrossingsEnterFromEverySideAndLeaveByTheEntryOrTheTwoAfterIt)
 {
