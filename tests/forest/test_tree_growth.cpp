@@ -206,6 +206,7 @@ TEST(TreeDetailRegulation, ThresholdAndTubeFactorFollowTheBudgets)
         {10000, 30000, 0, 40000, 0.04f, 1, 0.04f, 1.05f},        // the budget the dialog set
         {1000, 5000, 0, 10000, 0.004f, 1, 0.004f, 1.025f},       // threshold at its floor
         {20000, 30000, 0, 10000, 1.0f, 0.8f, 1.0f, 0.8f},        // threshold and factor at their limits
+        {20000, 5000, 0, 10000, 1.0f, 1, 1.0f, 1.025f},          // the threshold stops at 1; the factor moves
         {10000, 2000, 0, 10000, 0.04f, 9.9f, 0.04f, 10},         // factor at most 10
         {0, 0, 0, 10000, 0.5f, 3, 0.04f, 1},                     // nothing drawn: the start values
         // Tubes at their coarsest, few branches but too many polygons: the
