@@ -35,20 +35,18 @@ QImage drawFrame(OffscreenGl& gl, const float eye[3], const float target[3], con
 }
 
 struct Pixels {
-    int leaf = 0;
+    int leaf = 0;            // green pixels of leaves
     double brightness = 0.0; // of everything but the sky
 };
 
-/// Counts the green pixels of leaves and sums the brightness.
 Pixels classify(const QImage& image)
 {
     Pixels c;
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const QColor p = image.pixelColor(x, y);
-            const int r = p.red(), g = p.green(), b = p.blue();
-            if (g > r + 8 && g > b + 8) ++c.leaf;
-            if (b < 200) c.brightness += r + g + b;
+            c.leaf += p.green() > p.red() + 8 && p.green() > p.blue() + 8;
+            if (p.blue() < 200) c.brightness += p.red() + p.green() + p.blue();
         }
     return c;
 }
@@ -67,15 +65,12 @@ TEST(ForestGl, TreesDrawWithLeavesAndBarkFacingOutwards)
     loadArb("ForestData/arb03.arb");
     TreeRecord tree{{60.0f, 60.0f}};
     setTrees(1, &tree);
-
     const Vec3 foot = forestTreePosition(0);
     const float eye[3] = {foot.x - 16.0f, foot.y - 14.0f, foot.z + 6.0f};
     const float target[3] = {foot.x, foot.y, foot.z + 6.0f};
-    const GLfloat front[4] = {eye[0] - target[0], eye[1] - target[1], 0.0f, 0.0f};
-    const GLfloat back[4] = {-front[0], -front[1], 0.0f, 0.0f};
-    QImage image;
-    for (int i = 0; i < 20; ++i) image = drawFrame(gl, eye, target, front);
-    const Pixels leafy = classify(image);
+    const GLfloat front[4] = {-16.0f, -14.0f, 0.0f, 0.0f}, back[4] = {16.0f, 14.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 19; ++i) drawFrame(gl, eye, target, front); // the detail settles
+    const Pixels leafy = classify(drawFrame(gl, eye, target, front));
     EXPECT_GT(leafy.leaf, W * H / 50);
     // The panel shows the frame's counts.
     ASSERT_GT(forestPolygonCount(), 0);

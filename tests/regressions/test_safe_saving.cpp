@@ -15,94 +15,15 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
 
 namespace {
 
-class SafeSaving : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        folder = fs::path(testing::TempDir()) / ("safe-saving-" + std::to_string(getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        target = (folder / "scene.xml").string();
-        std::ofstream(target) << "old contents";
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    static std::string read(const std::string& name)
-    {
-        std::ifstream in(name);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    // The names in the folder, to see that no temporary file stayed.
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    fs::path folder;
-    std::string target;
-    std::string error;
-};
-
-TEST_F(SafeSaving, ReplacesTheFileKeepingItsPermissionsAndLinks)
+std::string read(const fs::path& name)
 {
-    chmod(target.c_str(), 0640);
-    EXPECT_TRUE(util::writeFileAtomically(target, std::string("new contents"), error)) << error;
-    EXPECT_EQ(read(target), "new contents");
-    struct stat info;
-    ASSERT_EQ(stat(target.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-
-    // Through a link, the linked file changes and the link stays a link.
-    const std::string link = (folder / "link.xml").string();
-    fs::create_symlink("scene.xml", link);
-    EXPECT_TRUE(util::writeFileAtomically(link, std::string("through the link"), error)) << error;
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(read(target), "through the link");
-    EXPECT_EQ(entries(), (std::vector<std::string>{"link.xml", "scene.xml"}));
-
-    // A new file is created too.
-    EXPECT_TRUE(util::writeFileAtomically((folder / "new.xml").string(), std::string("x"), error)) << error;
-    EXPECT_EQ(read((folder / "new.xml").string()), "x");
-}
-
-TEST_F(SafeSaving, FailuresKeepTheOldFileAndSayWhy)
-{
-    const std::vector<std::string> before = entries();
-
-    // The name is a folder.
-    fs::create_directory(folder / "sub.xml");
-    EXPECT_FALSE(util::writeFileAtomically((folder / "sub.xml").string(), std::string("x"), error));
-    EXPECT_EQ(error, "is a folder");
-    EXPECT_TRUE(fs::is_directory(folder / "sub.xml"));
-    fs::remove(folder / "sub.xml");
-
-    // A folder that does not exist.
-    EXPECT_FALSE(util::writeFileAtomically((folder / "missing" / "a.xml").string(), std::string("x"), error));
-    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
-
-    // Not a regular file: a pipe would be replaced by a plain file otherwise.
-    const std::string pipe = (folder / "pipe").string();
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_FALSE(util::writeFileAtomically(pipe, std::string("x"), error));
-    EXPECT_EQ(error, "is not a regular file");
-    EXPECT_EQ(fs::status(pipe).type(), fs::file_type::fifo);
-    fs::remove(pipe);
-
-    // The contents could not be made.
-    EXPECT_FALSE(util::writeFileAtomically(target, [](std::FILE* f) { std::fputs("half", f); return false; }, error));
-    EXPECT_FALSE(error.empty());
-
-    EXPECT_FALSE(util::writeFileAtomically("", std::string("x"), error));
-    EXPECT_EQ(read(target), "old contents");
-    EXPECT_EQ(entries(), before);
+    std::stringstream text;
+    text << std::ifstream(name).rdbuf();
+    return text.str();
 }
 
 // A disk that fills up mid-save, made with a file size limit of `bytes`
@@ -112,22 +33,87 @@ bool saveOnAFullDisk(long bytes, Save save)
 {
     struct rlimit old;
     getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = old;
     small.rlim_cur = bytes;
-    if (setrlimit(RLIMIT_FSIZE, &small) != 0) return true;
-    const bool saved = save();
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const bool saved = setrlimit(RLIMIT_FSIZE, &small) != 0 || save();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     return saved;
 }
 
-TEST_F(SafeSaving, AFullDiskKeepsTheOldFile)
+class SafeSaving : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        std::ofstream(target) << "old contents";
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    bool save(const fs::path& name, const std::string& text)
+    {
+        return util::writeFileAtomically(name.string(), text, error);
+    }
+    // The names in the folder, to see that no temporary file stayed.
+    Names entries() const
+    {
+        Names names;
+        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    const fs::path folder = fs::path(testing::TempDir()) / ("safe-saving-" + std::to_string(getpid()));
+    const fs::path target = folder / "scene.xml";
+    std::string error;
+};
+
+} // namespace
+
+TEST_F(SafeSaving, ReplacesTheFileKeepingItsPermissionsAndLinks)
 {
-    EXPECT_FALSE(saveOnAFullDisk(4096, [&] { return util::writeFileAtomically(target, std::string(100000, 'x'), error); }));
+    fs::permissions(target, fs::perms(0640));
+    EXPECT_TRUE(save(target, "new contents")) << error;
+    EXPECT_EQ(read(target), "new contents");
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
+    // Through a link, the linked file changes and the link stays a link.
+    fs::create_symlink("scene.xml", folder / "link.xml");
+    EXPECT_TRUE(save(folder / "link.xml", "through the link")) << error;
+    EXPECT_TRUE(fs::is_symlink(folder / "link.xml"));
+    EXPECT_EQ(read(target), "through the link");
+    EXPECT_EQ(entries(), (Names{"link.xml", "scene.xml"}));
+    // A new file is created too.
+    EXPECT_TRUE(save(folder / "new.xml", "x")) << error;
+    EXPECT_EQ(read(folder / "new.xml"), "x");
+}
+
+TEST_F(SafeSaving, FailuresAndAFullDiskKeepTheOldFileAndSayWhy)
+{
+    // A folder, a folder that does not exist, and a pipe, which would be
+    // replaced by a plain file otherwise.
+    fs::create_directory(folder / "sub.xml");
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    const Names before = entries();
+    for (auto [name, reason] : {std::pair{folder / "sub.xml", "is a folder"},
+                                {folder / "missing" / "a.xml", "No such file or directory"},
+                                {folder / "pipe", "is not a regular file"}}) {
+        EXPECT_FALSE(save(name, "x")) << name;
+        EXPECT_NE(error.find(reason), std::string::npos) << name << ": " << error;
+    }
+    EXPECT_TRUE(fs::is_directory(folder / "sub.xml"));
+    EXPECT_EQ(fs::status(folder / "pipe").type(), fs::file_type::fifo);
+
+    EXPECT_FALSE(saveOnAFullDisk(4096, [&] { return save(target, std::string(100000, 'x')); }));
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    // The contents could not be made, or there is no name.
+    const auto half = [](std::FILE* f) { std::fputs("half", f); return false; };
+    EXPECT_FALSE(util::writeFileAtomically(target, half, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(save("", "x"));
     EXPECT_EQ(read(target), "old contents");
-    EXPECT_EQ(entries(), std::vector<std::string>{"scene.xml"});
+    EXPECT_EQ(entries(), before);
 }
 
 // Tree parameter files go the same way, and the failure is one line naming
@@ -139,7 +125,6 @@ TEST_F(SafeSaving, AFailedTreeSaveKeepsTheOldFileAndPrintsOneLine)
     ASSERT_TRUE(saveTreeParameters(p, arb));
     const std::string good = read(arb);
     ASSERT_GT(good.size(), 1000u);
-
     p.diameter = 7;
     testing::internal::CaptureStdout();
     EXPECT_FALSE(saveOnAFullDisk(200, [&] { return saveTreeParameters(p, arb); }));
@@ -148,7 +133,5 @@ TEST_F(SafeSaving, AFailedTreeSaveKeepsTheOldFileAndPrintsOneLine)
     EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
     EXPECT_NE(printed.find(arb), std::string::npos) << printed;
     EXPECT_NE(printed.find("File too large"), std::string::npos) << printed;
-    EXPECT_EQ(entries(), (std::vector<std::string>{"kind.arb", "scene.xml"}));
+    EXPECT_EQ(entries(), (Names{"kind.arb", "scene.xml"}));
 }
-
-} // namespace

@@ -1,21 +1,16 @@
 // The panel inside the program's viewer: mouse routing between the panel and
-// the camera, and the panel drawn over the default scene.
-#include "app/driver.h"
-#include "app/rock.h"
-#include "app/scene_state.h"
-#include "app/viewer.h"
+// the camera, and the panel drawn over the built-in scene.
 #include "forest/forest.h"
 #include "forest/tree_panel.h"
+#include "tests/app/picture_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -43,15 +38,8 @@ void drag(float x0, float y0, float x1, float y1)
 
 TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
 {
-    // The run folder's data, but the viewer's state file in a folder of its own.
-    QTemporaryDir folder;
-    for (const char* data : {"GroundData", "GrassData", "ForestData", "ForestInterfaceData", "Scene"})
-        QFile::link(QDir::current().absoluteFilePath(data), folder.filePath(data));
-    QDir::setCurrent(folder.path());
-    scene::resetSceneState();
-    rock::resetRock();
-    theViewer = new Viewer();
-    theDriver = new MyVelmoraQTDriver();
+    BuiltInScene built; // the viewer's state file in a folder of its own
+    QFile::link(VELMORA_RUN_DIR "/Scene", built.folder.filePath("Scene")); // the default scene file
     theViewer->resize(780, 580);
     theViewer->show();
     spin(1500);
@@ -88,6 +76,4 @@ TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
     drag(curve.x + curve.w / 2, curve.y + curve.h / 2, curve.x + curve.w / 2 + 0.12f, curve.y + curve.h / 2 + 0.05f);
     spin(100);
     EXPECT_GT((start - theViewer->camera()->viewDirection()).norm(), 1e-4);
-    delete theDriver;
-    delete theViewer;
 }
