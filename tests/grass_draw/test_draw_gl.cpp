@@ -186,23 +186,7 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(GrassGl, BladePictureSurvivesAFailedLoad)
-{
-    // No assertion while stdout is captured: a failure would end the test with its message swallowed.
-    testing::internal::CaptureStdout();
-    setAntialiasing3D(field, 0.5f);  // no picture named yet: nothing to reload, no warning
-    setTexture3D(field, true);
-    setTexture3DFile(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
-    prepareGrassTextures(field);
-    const unsigned blade = field.picture3D.texName;
-    setTexture3DFile(field, "GrassData/missing.tga");
-    prepareGrassTextures(field);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning:Texture: unable to load map GrassData/missing.tga;\n");
-    EXPECT_EQ(field.picture3D.texName, blade);
-    EXPECT_TRUE(glIsTexture(blade));
-}
-
-TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameWithDenserBandsCoveringMore)
+TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameAndABladePictureSurvivesAFailedLoad)
 {
     glClearColor(0.2f, 0.4f, 0.6f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -220,4 +204,17 @@ TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameWithDenserBandsCoveringMore)
     prepareGrassTextures(field);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     EXPECT_GT(bandCoverage(field.picture2D5.texName, 200)[0], filled * 3 / 4);
+
+    // No assertion while stdout is captured: a failure would end the test with its message swallowed.
+    testing::internal::CaptureStdout();
+    setAntialiasing3D(field, 0.5f);  // no picture named yet: nothing to reload, no warning
+    setTexture3D(field, true);
+    setTexture3DFile(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
+    prepareGrassTextures(field);
+    const unsigned blade = field.picture3D.texName;
+    setTexture3DFile(field, "GrassData/missing.tga");
+    prepareGrassTextures(field);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning:Texture: unable to load map GrassData/missing.tga;\n");
+    EXPECT_EQ(field.picture3D.texName, blade);
+    EXPECT_TRUE(glIsTexture(blade));
 }

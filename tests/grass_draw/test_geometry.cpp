@@ -70,40 +70,27 @@ protected:
 
 } // namespace
 
-TEST_F(Geometry, FarBladesSlideOntoTheDiagonals)
-{
-    // Halfway from the near limit (0.66 × 30) to distance3D, u moves halfway
-    // to v (to 1 - v when u and v lie in different halves).
-    field.setDistance3D(30);
-    GrassPatch& p = field.patch(0, 1);
-    p.distance = 0.5f * (19.8f + 30);
-    Recorder edge;
-    drawPatch3DFar(field, edge, p, 3);
-    RandomTable t = field.randomTable;
-    t.setCursor(p.randomIndex);
-    ASSERT_EQ(edge.strips.size(), 10u);
-    for (const auto& strip : edge.strips) {
-        const float u = t.next(), v = t.next();
-        const float slid = (u >= 0.5f) == (v >= 0.5f) ? (u + v) / 2 : (u + 1 - v) / 2;
-        EXPECT_NEAR((strip[0][0] + strip[1][0]) / 2 - p.corners[0]->x, slid, 1e-5f);
-        EXPECT_NEAR((strip[0][1] + strip[1][1]) / 2 - p.corners[0]->y, v, 1e-5f);
-    }
-}
-
-TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoiseAsDenseAsThePatch)
+TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoiseAndFarOnesSlideOntoDiagonals)
 {
     field.setNoisePositions(0.1f);
+    field.setDistance3D(30);
     GrassPatch& p = field.patch(1, 0);
+    p.distance = 0.5f * (19.8f + 30);  // halfway from the near limit (0.66 × 30) to distance3D
     const GrassNode& c0 = *p.corners[0];
     const BladeSkeleton& bent = c0.skeleton;  // every node bends alike
-    Recorder r;
+    Recorder r, far;
     drawPatch3D(field, r, p, 3);
+    drawPatch3DFar(field, far, p, 3);
     RandomTable t = field.randomTable;
     t.setCursor(p.randomIndex);
     float u[10], v[10];
     for (int b = 0; b < 10; ++b) u[b] = t.next(), v[b] = t.next();
-    ASSERT_EQ(r.strips.size(), 10u);
+    ASSERT_TRUE(r.strips.size() == 10 && far.strips.size() == 10);
     for (int b = 0; b < 10; ++b) {
+        // Far, u moves halfway to v (to 1 - v when u and v lie in different halves).
+        const float slid = (u[b] >= 0.5f) == (v[b] >= 0.5f) ? (u[b] + v[b]) / 2 : (u[b] + 1 - v[b]) / 2;
+        const Point &f0 = far.strips[b][0], &f1 = far.strips[b][1];
+        expectNear({(f0[0] + f1[0]) / 2, (f0[1] + f1[1]) / 2, f0[2]}, {c0.x + slid, c0.y + v[b], c0.z}, "far base", b);
         // The node's pose moved to the blade's base; tip and tip tangent shifted by the noise.
         BladeSkeleton s = bent;
         const float base[3] = {c0.x + u[b], c0.y + v[b], c0.z};
@@ -129,7 +116,7 @@ TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoiseAsDenseAsTheP
     EXPECT_EQ(field.randomTable.cursor, t.cursor);
 }
 
-TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
+TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndFlatQuadsLieOnTheHighestGround)
 {
     field.setAjustmentHeight2D5(false);
     GrassPatch& p = field.patch(0, 0);
@@ -148,6 +135,30 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndRiseTowardsAHighCamera)
     p.corners[2]->distance = p.corners[3]->distance = 10;
     drawPatch2D5(field, raised, p, 3);
     EXPECT_NEAR(raised.strips[0][6][2], 10.0f, 1e-4f);
+
+    // A ribbon piece: A and A + shift, raised along the skeleton.
+    Recorder ribbon;
+    drawRibbon(ribbon, std::array<float, 3>{0, 0, 0}.data(), std::array<float, 3>{1, 1, 0}.data(),
+               line({0, 0, 0}, {0, 0, 1}), 0.1f, 0.5f, 0.2f, 0.8f, 0.3f, 0.6f, 2);
+    const std::vector<Point> at = {{0, 0, 0}, {1, 1, 0}, {0, 0, 0.5f}, {1, 1, 0.5f}, {0, 0, 1}, {1, 1, 1}};
+    for (int k = 0; k < 6; ++k) expectNear(ribbon.strips.at(0).at(k), at[k], "ribbon", k);
+
+    // The flat quad: corners 0, 1, 3, 2 at their highest ground, window
+    // [D - 0.25 + r, D - r] with r = 0.5·0.0625.
+    GrassPatch& q = field.patch(1, 1);
+    for (int c = 0; c < 4; ++c) q.corners[c]->maxGroundZ = 0.1f * (c + 1);
+    q.randomIndex = 100;
+    nextDraws(100, {0.5f, 0, 0, 0});
+    Recorder quad;
+    drawPatch2D(field, quad, q);
+    const float n = 0.65f * q.corners[0]->skeleton.tipNormal + 0.35f * q.corners[0]->skeleton.baseNormal;
+    const int order[4] = {0, 1, 3, 2};
+    const float s[4] = {0.78125f, 0.96875f, 0.96875f, 0.78125f};
+    for (int k = 0; k < 4; ++k) {
+        const GrassNode& c = *q.corners[order[k]];
+        expectNear(quad.strips.at(0).at(k), {c.x, c.y, c.maxGroundZ}, "quad", k);
+        expectNear(quad.nst[0][k], {n, s[k], k < 2 ? 0.0f : 1.0f}, "quad nst", k);
+    }
 }
 
 TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
@@ -188,31 +199,6 @@ TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
     expectNear(fixed.nst[0][3], {0.45f, 1, 0.25f}, "fixed nst", 3);
 }
 
-TEST_F(Geometry, RibbonsAndFlatQuadsTakeTheirCornersNormalsAndTextureWindows)
-{
-    Recorder ribbon;
-    drawRibbon(ribbon, std::array<float, 3>{0, 0, 0}.data(), std::array<float, 3>{1, 1, 0}.data(),
-               line({0, 0, 0}, {0, 0, 1}), 0.1f, 0.5f, 0.2f, 0.8f, 0.3f, 0.6f, 2);
-    const std::vector<Point> at = {{0, 0, 0}, {1, 1, 0}, {0, 0, 0.5f}, {1, 1, 0.5f}, {0, 0, 1}, {1, 1, 1}};
-    for (int k = 0; k < 6; ++k) expectNear(ribbon.strips.at(0).at(k), at[k], "ribbon", k);
-
-    // The flat quad: corners 0, 1, 3, 2 at their highest ground, window
-    // [D - 0.25 + r, D - r] with r = 0.5·0.0625.
-    GrassPatch& p = field.patch(1, 1);
-    for (int c = 0; c < 4; ++c) p.corners[c]->maxGroundZ = 0.1f * (c + 1);
-    p.randomIndex = 100;
-    nextDraws(100, {0.5f, 0, 0, 0});
-    Recorder quad;
-    drawPatch2D(field, quad, p);
-    const float n = 0.65f * p.corners[0]->skeleton.tipNormal + 0.35f * p.corners[0]->skeleton.baseNormal;
-    const int order[4] = {0, 1, 3, 2};
-    const float s[4] = {0.78125f, 0.96875f, 0.96875f, 0.78125f};
-    for (int k = 0; k < 4; ++k) {
-        const GrassNode& c = *p.corners[order[k]];
-        expectNear(quad.strips.at(0).at(k), {c.x, c.y, c.maxGroundZ}, "quad", k);
-        expectNear(quad.nst[0][k], {n, s[k], k < 2 ? 0.0f : 1.0f}, "quad nst", k);
-    }
-}
 
 TEST_F(Geometry, CrushPointsTakeTheirCornerOrTheMeanAndBendByTheirOwnCrush)
 {
