@@ -88,7 +88,6 @@ TEST(GrassFieldLayout, MaxGroundZIsTheHighestSampleAround)
                             top = std::max(top, groundHeight(25.0f * pi + 5.0f * a, 25.0f * pj + 5.0f * b));
             const GrassNode& n = field.node(i, j);
             EXPECT_NEAR(n.maxGroundZ, top, 1e-4f) << "node " << i << ", " << j;
-            EXPECT_FLOAT_EQ(n.z, groundHeight(n.x, n.y));
         }
 }
 

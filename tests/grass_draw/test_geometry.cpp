@@ -89,8 +89,8 @@ TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoiseAndFarOnesSli
     for (int b = 0; b < 10; ++b) {
         // Far, u moves halfway to v (to 1 - v when u and v lie in different halves).
         const float slid = (u[b] >= 0.5f) == (v[b] >= 0.5f) ? (u[b] + v[b]) / 2 : (u[b] + 1 - v[b]) / 2;
-        const Point &f0 = far.strips[b][0], &f1 = far.strips[b][1];
-        expectNear({(f0[0] + f1[0]) / 2, (f0[1] + f1[1]) / 2, f0[2]}, {c0.x + slid, c0.y + v[b], c0.z}, "far base", b);
+        const Point &f0 = far.strips[b][0], &f1 = far.strips[b][1], farBase = {c0.x + slid, c0.y + v[b], c0.z};
+        expectNear({(f0[0] + f1[0]) / 2, (f0[1] + f1[1]) / 2, f0[2]}, farBase, "far base", b);
         // The node's pose moved to the blade's base; tip and tip tangent shifted by the noise.
         BladeSkeleton s = bent;
         const float base[3] = {c0.x + u[b], c0.y + v[b], c0.z};
@@ -198,7 +198,6 @@ TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
     expectNear(fixed.strips[0][9], {1 + 2 * w1, 1, 1}, "fixed tip", 9);
     expectNear(fixed.nst[0][3], {0.45f, 1, 0.25f}, "fixed nst", 3);
 }
-
 
 TEST_F(Geometry, CrushPointsTakeTheirCornerOrTheMeanAndBendByTheirOwnCrush)
 {
