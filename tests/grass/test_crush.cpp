@@ -156,13 +156,17 @@ TEST_F(GrassCrush, APushAddsToTheFadedDirectionUnlessAHardCrushResistsIt)
     }
 }
 
-TEST_F(GrassCrush, OnlyMovesThatStartOnTheGridCrush)
+TEST_F(GrassCrush, MovesCrushFromWhereTheyStartOnTheGridWithoutNaN)
 {
     roll(5.1f, 5.1f, 5.1f, 5.1f);  // no move, no path
     roll(1e30f, -1e30f, 5.1f, 5.1f);  // from far off the grass, with no integer overflow
     EXPECT_EQ(crushedCount(), 0);
     step(5.6f, 5.1f);  // the start caught up all the same
     EXPECT_GT(crushedCount(), 0);
+    SetUp();
+    roll(5.1f, 5.1f, 5.1f, 5.1f, 1);  // straight up: an amount, but no direction
+    const CrushPoint& below = field.crushPoint(10, 10);
+    EXPECT_TRUE(below.amount > 0 && below.dirX == 0 && below.dirY == 0 && crushedCount() > 0);
     SetUp();
     roll(-0.1f, 5.1f, 0.4f, 5.1f);  // the cell is the truncated half-spacing index: -0.2 is cell 0
     EXPECT_GT(crushedCount(), 0);

@@ -3,7 +3,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
