@@ -84,12 +84,11 @@ TEST_F(Section, AbsentAttributesKeepTheirValuesAndTheGridIsRebuilt)
 TEST_F(Section, LenientNumbersAndStrictFlags)
 {
     ASSERT_TRUE(read("lod_2D=\"7 40\" lod_3D=\"6.9   20\" patches_number=\"0 0 9\" texture3D=\"True\" "
-                     "ajustment_height_2D5=\"1\" area=\"2  3\" number_squaremeters=\"abc\" sizex_texture2D5=\"8e99\""));
+                     "ajustment_height_2D5=\"1\" area=\"2  3\" sizex_texture2D5=\"8e99\""));
     EXPECT_FLOAT_EQ(field.getDistance2D(), 40);  // the seven is ignored
     EXPECT_EQ(field.getPolygons3D(), 6);
     EXPECT_EQ(field.getPatchesX(), 1);  // at least one; the third number is not read
     EXPECT_FALSE(field.getTexture3D() || field.getAjustmentHeight2D5());
-    EXPECT_EQ(field.getBladesPerSquareMetre(), 0);
     EXPECT_EQ(field.getSizeX2D5(), 8);
     const float area[4] = {2, 3, 10, 8};  // two of four numbers: the others stay
     for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(field.area[k], area[k]);
