@@ -101,7 +101,7 @@ TEST_F(DriverTest, DialogValuesComeBackUnchanged)
     }
 }
 
-TEST_F(DriverTest, GrassTextureSizeIndex)
+TEST_F(DriverTest, GrassTextureSizeIndexComesBackAndOutOfRangeOnesAreIgnored)
 {
     int shown = -1;
     driver.showGrassTextureSize = [&](int index) { shown = index; };
@@ -109,7 +109,7 @@ TEST_F(DriverTest, GrassTextureSizeIndex)
         driver.setGrassSizeTexture2D5(index);
         driver.setGrassSizeTexture2D5(-1);
         driver.loadQTInterface();
-        EXPECT_EQ(shown, std::min(index, 8)) << "indices outside 0..8 are ignored";
+        EXPECT_EQ(shown, std::min(index, 8)) << index;
     }
 }
 

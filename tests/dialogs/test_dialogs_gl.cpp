@@ -1,25 +1,18 @@
 // The five dialogs wired to the real driver, started as the program starts.
-#include "app/dialogs/dialogs.h"
 #include "app/dialogs/forms.h"
-#include "app/driver.h"
 #include "app/rock.h"
 #include "app/scene_file.h"
 #include "app/scene_state.h"
-#include "app/viewer.h"
-#include "forest/forest.h"
-#include "grass/grass_field.h"
 #include "ground/ground.h"
+#include "wind/director.h"
 #include "wind/wind.h"
 #include "tests/dialogs/program_windows.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <libxml/parser.h>
-#include <cmath>
-#include <cstdlib>
-#include <functional>
+#include <QRegularExpression>
+#include <climits>
 #include <string>
 
 namespace {
@@ -33,10 +26,7 @@ protected:
         openProgramWindows(780, 580, 1);
         QApplication::exec();
     }
-    void TearDown() override
-    {
-        closeWindows();
-    }
+    void TearDown() override { closeWindows(); }
 
     static QList<QDialog*> dialogs()
     {
@@ -158,70 +148,129 @@ TEST_F(DialogsTest, OutOfRangeValuesClampAndFlowBack)
     EXPECT_LE(forestTreeCount(), 255);
 }
 
-// Compares every attribute of `expected` and its descendants with the same
-// place in `actual`: numbers to a relative 1e-4, other text exactly.
-void expectSameAttributes(xmlNodePtr expected, xmlNodePtr actual, const std::string& where)
+// Whether two attribute texts hold the same numbers to a relative `tolerance`, or else the same text.
+bool sameValue(const QString& expected, const QString& actual, double tolerance)
 {
-    for (xmlAttrPtr a = expected->properties; a; a = a->next) {
-        const std::string name = reinterpret_cast<const char*>(a->name);
-        if (where == "scene/parameters/rock" && name == "position") continue;  // the first frame moves the rock
-        xmlChar* e = xmlGetProp(expected, a->name);
-        xmlChar* g = xmlGetProp(actual, a->name);
-        const std::string want = reinterpret_cast<const char*>(e), got = g ? reinterpret_cast<const char*>(g) : "";
-        xmlFree(e), xmlFree(g);
-        const char *p = want.c_str(), *q = got.c_str();
-        bool same = true;
-        for (char *pe, *qe;; p = pe, q = qe) {
-            const double x = std::strtod(p, &pe), y = std::strtod(q, &qe);
-            if (pe == p || qe == q) {
-                same = same && std::string(p) == q;
-                break;
-            }
-            same = same && std::fabs(x - y) <= 1e-4 * std::fmax(1.0, std::fabs(x));
-        }
-        EXPECT_TRUE(same) << where << " " << name << ": init.xml says " << want << ", the scene holds " << got;
+    const QStringList x = expected.split(' '), y = actual.split(' ');
+    bool same = x.size() == y.size();
+    for (int i = 0; same && i < x.size(); ++i) {
+        bool number = false;
+        const double p = x[i].toDouble(&number), q = y[i].toDouble();
+        same = number ? std::fabs(p - q) <= tolerance * std::fmax(1.0, std::fabs(p)) : x[i] == y[i];
     }
-    xmlNodePtr other = actual->children;
-    for (xmlNodePtr child = expected->children; child; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE) continue;
-        while (other && other->type != XML_ELEMENT_NODE) other = other->next;
-        ASSERT_TRUE(other && xmlStrcmp(other->name, child->name) == 0) << where << ": " << child->name;
-        expectSameAttributes(child, other, where + "/" + reinterpret_cast<const char*>(child->name));
-        other = other->next;
-    }
+    return same;
+}
+
+// The file's attributes in document order, as name and value.
+QList<QRegularExpressionMatch> attributes(const QString& file)
+{
+    QFile in(file);
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << file.toStdString();
+    QList<QRegularExpressionMatch> list;
+    for (auto it = QRegularExpression("(\\w+)=\"([^\"]*)\"").globalMatch(in.readAll()); it.hasNext();)
+        list << it.next();
+    return list;
 }
 
 TEST_F(DialogsTest, StartSceneKeepsItsOwnValuesThroughTheControls)
 {
     QTemporaryDir folder;
-    const std::string saved = folder.filePath("started.xml").toStdString();
-    ASSERT_TRUE(saveSceneFile(saved.c_str()));
-    xmlDocPtr init = xmlReadFile("Scene/init.xml", nullptr, XML_PARSE_NOBLANKS);
-    xmlDocPtr now = xmlReadFile(saved.c_str(), nullptr, XML_PARSE_NOBLANKS);
-    ASSERT_TRUE(init && now);
-    expectSameAttributes(xmlDocGetRootElement(init), xmlDocGetRootElement(now), "scene");
-    xmlFreeDoc(init);
-    xmlFreeDoc(now);
+    const QString saved = folder.filePath("started.xml");
+    ASSERT_TRUE(saveSceneFile(saved.toLocal8Bit().constData()));
+    const QList<QRegularExpressionMatch> init = attributes("Scene/init.xml"), now = attributes(saved);
+    ASSERT_EQ(init.size(), now.size());
+    for (int k = 0; k < init.size(); ++k) {
+        const QString name = init[k].captured(1);
+        // The first frame has moved the rock a little.
+        EXPECT_TRUE(now[k].captured(1) == name && sameValue(init[k].captured(2), now[k].captured(2),
+                                                            name == "position" ? 0.1 : 1e-4))
+            << name.toStdString() << ": init.xml says " << init[k].captured(2).toStdString() << ", the scene holds "
+            << now[k].captured(0).toStdString();
+    }
 }
 
-TEST_F(DialogsTest, DialogsStandWhereAndAsTitledWithTheScenesValues)
+TEST_F(DialogsTest, DialogsStandWhereAndAsTitledAndGoCleanly)
 {
     const QPoint places[] = {{20, 20}, {250, 20}, {20, 600}, {785, 20}, {485, 20}};
     const char* titles[] = {"Scene", "Grass", "Trees", "Ground", "Wind"};
-    for (int k = 0; k < 5; ++k) {
-        EXPECT_EQ(dialogs()[k]->pos(), places[k]) << titles[k];
-        EXPECT_EQ(dialogs()[k]->windowTitle(), titles[k]);
-        EXPECT_TRUE(dialogs()[k]->isVisible()) << titles[k];
-    }
+    for (int k = 0; k < 5; ++k)
+        EXPECT_TRUE(dialogs()[k]->pos() == places[k] && dialogs()[k]->windowTitle() == titles[k] &&
+                    dialogs()[k]->isVisible()) << titles[k];
     EXPECT_FALSE(sceneDialog()->CheckBox_VisuTrajectory->isEnabled());
-    // The scene's values, not the forms' defaults.
-    EXPECT_EQ(groundDialog()->Slider_GroundSize->value(), int(groundSizeX() * 4));
-    EXPECT_EQ(treesDialog()->SpinBox_TreesNumber->value(), forestTreeCount());
-    EXPECT_EQ(windDialog()->Slider_BreezePower->value(), int(windGetBreezePower() / 0.1f));
 
     deleteDialogs();
     for (QDialog* d : dialogs()) EXPECT_EQ(d, nullptr);
     theDriver->loadQTInterface();  // a refresh with the dialogs gone touches nothing
+}
+
+// A scene file with hostile numbers in every section, run as the program runs it.
+TEST(HostileScene, RunsFiniteAndShowsAtTheControlsEnds)
+{
+    scene::resetSceneState();
+    rock::resetRock();
+    openProgramWindows(320, 240, INT_MAX);
+    drawFrames(1);
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy("Scene/sceneVelmora.dtd", folder.filePath("sceneVelmora.dtd")));
+    ASSERT_TRUE(QFile::copy(VELMORA_SOURCE_DIR "/tests/dialogs/hostile_scene.xml", folder.filePath("hostile.xml")));
+    EXPECT_TRUE(loadSceneFile(folder.filePath("hostile.xml").toLocal8Bit().constData()));
+    theDriver->addWindGust();
+    theDriver->addWindBlast();
+    drawFrames(200);
+    ASSERT_TRUE(scene::animation);
+    const god_of_gusts& d = windDirector();
+    EXPECT_EQ(d.not_born().size() + d.alive().size() + d.dead().size(), 2u);
+
+    const GrassField& grass = scene::grassField();
+    bool nodes = true, crushPoints = true;
+    for (int i = 0; i <= grass.getPatchesX(); ++i)
+        for (int j = 0; j <= grass.getPatchesY(); ++j) {
+            const GrassNode& n = grass.node(i, j);
+            nodes = nodes && finite(n.skeleton) && finite({n.windWeight, n.windX, n.windY, n.height, n.currentHeight});
+        }
+    for (int i = 0; i < grass.crushPointsX(); ++i)
+        for (int j = 0; j < grass.crushPointsY(); ++j) {
+            const CrushPoint& c = grass.crushPoint(i, j);
+            crushPoints = crushPoints && finite(c.skeleton) &&
+                          finite({c.z, c.dirX, c.dirY, c.totalTime, c.remainingTime, c.initialAmount, c.amount});
+        }
+    EXPECT_TRUE(nodes && crushPoints) << "grass nodes " << nodes << ", crush points " << crushPoints;
+    for (const auto* list : {&d.not_born(), &d.alive(), &d.dead()})
+        for (const auto& p : *list) {
+            const pose2d pose = p->shape->get_pose();
+            EXPECT_TRUE(finite({pose.position.x, pose.position.y, pose.angle, p->intensity, p->power,
+                                float(p->date_of_birth), float(p->date_of_death)}));
+        }
+    float power, dx, dy;
+    windGetInfluence(5, 5, 0, 0, 0, power, dx, dy);
+    EXPECT_TRUE(finite({power, dx, dy}));
+    EXPECT_TRUE(treesFinite());
+    const rock::RockState& r = rock::state();
+    const RockRecord& record = rock::record();
+    EXPECT_TRUE(finite({r.rockPosition[0], r.rockPosition[1], r.rockPosition[2], r.rockVelocity[0], r.rockVelocity[1],
+                        r.rollAngle, r.verticalSpeed, float(r.autoClock), r.rockSpeed, r.rockSize}));
+    EXPECT_TRUE(finite({record.crushingPower, record.crushingPowerExp, record.crushingMysteryParameter,
+                        record.crushingPropagation, record.previousPosition[0], record.previousPosition[1],
+                        record.previousPosition[2], record.currentPosition[0], record.currentPosition[1],
+                        record.currentPosition[2]}));
+
+    // A huge value shows as its control's maximum, a hugely negative one as its minimum.
+    theDriver->loadQTInterface();
+    FormScene* s = sceneDialog();
+    FormGrass* g = grassDialog();
+    FormWind* w = windDialog();
+    for (QAbstractSlider* top : {s->Slider_RockSpeed, s->Slider_RockCrushingPower, s->Slider_RockCrushingPowerExp,
+                                 g->Slider_GrassHeight, g->Slider_GrassNoisePositions, g->Slider_crushingMaxTime,
+                                 g->Slider_GrassDist3D, g->Slider_AntiAliasingTexture3D, w->Slider_BreezeSpeed,
+                                 w->Slider_BreezePower, w->Slider_GustSpeed, w->Slider_BlastParam,
+                                 groundDialog()->Slider_GroundSize, groundDialog()->Slider_GroundHeight})
+        EXPECT_EQ(top->value(), top->maximum()) << top->objectName().toStdString();
+    for (QAbstractSlider* bottom : {s->Slider_RockSize, s->Slider_RockCrushingMysteryParam, g->Slider_GrassWidth,
+                                    g->Slider_GrassDist2D5, g->Slider_crushingDamping, w->Slider_GustPower,
+                                    g->Slider_AntiAliasingTexture2D5})
+        EXPECT_EQ(bottom->value(), bottom->minimum()) << bottom->objectName().toStdString();
+    closeWindows();
 }
 
 } // namespace

@@ -3,24 +3,16 @@
 #include "ground/image.h"
 #include "fuzz_input.h"
 
-#include <cstdlib>
-
 volatile unsigned pixelSum; // keeps the reads below from being optimised away
-
-namespace {
 
 // A loaded record must own every byte its sides claim; reading them all lets
 // the address checker catch a buffer shorter than the sides say.
-void checkRecord(const unsigned char* pixels, int32_t width, int32_t height, int bytesPerPixel)
+static void checkRecord(const unsigned char* pixels, int32_t width, int32_t height, int bytesPerPixel)
 {
     if (!pixels) return;
     if (width <= 0 || height <= 0) std::abort();
-    unsigned sum = 0;
-    for (int64_t i = 0, n = int64_t(width) * height * bytesPerPixel; i < n; ++i) sum += pixels[i];
-    pixelSum = sum;
+    for (int64_t i = 0, n = int64_t(width) * height * bytesPerPixel; i < n; ++i) pixelSum = pixelSum + pixels[i];
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

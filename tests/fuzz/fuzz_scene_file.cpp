@@ -13,13 +13,10 @@
 #include "fuzz_input.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 
-namespace {
-
 // The scene as the program builds it at start, without the GL parts.
-std::string buildScene()
+static std::string buildScene()
 {
     const float area[4] = {0, 0, 100, 100};
     createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", "GroundData/ground3.bmp", 8.0f);
@@ -37,8 +34,6 @@ std::string buildScene()
                                std::filesystem::copy_options::overwrite_existing);
     return folder;
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -56,6 +56,14 @@ protected:
     Viewer viewer;
 };
 
+std::string contents(const std::string& file)
+{
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Every value set away from the start, saved; all changed back; loaded: the
+// scene saves again to the same file.
 TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
 {
     scene::animation = true;
@@ -66,7 +74,6 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
     scene::draw_gust = scene::draw_sky = scene::draw_wire = true;
     camera()->setOrientation(Quaternion(Vec(0.2, 0.3, 0.9), 1.1));
     camera()->setPosition(Vec(12.5, -3.25, 40));
-    const Quaternion orientation = camera()->orientation();
     rock::setDirect(false);
     rock::setBound(true);
     rock::setSpeed(1.5f);
@@ -80,10 +87,9 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
     createGround(flatArea, 7, 100, "", "", 4);  // flat: the rock stands at z = 0 here
     windSetBreezePower(12.5f);
     scene::grassField().setHeight(1.25f);
-    const std::string file = path("round.xml");
+    const std::string file = path("round.xml"), again = path("again.xml");
     ASSERT_TRUE(saveSceneFile(file.c_str()));
 
-    // Everything different, then the file again.
     scene::resetSceneState();
     rock::resetRock();
     camera()->setPosition(Vec(1, 1, 1));
@@ -93,47 +99,23 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
     scene::grassField().setHeight(2);
     ASSERT_GT(groundHeight(30.5f, 60.25f), 0.01f) << "the rock would stand higher on this ground";
     ASSERT_TRUE(loadSceneFile(file.c_str()));
+    ASSERT_TRUE(saveSceneFile(again.c_str()));
+    EXPECT_EQ(contents(again), contents(file));
 
-    EXPECT_NEAR(scene::animation_dt, 0.0123f, 1e-4f);
-    EXPECT_TRUE(scene::animation && !scene::update_grass_drawing && scene::refreshGrassOnce && !scene::draw_ground);
-    EXPECT_TRUE(scene::draw_grass && scene::draw_grass_nodes && scene::draw_grass_density && scene::draw_trees);
-    EXPECT_TRUE(scene::draw_gust && scene::draw_sky && scene::draw_wire);
-    EXPECT_LT((camera()->position() - Vec(12.5, -3.25, 40)).norm(), 1e-4);
-    for (int k = 0; k < 4; ++k) EXPECT_NEAR(camera()->orientation()[k], orientation[k], 1e-4) << k;
-
-    const rock::RockState& r = rock::state();
-    EXPECT_TRUE(!r.direct && r.bound);
-    EXPECT_FLOAT_EQ(r.rockSpeed, 1.5f);
-    EXPECT_FLOAT_EQ(r.rockSize, 2.25f);
-    EXPECT_FLOAT_EQ(rock::record().crushingPower, 150);
-    EXPECT_FLOAT_EQ(rock::record().crushingPowerExp, 0.75f);
-    EXPECT_FLOAT_EQ(rock::record().crushingMysteryParameter, 0.3f);
-    EXPECT_FLOAT_EQ(rock::record().crushingPropagation, 0.02f);
-    EXPECT_EQ(Vec(r.rockPosition), Vec(30.5, 60.25, 0)) << "z comes from the loaded, flat ground";
-    EXPECT_FLOAT_EQ(rock::record().currentPosition[2], 0.75f) << "placed with the loaded crushing exponent";
+    // What the file does not hold: the last grass update due, and the rock's
+    // height, from the loaded ground and raised by the loaded crushing exponent.
+    EXPECT_TRUE(!scene::update_grass_drawing && scene::refreshGrassOnce);
+    EXPECT_EQ(Vec(rock::state().rockPosition), Vec(30.5, 60.25, 0));
+    EXPECT_FLOAT_EQ(rock::record().currentPosition[2], 0.75f);
     EXPECT_FLOAT_EQ(rock::record().previousPosition[2], 0.75f);
-
-    // The module sections came back too.
     EXPECT_FLOAT_EQ(groundSizeX(), 80);
-    EXPECT_FLOAT_EQ(windGetBreezePower(), 12.5f);
-    EXPECT_FLOAT_EQ(scene::grassField().getHeight(), 1.25f);
-}
-
-std::string loadPrinting(const std::string& file)
-{
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(loadSceneFile(file.c_str())) << file;
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
 }
 
 TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
 {
     const std::string file = path("lint.xml");
     ASSERT_TRUE(saveSceneFile(file.c_str()));
-    QFile saved(QString::fromStdString(file));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    const std::string text = saved.readAll().toStdString();
+    const std::string text = contents(file);
     EXPECT_EQ(std::system(("xmllint --valid --noout '" + file + "'").c_str()), 0) << text;
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">", 0), 0u)
         << text;
@@ -141,18 +123,11 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
     EXPECT_TRUE(QDir(folder.path()).entryList({"*.xml*"}, QDir::Files) == QStringList{"lint.xml"})
         << "no temporary file left behind";
 
-    const std::string plainLines = loadPrinting(file);
-    EXPECT_NE(plainLines.find("chargement de la scene : " + file + "\n"), std::string::npos) << plainLines;
-    EXPECT_NE(plainLines.find("     no compression\n     XML version : 1.0\n     encoding : UTF-8\n"), std::string::npos)
-        << plainLines;
     const std::string packed = path("packed.xml");
     ASSERT_EQ(std::system(("gzip -9 -c '" + file + "' > '" + packed + "'").c_str()), 0);
-    const std::string packedLines = loadPrinting(packed);
-    EXPECT_NE(packedLines.find("     compression level : 9\n"), std::string::npos) << packedLines;
-
+    EXPECT_TRUE(loadSceneFile(packed.c_str()));
     const std::string accented = path("pr\xc3\xa9" "e d'\xc3\xa9t\xc3\xa9.xml");
-    ASSERT_TRUE(saveSceneFile(accented.c_str()));
-    EXPECT_TRUE(loadSceneFile(accented.c_str()));
+    EXPECT_TRUE(saveSceneFile(accented.c_str()) && loadSceneFile(accented.c_str()));
 
     EXPECT_EQ(sceneFileName("myscene"), "myscene.xml");
     EXPECT_EQ(sceneFileName("a.xml.bak"), "a.xml.bak");
@@ -189,9 +164,11 @@ TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothing)
 
 TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
 {
+    camera()->setPosition(Vec(5, 6, 7));
     EXPECT_FALSE(loadSceneFile(write("no_wind.xml", "<scene><parameters draw_sky=\"true\"/>"
         "<velmora><ground max_height=\"3\"/><grass grass_height=\"1.5\"/><forest><tree/></forest></velmora></scene>").c_str()));
     EXPECT_TRUE(scene::draw_sky);
+    EXPECT_EQ(camera()->position(), Vec(5, 6, 7)) << "no camera element, camera kept";
     EXPECT_FLOAT_EQ(groundMaxHeight(), 3);
     EXPECT_FLOAT_EQ(scene::grassField().getHeight(), 1.5f) << "the sections after the missing one are read";
     EXPECT_EQ(forestTreeCount(), 1);
@@ -200,50 +177,31 @@ TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
     EXPECT_TRUE(scene::draw_trees);
 }
 
-TEST_F(SceneFileTest, AttributesReadStrictly)
-{
-    camera()->setPosition(Vec(5, 6, 7));
-    loadSceneFile(write("flags.xml",
-        "<scene><parameters animation=\"True\" draw_ground=\"1\" animation_dt=\"fast\">"
-        "<rock position=\"10 20 30 40\" bound=\"yes\" size=\"2\"/></parameters></scene>").c_str());
-    EXPECT_TRUE(!scene::animation && !scene::draw_ground && !rock::state().bound) << "only \"true\" is true";
-    EXPECT_EQ(scene::animation_dt, 0.0f) << "not a number reads as 0";
-    EXPECT_FLOAT_EQ(rock::state().rockSize, 2);
-    EXPECT_EQ(Vec(rock::state().rockPosition), Vec(10, 20, groundHeight(10, 20)));
-    EXPECT_EQ(camera()->position(), Vec(5, 6, 7)) << "no camera element, camera kept";
-
-    // Extra numbers are ignored; a missing attribute reads as zeros.
-    camera()->setOrientation(Quaternion(Vec(1, 0, 0), 0.5));
-    loadSceneFile(
-        write("camera.xml", "<scene><parameters><camera position=\"1 2 3 4 5 6 7 8\"/></parameters></scene>").c_str());
-    EXPECT_EQ(camera()->position(), Vec(1, 2, 3));
-    // The missing orientation reads as zeros, which the camera takes as the
-    // identity: it must survive a mouse rotation without turning into NaNs.
-    camera()->frame()->rotate(Quaternion(Vec(0, 0, 1), 0.1));
-    const Vec up = camera()->upVector();
-    EXPECT_NEAR(up.y, std::cos(0.1), 1e-6);
-    EXPECT_NEAR(up.x, -std::sin(0.1), 1e-6);
-}
-
-TEST_F(SceneFileTest, NumbersOfEverySectionReadAsAtofAndUnfitOnesAreRefused)
+// Numbers read as atof reads them, unfit ones are refused by name, extra
+// ones are ignored, missing ones read as zeros and only "true" is true.
+TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
 {
     rock::setSpeed(3);
     rock::setSize(2);
     windSetBreezeSpeed(1.5f);
     scene::grassField().setHeight(1.5f);
     scene::grassField().setDistance3D(30);
+    camera()->setOrientation(Quaternion(Vec(1, 0, 0), 0.5));
     testing::internal::CaptureStdout();
     loadSceneFile(write("numbers.xml",
-        "<scene><parameters animation_dt=\"0x1p-4\"><camera position=\"0x10 1e39 -2\"/>"
-        "<rock speed=\"\" size=\"1e39\" crushing_power=\" 0x10\"/></parameters><velmora>"
+        "<scene><parameters animation=\"True\" draw_ground=\"1\" animation_dt=\"0x1p-4\">"
+        "<camera position=\"0x10 1e39 -2\"/><rock position=\"10 20 30 40\" bound=\"yes\" speed=\"\" "
+        "size=\"1e39\" crushing_power=\" 0x10\"/></parameters><velmora>"
         "<ground max_height=\"0x10\" quads_number=\"1e39\" texture_repeat=\"\"/>"
         "<wind breeze_speed=\"1e39\" breeze_power=\"-0x1p1\" gust_power=\"\"/>"
         "<grass grass_height=\"1e39\" grass_width=\"0x10\" number_squaremeters=\"0x10\" lod_3D=\"7 nan\"/>"
         "<forest><tree seed=\"12\"/><tree relativeDiameter=\"\" relativeLength=\"0x1p-3\" seed=\"99999999999\"/>"
         "</forest></velmora></scene>").c_str());
     const std::string lines = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(!scene::animation && !scene::draw_ground && !rock::state().bound) << "only \"true\" is true";
     EXPECT_FLOAT_EQ(scene::animation_dt, 0.0625f);
     EXPECT_EQ(camera()->position(), Vec(16, 0, -2));
+    EXPECT_EQ(Vec(rock::state().rockPosition), Vec(10, 20, groundHeight(10, 20)));
     EXPECT_TRUE(rock::state().rockSpeed == 0 && rock::state().rockSize == 2 && rock::record().crushingPower == 16);
     EXPECT_TRUE(groundMaxHeight() == 16 && groundQuadsNumber() == 400 && groundTextureRepeat() == 0);
     EXPECT_TRUE(windGetBreezeSpeed() == 1.5f && windGetBreezePower() == -2 && windGetGustPower() == 0);
@@ -256,6 +214,13 @@ TEST_F(SceneFileTest, NumbersOfEverySectionReadAsAtofAndUnfitOnesAreRefused)
         << trees[1].seed << " " << trees[1].relativeDiameter << " " << trees[1].relativeLength;
     for (const char* name : {"position", "size", "quads_number", "breeze_speed", "grass_height", "lod_3D", "seed"})
         EXPECT_NE(lines.find(std::string("refused for ") + name + ":"), std::string::npos) << name << "\n" << lines;
+
+    // The missing orientation reads as zeros, which the camera takes as the
+    // identity: it must survive a mouse rotation without turning into NaNs.
+    camera()->frame()->rotate(Quaternion(Vec(0, 0, 1), 0.1));
+    const Vec up = camera()->upVector();
+    EXPECT_NEAR(up.y, std::cos(0.1), 1e-6);
+    EXPECT_NEAR(up.x, -std::sin(0.1), 1e-6);
 }
 
 } // namespace
