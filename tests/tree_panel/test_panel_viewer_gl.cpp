@@ -2,7 +2,7 @@
 // the camera, and the panel drawn over the built-in scene.
 #include "forest/forest.h"
 #include "forest/tree_panel.h"
-#include "tests/app/picture_folder.h"
+#include "tests/app/built_in_scene.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ void drag(float x0, float y0, float x1, float y1)
 TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
 {
     BuiltInScene built; // the viewer's state file in a folder of its own
-    QFile::link(VELMORA_RUN_DIR "/Scene", built.folder.filePath("Scene")); // the default scene file
+    QFile::link(VELMORA_RUN_DIR "/Scene", built.filePath("Scene")); // the default scene file
     theViewer->resize(780, 580);
     theViewer->show();
     spin(1500);
