@@ -5,11 +5,16 @@
 #include "tests/app/built_in_scene.h"
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <climits>
+#include <csignal>
+#include <functional>
 #include <map>
 
 namespace {
@@ -20,15 +25,17 @@ struct ProgramRun {
     QStringList messages;  // the program's own lines on standard error
 };
 
-// The program in the run folder, as a user starts it.
+// The program in the run folder, as a user starts it; `during` runs while it goes.
 ProgramRun runProgram(const QStringList& args,
-                      const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+                      const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                      const std::function<void(QProcess&)>& during = {})
 {
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(VELMORA_PROGRAM, args);
     ProgramRun run;
     if (!program.waitForStarted()) return run;
+    if (during) during(program);
     program.waitForFinished(900000);
     run.status = program.exitCode();
     run.crashed = program.exitStatus() != QProcess::NormalExit;
@@ -126,6 +133,32 @@ TEST(Recording, FailuresSaySoAndTheRunGoesOn)
                                       out.filePath("plain/pictures"), "--snapshot", snapshot}),
                           {"cannot make the picture folder", "cannot write the video"});
     EXPECT_TRUE(QFile::remove(snapshot));
+}
+
+TEST(Recording, FfmpegKilledMidRunLeavesAPlayableVideoAndSaysSo)
+{
+    QTemporaryDir out;
+    const QString video = out.filePath("cut.mp4"), snapshot = out.filePath("last.png");
+    bool killed = false;
+    // ffmpeg killed once it has written its first second of video.
+    const ProgramRun cut = runProgram({"--frames", "100", "--video", video, "--snapshot", snapshot},
+                                      QProcessEnvironment::systemEnvironment(), [&](QProcess& program) {
+        const QString children = QString("/proc/%1/task/%1/children").arg(program.processId());
+        QElapsedTimer waited;
+        waited.start();
+        while (!killed && program.state() == QProcess::Running && waited.elapsed() < 600000) {
+            QFile list(children);
+            const qint64 ffmpeg = list.open(QIODevice::ReadOnly) ? list.readAll().trimmed().toLongLong() : 0;
+            if (ffmpeg > 0 && QFileInfo(video).size() > 30000) killed = ::kill(pid_t(ffmpeg), SIGKILL) == 0;
+            QThread::msleep(20);
+        }
+    });
+    ASSERT_TRUE(killed) << "the run ended before ffmpeg wrote a fragment";
+    expectFailureMessages(cut, {"ffmpeg stopped (killed by signal 9)"});
+    EXPECT_TRUE(QFile::exists(snapshot));
+    std::map<QString, QString> info = probe(video);
+    EXPECT_EQ(info["codec_name"], "h264");
+    EXPECT_GE(info["nb_read_frames"].toInt(), 20) << "the fragments written before the kill play";
 }
 
 // Pixels of the REC mark's red in the picture's top right corner.
