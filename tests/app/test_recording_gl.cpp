@@ -223,6 +223,7 @@ TEST(Recording, ProgressLineGivesTheRateAndTheTimeLeft)
     EXPECT_EQ(recordingProgress(30, 120, 10), "recording: 30 of 120 frames, 3.0 frames/s, 30 s left");
     EXPECT_EQ(recordingProgress(100, 2000, 20), "recording: 100 of 2000 frames, 5.0 frames/s, 6 min 20 s left");
     EXPECT_EQ(recordingProgress(7, 8, 2), "recording: 7 of 8 frames, 3.5 frames/s, 1 s left");
+    EXPECT_EQ(recordingProgress(20, 80, 20), "recording: 20 of 80 frames, 1.0 frames/s, 1 min 00 s left");
 }
 
 } // namespace
