@@ -4,6 +4,7 @@
 #include "app/recorder.h"
 #include "tests/app/built_in_scene.h"
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <functional>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -129,10 +131,12 @@ TEST(Recording, FailuresSaySoAndTheRunGoesOn)
     QFile plain(out.filePath("plain"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
-    expectFailureMessages(runProgram({"--frames", "3", "--video", out.filePath("plain/v.mp4"), "--record",
-                                      out.filePath("plain/pictures"), "--snapshot", snapshot}),
-                          {"cannot make the picture folder", "cannot write the video"});
-    EXPECT_TRUE(QFile::remove(snapshot));
+    for (const auto& [option, name, message] : {std::tuple{"--video", "plain/v.mp4", "cannot write the video"},
+                                                {"--record", "plain/pictures", "cannot make the picture folder"}}) {
+        expectFailureMessages(runProgram({"--frames", "3", option, out.filePath(name), "--snapshot", snapshot}),
+                              {message});
+        EXPECT_TRUE(QFile::remove(snapshot)) << option;
+    }
 }
 
 TEST(Recording, FfmpegKilledMidRunLeavesAPlayableVideoAndSaysSo)
@@ -180,7 +184,7 @@ TEST(Recording, RecordKeyStartsAndStopsAClip)
     BuiltInScene built;
     Viewer& viewer = built.viewer;
     viewer.stopAfterFrames(INT_MAX, QString());
-    viewer.resize(320, 240);
+    viewer.resize(321, 241);  // the clip takes the even sides
     viewer.show();
     const auto drawFrames = [&](int n) {
         const int target = viewer.frameStats().framesDrawn() + n;
@@ -190,6 +194,11 @@ TEST(Recording, RecordKeyStartsAndStopsAClip)
         QKeyEvent key(QEvent::KeyPress, Qt::Key_R, Qt::NoModifier, "r");
         QApplication::sendEvent(&viewer, &key);
     };
+    // The names of the coming minute are taken: each clip must find the next free one.
+    QDir().mkpath("Recordings");
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s <= 60; ++s)
+        QFile(now.addSecs(s).toString("'Recordings/velmora-'yyyy-MM-dd-HHmmss'.mp4'")).open(QIODevice::WriteOnly);
     drawFrames(1);
     pressR();
     const int started = viewer.frameStats().framesDrawn();
@@ -203,11 +212,13 @@ TEST(Recording, RecordKeyStartsAndStopsAClip)
     pressR();
     drawFrames(1);
 
-    const QStringList clips = QDir("Recordings").entryList({"velmora-*.mp4"}, QDir::Files, QDir::Name);
+    QStringList clips;
+    for (const QFileInfo& file : QDir("Recordings").entryInfoList({"velmora-*.mp4"}, QDir::Files, QDir::Name))
+        if (file.size() > 0) clips << file.fileName();
     ASSERT_EQ(clips.size(), 2) << clips.join(' ').toStdString();
-    // The first clip's name is the one without the "-2" a taken name gets.
-    const QString& first = clips[0].size() <= clips[1].size() ? clips[0] : clips[1];
-    const QString clip = built.filePath("Recordings/" + first);
+    EXPECT_TRUE(clips[0].endsWith("-2.mp4") && (clips[1].endsWith("-2.mp4") || clips[1].endsWith("-3.mp4")))
+        << clips.join(' ').toStdString();
+    const QString clip = built.filePath("Recordings/" + clips[0]);
     std::map<QString, QString> info = probe(clip);
     EXPECT_EQ(info["width"] + "x" + info["height"], "320x240");
     EXPECT_EQ(info["nb_read_frames"].toInt(), clipFrames);
