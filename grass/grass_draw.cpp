@@ -1,6 +1,7 @@
 // The grass draw passes and inspection overlays.
 //
 // Index: [SECTION] Camera, [SECTION] Field passes, [SECTION] Inspection
+#include "grass/grass_draw.h"
 #include "grass/grass_view.h"
 
 #include <GL/gl.h>
