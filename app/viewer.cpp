@@ -137,29 +137,35 @@ void Viewer::draw()
 void Viewer::postDraw()
 {
     QGLViewer::postDraw();
+    recordFrame();
+    countFrame();
+    if (frameLimit > 0 && stats.framesDrawn() == frameLimit) endRun();
+}
+
+void Viewer::recordFrame()
+{
     // Every frame as drawn, before the recording mark goes over it.
     if (recording.wantsFrames()) recording.addFrame(framePicture(), scene::animation_dt);
-    if (recording.clipRunning()) {
-        glColor3f(1, 0.1f, 0.1f);
-        QFont bold;
-        bold.setBold(true);
-        drawText(width() - 50, 22, "REC", bold);
-    }
+    if (!recording.clipRunning()) return;
+    glColor3f(1, 0.1f, 0.1f);
+    QFont bold;
+    bold.setBold(true);
+    drawText(width() - 50, 22, "REC", bold);
+}
 
+void Viewer::countFrame()
+{
     const auto now = std::chrono::steady_clock::now();
     stats.addFrame(std::chrono::duration<double, std::milli>(now - lastFrameEnd).count(),
                    theDriver->scenePolygonCount(), !measuringFrame && !afterMeasuredFrame);
     lastFrameEnd = now;
     if (measuringFrame) measuredFrameEnd = util::ProcessTime::now();
-    if (frameLimit <= 0 || stats.framesDrawn() != frameLimit) return;
+}
 
+void Viewer::endRun()
+{
     if (!snapshotFile.isEmpty()) {
-        // The widget draws into its own framebuffer object, still bound here.
-        const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
-        QImage picture(w, h, QImage::Format_RGBA8888);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, picture.bits());
-        snapshotOk = picture.mirrored().convertToFormat(QImage::Format_RGB32).save(snapshotFile, "PNG");
+        snapshotOk = framePicture().save(snapshotFile, "PNG");
         if (!snapshotOk)
             std::fprintf(stderr, "velmora: cannot write the snapshot %s\n", snapshotFile.toLocal8Bit().constData());
     }
