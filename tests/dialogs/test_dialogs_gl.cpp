@@ -26,7 +26,7 @@ protected:
         openProgramWindows(780, 580, 1);
         QApplication::exec();
     }
-    void TearDown() override { closeWindows(); }
+    void TearDown() override { closeProgram(); }
 
     static QList<QDialog*> dialogs()
     {
@@ -270,7 +270,7 @@ TEST(HostileScene, RunsFiniteAndShowsAtTheControlsEnds)
                                     g->Slider_GrassDist2D5, g->Slider_crushingDamping, w->Slider_GustPower,
                                     g->Slider_AntiAliasingTexture2D5})
         EXPECT_EQ(bottom->value(), bottom->minimum()) << bottom->objectName().toStdString();
-    closeWindows();
+    closeProgram();
 }
 
 } // namespace

@@ -158,7 +158,7 @@ TEST(Soak, ScriptedSessionStaysSoundAndFlat)
 #endif
     } while (!testing::Test::HasFailure() && (clock.elapsed() < duration * 1000 || cycles < 2));
     modalCloser.stop();
-    closeWindows();
+    closeProgram();
     fs::remove_all(scratch);
 }
 
