@@ -48,10 +48,11 @@ void lightFromAbove()
 
 void drawOverlays()
 {
+    const scene::Switches& on = scene::switches();
     glDisable(GL_LIGHTING);
-    if (scene::draw_gust) windDraw();
-    if (scene::showGrassTexture2D) showTextures(scene::grassField());
-    if (scene::showGrassTexture2D5) showTexture2D5(scene::grassField());
+    if (on.draw_gust) windDraw();
+    if (on.showGrassTexture2D) showTextures(scene::grassField());
+    if (on.showGrassTexture2D5) showTexture2D5(scene::grassField());
     drawForestEditor();
 }
 
@@ -114,19 +115,20 @@ void MyVelmoraQTDriver::initScene()
 
 void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float viewDirection[3])
 {
+    const scene::Switches& on = scene::switches();
     FrameProfile* const profile = frameProfile;
     stepScene(viewDirection);
-    glPolygonMode(GL_FRONT_AND_BACK, scene::draw_wire ? GL_LINE : GL_FILL);
+    glPolygonMode(GL_FRONT_AND_BACK, on.draw_wire ? GL_LINE : GL_FILL);
     measurePart(profile, FramePart::Fixed, [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); });
-    if (scene::draw_sky) measurePart(profile, FramePart::Sky, drawSky);
+    if (on.draw_sky) measurePart(profile, FramePart::Sky, drawSky);
     lightFromSide();
-    if (scene::draw_ground) measurePart(profile, FramePart::Ground, drawGround);
+    if (on.draw_ground) measurePart(profile, FramePart::Ground, drawGround);
     setRockMaterial();
     measurePart(profile, FramePart::Rock, rock::drawRock);
     lightFromAbove();
     previousFrameStamp = std::exchange(frameStamp, util::frameNow());
-    if (scene::draw_trees) drawTrees(cameraPosition, viewDirection);
-    if (scene::draw_grass) drawGrass(cameraPosition);
+    if (on.draw_trees) drawTrees(cameraPosition, viewDirection);
+    if (on.draw_grass) drawGrass(cameraPosition);
     measurePart(profile, FramePart::Overlays, drawOverlays);
 }
 
@@ -145,18 +147,19 @@ void MyVelmoraQTDriver::drawTrees(const float cameraPosition[3], const float vie
 
 void MyVelmoraQTDriver::drawGrass(const float cameraPosition[3])
 {
+    const scene::Switches& on = scene::switches();
     GrassField& grass = scene::grassField();
     measurePart(frameProfile, FramePart::GrassView, [&] {
-        if (scene::animation) grass.updateCrushing(scene::animation_dt, &rock::record(), 1);
+        if (on.animation) grass.updateCrushing(on.animation_dt, &rock::record(), 1);
         if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
     });
     grassStamp = util::frameNow();
     // Blades and patches are quads and quad strips.
     PartScope part(frameProfile, FramePart::GrassDrawing, 2);
-    if (scene::draw_wire)
+    if (on.draw_wire)
         drawLodColours(grass);
     else
         drawField(grass);
-    if (scene::draw_grass_nodes) drawNodes(grass);
-    if (scene::draw_grass_density) drawDensity(grass);
+    if (on.draw_grass_nodes) drawNodes(grass);
+    if (on.draw_grass_density) drawDensity(grass);
 }

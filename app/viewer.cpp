@@ -130,8 +130,8 @@ void Viewer::draw()
     theDriver->frameProfile = nullptr;
 
     // Taken by the driver in the next frame.
-    scene::showGrassTexture2D5 = overlay.inspectTexture2D5;
-    scene::showGrassTexture2D = overlay.inspectTexture2D;
+    scene::setSwitch(&scene::Switches::showGrassTexture2D5, overlay.inspectTexture2D5);
+    scene::setSwitch(&scene::Switches::showGrassTexture2D, overlay.inspectTexture2D);
 }
 
 void Viewer::postDraw()
@@ -145,7 +145,7 @@ void Viewer::postDraw()
 void Viewer::recordFrame()
 {
     // Every frame as drawn, before the recording mark goes over it.
-    if (recording.wantsFrames()) recording.addFrame(framePicture(), scene::animation_dt);
+    if (recording.wantsFrames()) recording.addFrame(framePicture(), scene::switches().animation_dt);
     if (!recording.clipRunning()) return;
     glColor3f(1, 0.1f, 0.1f);
     QFont bold;
@@ -226,7 +226,7 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     case Qt::Key_B: theDriver->addWindBlast(); break;
     case Qt::Key_R: recording.toggleClip(); break;
     case Qt::Key_Return:
-        scene::animation = !scene::animation;
+        scene::setSwitch(&scene::Switches::animation, !scene::switches().animation);
         theDriver->setbuttonQTstart();
         break;
     case Qt::Key_Left: rock::pressKey(rock::Key::Left); break;

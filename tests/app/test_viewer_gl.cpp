@@ -64,23 +64,24 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_TRUE(r.keyForward && !r.keyBackward);
     key(Qt::Key_F9);
     viewer.grabFramebuffer();
-    EXPECT_TRUE(scene::showGrassTexture2D5 && !scene::showGrassTexture2D);
+    EXPECT_TRUE(scene::switches().showGrassTexture2D5 && !scene::switches().showGrassTexture2D);
     key(Qt::Key_F9);
     key(Qt::Key_F10);
     viewer.grabFramebuffer();
-    EXPECT_TRUE(!scene::showGrassTexture2D5 && scene::showGrassTexture2D);
+    EXPECT_TRUE(!scene::switches().showGrassTexture2D5 && scene::switches().showGrassTexture2D);
     key(Qt::Key_F10);
 
     // Stopped, the grass is not crushed: the segment's start stays behind.
-    scene::draw_grass = true;
+    scene::setSwitch(&scene::Switches::draw_grass, true);
     float ahead[3] = {60, 50, 0};
     moveRockRecord(rock::record(), ahead, true);
     viewer.grabFramebuffer();
     EXPECT_FLOAT_EQ(rock::record().previousPosition[0], 50);
-    scene::animation = true;
+    scene::setSwitch(&scene::Switches::animation, true);
     viewer.grabFramebuffer();
     EXPECT_FLOAT_EQ(rock::record().previousPosition[0], rock::record().currentPosition[0]);
-    scene::animation = scene::draw_grass = false;
+    scene::setSwitch(&scene::Switches::animation, false);
+    scene::setSwitch(&scene::Switches::draw_grass, false);
 }
 
 } // namespace
