@@ -76,6 +76,12 @@ void Viewer::init()
     setKeyDescription(Qt::Key_W, "add wind gust");
     setKeyDescription(Qt::Key_B, "add wind blast");
     setKeyDescription(Qt::Key_R, "start or stop recording a video into Recordings/");
+    setKeyDescription(Qt::Key_Return, "start or stop the animation");
+    setKeyDescription(Qt::Key_F1, "show or hide the list of useful keys");
+    setKeyDescription(Qt::Key_F5, "show or hide the frame rate and the polygon count");
+    setKeyDescription(Qt::Key_F6, "show or hide the forest's and the grass's share of the frame");
+    setKeyDescription(Qt::Key_F9, "show or hide the grass 2.5D texture");
+    setKeyDescription(Qt::Key_F10, "show or hide the grass 2D texture");
     help();
 }
 

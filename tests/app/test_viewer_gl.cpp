@@ -7,6 +7,7 @@
 #include "tests/app/built_in_scene.h"
 #include <QApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,6 +83,12 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_FLOAT_EQ(rock::record().previousPosition[0], rock::record().currentPosition[0]);
     scene::setSwitch(&scene::Switches::animation, false);
     scene::setSwitch(&scene::Switches::draw_grass, false);
+
+    // The help's Keyboard tab has a line for every key the viewer answers.
+    for (int k : {Qt::Key_W, Qt::Key_B, Qt::Key_R, Qt::Key_Return, Qt::Key_Left, Qt::Key_Up, Qt::Key_Right,
+                  Qt::Key_Down, Qt::Key_F1, Qt::Key_F5, Qt::Key_F6, Qt::Key_F9, Qt::Key_F10})
+        EXPECT_TRUE(viewer.keyboardString().contains("<td><b>" + QKeySequence(k).toString() + "</b></td>"))
+            << QKeySequence(k).toString().toStdString();
 }
 
 } // namespace
