@@ -5,6 +5,8 @@
 #include "app/scene_state.h"
 #include "app/sky.h"
 #include "forest/forest.h"
+#include "forest/forest_draw.h"
+#include "forest/tree_panel.h"
 #include "grass/grass_debug_draw.h"
 #include "grass/grass_draw.h"
 #include "grass/grass_field.h"

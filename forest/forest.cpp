@@ -29,18 +29,6 @@ int forestPolygonCount() { return forestState().lastPolygons; }
 int forestPolygonBudget() { return treeDetail().polygonBudget; }
 void setForestPolygonBudget(int polygons) { treeDetail().polygonBudget = polygons; }
 
-void showForestEditor(bool shown) { forestState().editorShown = shown; }
-bool forestEditorShown() { return forestState().editorShown; }
-// Only a shown panel takes events; the viewer sends left-button events only.
-bool forestMousePress(int x, int y, int) { return forestEditorShown() && treePanel() && treePanel()->mousePress(x, y); }
-bool forestMouseRelease(int x, int y, int) { return forestEditorShown() && treePanel() && treePanel()->mouseRelease(x, y); }
-bool forestMouseMove(int x, int y) { return forestEditorShown() && treePanel() && treePanel()->mouseMove(x, y); }
-bool forestKeyPress(int key) { return forestEditorShown() && treePanel() && treePanel()->keyPress(key); }
-void setForestEditorViewport(int width, int height)
-{
-    if (treePanel()) treePanel()->setViewport(width, height);
-}
-
 static uint32_t randomSeedValue() { return static_cast<uint32_t>(util::randomDraw()); }
 
 /// A size that a tree can grow from: a file or a dialog may give any number.

@@ -1,6 +1,6 @@
 // Drawing the forest: the only forest file that talks to GL.
 #define GL_GLEXT_PROTOTYPES
-#include "forest/forest.h"
+#include "forest/forest_draw.h"
 #include "forest/forest_state.h"
 #include "forest/tree_panel.h"
 
@@ -154,8 +154,3 @@ void drawForest(const float position[3], const float direction[3])
 
 void measureForestCost(bool measured) { costMeasured = measured; }
 const ForestCost& forestCost() { return cost; }
-
-void drawForestEditor()
-{
-    if (forestState().editorShown && treePanel()) treePanel()->draw();
-}

@@ -20,7 +20,6 @@ struct Forest {
     std::string arbFile;
     std::string texturePrefix;
     bool texturesPending = false;
-    bool editorShown = false;
     bool sampled = false;      ///< sample statistics measured at the first frame
     int lastPolygons = 0;
     TreeParameters parameters;
@@ -29,3 +28,17 @@ struct Forest {
 
 /// The one forest.
 Forest& forestState();
+
+// [SECTION] Frame steps, used by the drawing, the panel and the tests
+
+/// Stores the camera, regulates the detail from the previous frame's counts
+/// and, at the first frame, measures the sample statistics.
+void beginForestFrame(Vec3 cameraPosition, Vec3 cameraDirection);
+
+/// Grows tree i for this frame and bends it by its smoothed wind at
+/// `nowMilliseconds`. The tree lives until the next growth.
+Tree growForestTree(int i, double nowMilliseconds);
+
+/// Recomputes the sample statistics of the parameters from `samples` trees
+/// grown in full detail with fresh seeds.
+void computeSampleStatistics(int samples);

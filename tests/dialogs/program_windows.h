@@ -5,7 +5,7 @@
 #include "app/driver.h"
 #include "app/program.h"
 #include "app/viewer.h"
-#include "forest/forest.h"
+#include "forest/forest_state.h"
 #include "grass/grass_field.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // Draws the forest into an offscreen framebuffer and reads the pixels back.
-#include "forest/forest.h"
+#include "forest/forest_draw.h"
 #include "forest/tree_panel.h"
 #include "ground/ground.h"
 #include "util/random.h"
