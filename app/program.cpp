@@ -3,6 +3,7 @@
 #include "app/driver.h"
 #include "app/scene_state.h"
 #include "app/viewer.h"
+#include "forest/forest.h"
 #include "grass/grass_texture.h"
 #include "ground/ground.h"
 #include "oglui/texture_manager.h"
@@ -14,6 +15,7 @@ void closeProgram()
     theViewer->makeCurrent();
     releaseGround();
     releaseGrassTextures(scene::grassField());
+    releaseForest();
     oglTextureReleaseAll();
     theViewer->doneCurrent();
     delete theDriver;

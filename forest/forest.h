@@ -22,6 +22,10 @@ struct TreeRecord {
 /// Creates the default parameters (with a random seed) and empties the forest.
 void initForest();
 
+/// Undoes initForest and loadTreeTextures: no trees, no panel, the picture
+/// slots forgotten (their GL names belong to the texture manager).
+void releaseForest();
+
 /// Remembers the folder prefix of the leaf ("%sleaf00.tga".."%sleaf14.tga")
 /// and bark ("%strunc00.tga".."%strunc09.tga") pictures; they are loaded into
 /// their slots at the next `drawForest`, where the GL context is current.

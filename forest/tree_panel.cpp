@@ -317,6 +317,8 @@ void buildTreePanel(const std::string& resourceFile) { s_panel = std::make_uniqu
 
 TreePanel* treePanel() { return s_panel.get(); }
 
+void releaseTreePanel() { s_panel.reset(); }
+
 // [SECTION] The panel in the viewer
 
 void showForestEditor(bool shown) { s_shown = shown; }

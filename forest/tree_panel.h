@@ -119,6 +119,8 @@ private:
 void buildTreePanel(const std::string& resourceFile);
 /// The one panel, null before it is built.
 TreePanel* treePanel();
+/// Deletes the panel; treePanel() is null again.
+void releaseTreePanel();
 
 // [SECTION] The panel in the viewer: its switch and the events it takes
 

@@ -82,4 +82,7 @@ TEST(ForestGl, TreesDrawWithLeavesAndBarkFacingOutwards)
     const Pixels bare = classify(drawFrame(gl, eye, target, front));
     EXPECT_LT(bare.leaf, leafy.leaf / 10);
     EXPECT_GT(bare.brightness, 1.3 * classify(drawFrame(gl, eye, target, back)).brightness);
+
+    releaseForest();
+    EXPECT_TRUE(forestTreeCount() == 0 && treePanel() == nullptr);
 }
