@@ -6,6 +6,11 @@
 /// The field's own operations (layout, settings, crushing) live here as member
 /// functions; the drawing side (view update, draw passes, textures, geometry)
 /// are free functions over a `GrassField&` declared in their own headers.
+///
+/// The other modules keep their state process-wide behind free functions;
+/// the grass is one object passed to them instead. A deliberate exception,
+/// kept because it makes the field testable: a test builds a field of its own,
+/// of any size, beside the scene's.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
