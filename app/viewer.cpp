@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 Viewer* theViewer = nullptr;
 
@@ -69,19 +70,18 @@ void Viewer::init()
     setShortcut(MOVE_CAMERA_RIGHT, 0);
     setShortcut(MOVE_CAMERA_UP, 0);
     setShortcut(MOVE_CAMERA_DOWN, 0);
-    setKeyDescription(Qt::Key_Left, "move rock left");
-    setKeyDescription(Qt::Key_Up, "move rock up");
-    setKeyDescription(Qt::Key_Down, "move rock down");
-    setKeyDescription(Qt::Key_Right, "move rock right");
-    setKeyDescription(Qt::Key_W, "add wind gust");
-    setKeyDescription(Qt::Key_B, "add wind blast");
-    setKeyDescription(Qt::Key_R, "start or stop recording a video into Recordings/");
-    setKeyDescription(Qt::Key_Return, "start or stop the animation");
-    setKeyDescription(Qt::Key_F1, "show or hide the list of useful keys");
-    setKeyDescription(Qt::Key_F5, "show or hide the frame rate and the polygon count");
-    setKeyDescription(Qt::Key_F6, "show or hide the forest's and the grass's share of the frame");
-    setKeyDescription(Qt::Key_F9, "show or hide the grass 2.5D texture");
-    setKeyDescription(Qt::Key_F10, "show or hide the grass 2D texture");
+    const std::pair<int, const char*> keys[] = {
+        {Qt::Key_Left, "move rock left"}, {Qt::Key_Up, "move rock up"},
+        {Qt::Key_Down, "move rock down"}, {Qt::Key_Right, "move rock right"},
+        {Qt::Key_W, "add wind gust"}, {Qt::Key_B, "add wind blast"},
+        {Qt::Key_R, "start or stop recording a video into Recordings/"},
+        {Qt::Key_Return, "start or stop the animation"},
+        {Qt::Key_F1, "show or hide the list of useful keys"},
+        {Qt::Key_F5, "show or hide the frame rate and the polygon count"},
+        {Qt::Key_F6, "show or hide the forest's and the grass's share of the frame"},
+        {Qt::Key_F9, "show or hide the grass 2.5D texture"}, {Qt::Key_F10, "show or hide the grass 2D texture"},
+    };
+    for (const auto& [key, description] : keys) setKeyDescription(key, description);
     help();
 }
 
