@@ -23,28 +23,6 @@ namespace {
 
 using util::isElement;
 
-xmlNodePtr firstChild(xmlNodePtr parent, const char* name)
-{
-    for (xmlNodePtr child = parent->children; child; child = child->next)
-        if (isElement(child, name)) return child;
-    return nullptr;
-}
-
-// Only the exact text "true" is true.
-void readBool(xmlNodePtr element, const char* name, bool& value)
-{
-    bool present = false;
-    const std::string text = util::attributeText(element, name, &present);
-    if (present) value = text == "true";
-}
-
-void readNumber(xmlNodePtr element, const char* name, float& value)
-{
-    bool present = false;
-    const std::string text = util::attributeText(element, name, &present);
-    if (present) util::readFloat(name, text.c_str(), value);
-}
-
 void writeBool(xmlNodePtr element, const char* name, bool value)
 {
     util::setAttribute(element, name, value ? "true" : "false");
@@ -147,9 +125,8 @@ void writeParametersSection(xmlNodePtr parent)
 bool readParametersSection(xmlNodePtr element)
 {
     scene::Switches switches = scene::switches();
-    readBool(element, "animation", switches.animation);
-    readNumber(element, "animation_dt", switches.animation_dt);
-    for (const auto& s : FILE_SWITCHES) readBool(element, s.name, switches.*s.value);
+    util::readAttributes(element, {{"animation", &switches.animation}, {"animation_dt", &switches.animation_dt}});
+    for (const auto& s : FILE_SWITCHES) util::readAttributes(element, {{s.name, &(switches.*s.value)}});
 
     for (xmlNodePtr child = element->children; child; child = child->next) {
         if (isElement(child, "camera"))
@@ -189,15 +166,15 @@ void readRockSection(xmlNodePtr element)
     float power = record.crushingPower, powerExp = record.crushingPowerExp;
     float mystery = record.crushingMysteryParameter, propagation = record.crushingPropagation;
 
-    util::readFloats(element, "position", position, 2);
-    readBool(element, "direct", direct);
-    readBool(element, "bound", bound);
-    readNumber(element, "speed", speed);
-    readNumber(element, "size", size);
-    readNumber(element, "crushing_power", power);
-    readNumber(element, "crushing_power_exp", powerExp);
-    readNumber(element, "crushing_mystery_parameter", mystery);
-    readNumber(element, "crushing_propagation", propagation);
+    util::readAttributes(element, {{"position", util::FloatList{position, 2}},
+                                   {"direct", &direct},
+                                   {"bound", &bound},
+                                   {"speed", &speed},
+                                   {"size", &size},
+                                   {"crushing_power", &power},
+                                   {"crushing_power_exp", &powerExp},
+                                   {"crushing_mystery_parameter", &mystery},
+                                   {"crushing_propagation", &propagation}});
 
     rock::setDirect(direct);
     rock::setBound(bound);
@@ -225,7 +202,7 @@ void writeModuleSections(xmlNodePtr parent)
 
 bool readModuleSections(xmlNodePtr root)
 {
-    xmlNodePtr velmora = firstChild(root, "velmora");
+    xmlNodePtr velmora = util::findSection(root, "velmora");
     if (!velmora) return false;
     // The ground first, so that everything placed on it takes the new heights.
     const bool ground = readGroundSection(velmora);
@@ -273,7 +250,7 @@ bool loadSceneFile(const char* name)
 
     xmlNodePtr root = xmlDocGetRootElement(doc);
     const bool modules = readModuleSections(root);
-    xmlNodePtr parameters = firstChild(root, "parameters");
+    xmlNodePtr parameters = util::findSection(root, "parameters");
     if (parameters) readParametersSection(parameters);
     xmlFreeDoc(doc);
     return modules && parameters;
