@@ -4,12 +4,12 @@
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "ground/ground.h"
+#include "support/surface_format.h"
 #include <QGLViewer/manipulatedCameraFrame.h>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QSurfaceFormat>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -20,14 +20,7 @@ Viewer* theViewer = nullptr;
 
 void setDefaultGLFormat(bool vsync)
 {
-    // Immediate-mode drawing needs the compatibility profile.
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    format.setSwapInterval(vsync ? 1 : 0);
-    QSurfaceFormat::setDefaultFormat(format);
+    QSurfaceFormat::setDefaultFormat(compatibilityFormat(vsync));
 }
 
 using qglviewer::Vec;

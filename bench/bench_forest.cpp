@@ -10,7 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

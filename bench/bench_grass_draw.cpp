@@ -9,7 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <QCoreApplication>
 

@@ -6,6 +6,7 @@
 //   compose_frame widget|window [FRAMES]
 //
 // prints "compose: widget|window, frames N, median X ms".
+#include "support/surface_format.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QOpenGLFunctions>
@@ -72,12 +73,7 @@ int main(int argc, char** argv)
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 300;
     // A window's update otherwise waits for Qt's idle timer of 5 ms.
     qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    format.setSwapInterval(0);
-    QSurfaceFormat::setDefaultFormat(format);
+    QSurfaceFormat::setDefaultFormat(compatibilityFormat(false));
     QApplication app(argc, argv);
     FrameTimes times(widget ? "widget" : "window", frames);
     if (widget) {

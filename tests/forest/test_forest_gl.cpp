@@ -5,7 +5,7 @@
 #include "util/random.h"
 #include "wind/wind.h"
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 #include <GL/glu.h>

@@ -9,7 +9,7 @@
 #include "grass/grass_animation.h"
 #include "grass/grass_draw.h"
 #include "grass/grass_texture.h"
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 #include "util/random.h"
 
 namespace {

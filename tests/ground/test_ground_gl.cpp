@@ -3,7 +3,7 @@
 #include "ground/ground_state.h"
 #include "pictures.h"
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 #include <GL/gl.h>
