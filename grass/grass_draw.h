@@ -19,3 +19,8 @@ void drawNodes(GrassField& field);
 void showTextures(GrassField& field);
 /// Overlay: the 2.5D texture over the whole view with its bands marked.
 void showTexture2D5(GrassField& field);
+
+/// Pushes the projection [0, 1]² and an identity modelview, for pictures
+/// drawn flat; popUnitView restores both and leaves the modelview current.
+void pushUnitView();
+void popUnitView();
