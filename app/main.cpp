@@ -50,6 +50,9 @@ int main(int argc, char** argv)
     if (options.benchmark) theViewer->measureParts();
     theDriver = new MyVelmoraQTDriver();
     theDriver->startScene = options.scene;
+    // Runs that stop by themselves, or have no screen, keep to the console.
+    const QString platform = QGuiApplication::platformName();
+    theDriver->failuresInWindow = options.frames == 0 && platform != "offscreen" && platform != "minimal";
 
     assembleDialogs(theDriver);
 

@@ -4,6 +4,7 @@
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "ground/ground.h"
+#include "util/number.h"
 #include <QGLViewer/manipulatedCameraFrame.h>
 #include <QApplication>
 #include <QImage>
@@ -76,6 +77,7 @@ void Viewer::init()
     setKeyDescription(Qt::Key_W, "add wind gust");
     setKeyDescription(Qt::Key_B, "add wind blast");
     setKeyDescription(Qt::Key_R, "start or stop recording a video into Recordings/");
+    setKeyDescription(Qt::Key_D, "show the five parameter dialogs again");
     help();
 }
 
@@ -118,7 +120,9 @@ void Viewer::draw()
 {
     const Vec p = camera()->position();
     const Vec d = camera()->viewDirection();
-    const float position[3] = {float(p.x), float(p.y), float(p.z)};
+    // Within the settings' bound, whatever set the camera (a hand-edited state
+    // file too): the modules square their distances to it.
+    const float position[3] = {util::bounded(float(p.x)), util::bounded(float(p.y)), util::bounded(float(p.z))};
     const float direction[3] = {float(d.x), float(d.y), float(d.z)};
     theDriver->stepAndDraw(position, direction);
 
@@ -179,9 +183,11 @@ QImage Viewer::framePicture()
 
 void Viewer::closeEvent(QCloseEvent* event)
 {
-    // The dialogs may keep the program running after the viewer closes.
+    // Closing the 3D window ends the program as Escape does: the base saves
+    // the viewer's state, and every other window closes with it.
     recording.finish();
     QGLViewer::closeEvent(event);
+    QApplication::closeAllWindows();
 }
 
 void Viewer::drawOverlay()
@@ -219,6 +225,9 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     case Qt::Key_W: theDriver->addWindGust(); break;
     case Qt::Key_B: theDriver->addWindBlast(); break;
     case Qt::Key_R: recording.toggleClip(); break;
+    case Qt::Key_D:
+        if (theDriver->showDialogs) theDriver->showDialogs();
+        break;
     case Qt::Key_Return:
         scene::animation = !scene::animation;
         theDriver->setbuttonQTstart();
