@@ -47,74 +47,46 @@ QList<QWidget*> refreshedControls()
 
 int valueOf(QWidget* w) { return w->property(qobject_cast<QAbstractButton*>(w) ? "checked" : "value").toInt(); }
 
-// The values the driver sends to the dialogs, in signal order.
-QList<QVariant> refreshValues()
-{
-    std::vector<std::unique_ptr<QSignalSpy>> spies;
-    const QMetaObject* meta = theDriver->metaObject();
-    for (int k = 0; k < meta->methodCount(); ++k)
-        if (meta->method(k).methodType() == QMetaMethod::Signal && meta->method(k).name().startsWith("setQT"))
-            spies.push_back(std::make_unique<QSignalSpy>(theDriver, meta->method(k)));
-    theDriver->loadQTInterface();
-    QList<QVariant> values;
-    for (const auto& spy : spies)
-        for (const QList<QVariant>& call : *spy) values << call;
-    return values;
-}
-
-// Whether the scene holds what the dialogs show: every control's value sent
-// to its slot, as if the person set it, changes nothing the driver sends back.
+// Whether the scene holds what the dialogs show: after every control's value
+// went to its slot, as if set by hand, the driver sends back the same values.
 bool dialogsAgreeWithTheScene()
 {
-    const QList<QVariant> before = refreshValues();
-    for (QWidget* w : refreshedControls())
+    const auto sent = [] {
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (int k = 0; k < theDriver->metaObject()->methodCount(); ++k)
+            if (theDriver->metaObject()->method(k).name().startsWith("setQT"))
+                spies.push_back(std::make_unique<QSignalSpy>(theDriver, theDriver->metaObject()->method(k)));
+        theDriver->loadQTInterface();
+        QList<QVariant> values;
+        for (const auto& spy : spies)
+            for (const QList<QVariant>& call : *spy) values << call;
+        return values;
+    };
+    const QList<QVariant> before = sent();
+    for (QWidget* w : refreshedControls()) {
         if (qobject_cast<QAbstractButton*>(w))
             QMetaObject::invokeMethod(w, "toggled", Q_ARG(bool, valueOf(w)));
         else
             QMetaObject::invokeMethod(w, "valueChanged", Q_ARG(int, valueOf(w)));
-    return refreshValues() == before &&
+    }
+    return sent() == before &&
            grassDialog()->ComboBox_SizeTexture2D5->currentIndex() == theDriver->grassTextureSizeIndex();
 }
 
-// Acts on the next modal window to open (a file dialog, a message box), as a person would.
-void onNextModal(std::function<void(QWidget*)> act)
+// Acts on the next modal window of its kind to open (a file dialog, a message
+// box), as a person would. Gives up when the driver goes.
+template <class Window>
+void onNext(std::function<void(Window*)> act)
 {
-    auto* poll = new QTimer(qApp);
+    auto* poll = new QTimer(theDriver);
     QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        act(modal);
+        if (auto* modal = qobject_cast<Window*>(QApplication::activeModalWidget()); modal && modal->isVisible()) {
+            poll->deleteLater();
+            poll->stop();
+            act(modal);
+        }
     });
     poll->start(20);
-}
-
-// In the next file dialog: goes to `folder`, types `name` and presses Return.
-void typeInFileDialog(const QString& folder, const QString& name)
-{
-    onNextModal([=](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        ASSERT_TRUE(dialog);
-        dialog->setDirectory(folder);
-        QLineEdit* field = dialog->findChild<QLineEdit*>("fileNameEdit");
-        ASSERT_TRUE(field);
-        QTest::keyClicks(field, name);
-        QTest::keyClick(field, Qt::Key_Return);
-    });
-}
-
-// The text of the next message box, which is then closed.
-std::shared_ptr<QString> readNextMessageBox()
-{
-    auto text = std::make_shared<QString>();
-    onNextModal([text](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_TRUE(box);
-        *text = box->text();
-        box->accept();
-    });
-    return text;
 }
 
 class DialogsTest : public testing::Test {
@@ -209,127 +181,79 @@ TEST_F(DialogsTest, StartButtonFollowsTheAnimation)
     EXPECT_TRUE(scene::animation == before && start->isChecked() == scene::animation);
 }
 
-// A person at the real windows: types over a field and presses Return, saves
-// the scene into a folder of their own and loads it back, is told why a load
-// and a save failed, brings a closed dialog back with D and closes the viewer.
+// A person at the real windows: types over a field and presses Return in
+// every field, reads tooltips, saves the scene into a folder of their own and
+// loads it back, is told why a load and a save failed, brings a closed dialog
+// back with D and closes the viewer.
 TEST_F(DialogsTest, APersonTypesSavesAnywhereLoadsBackAndClosesTheViewer)
 {
     QSpinBox* number = treesDialog()->SpinBox_TreesNumber;
     number->setValue(9);
     const std::vector<TreeRecord> nine = getTrees();
     QSignalSpy typed(number, qOverload<int>(&QSpinBox::valueChanged));
-    number->setFocus();
     number->selectAll();
     QTest::keyClicks(number, "20");
     QTest::keyClick(number, Qt::Key_Return);
-    // The typed 20 reaches the slot once: no pass through 2, which would keep only two trees.
-    ASSERT_EQ(typed.count(), 1);
-    EXPECT_EQ(typed[0][0].toInt(), 20);
+    // 20 reaches the slot once: no pass through 2, which keeps only two trees.
     const std::vector<TreeRecord> twenty = getTrees();
-    ASSERT_EQ(twenty.size(), 20u);
-    for (int k = 0; k < 9; ++k)
-        EXPECT_TRUE(std::memcmp(&twenty[k], &nine[k], sizeof(TreeRecord)) == 0) << "tree " << k;
+    ASSERT_TRUE(typed.count() == 1 && twenty.size() == 20u) << typed.count();
+    EXPECT_EQ(std::memcmp(twenty.data(), nine.data(), 9 * sizeof(TreeRecord)), 0);
 
-    QTemporaryDir folder;
-    sceneDialog()->Slider_RockSize->setValue(250);
-    typeInFileDialog(folder.path(), "mine");
-    QTest::mouseClick(sceneDialog()->PushButton_SaveScene, Qt::LeftButton);
-    ASSERT_TRUE(QFileInfo::exists(folder.filePath("mine.xml")));
-    sceneDialog()->Slider_RockSize->setValue(50);
-    typeInFileDialog(folder.path(), "mine.xml");
-    QTest::mouseClick(sceneDialog()->PushButton_LoadScene, Qt::LeftButton);
-    EXPECT_EQ(sceneDialog()->Slider_RockSize->value(), 250) << "the scene saved outside Scene/ loads back";
-    EXPECT_FLOAT_EQ(rock::state().rockSize, 2.5f);
-
-    theDriver->failuresInWindow = true;
-    QFile broken(folder.filePath("broken.xml"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("<scene>") && broken.flush());
-    typeInFileDialog(folder.path(), "broken.xml");
-    std::shared_ptr<QString> message = readNextMessageBox();
-    QTest::mouseClick(sceneDialog()->PushButton_LoadScene, Qt::LeftButton);
-    EXPECT_TRUE(message->contains("broken.xml") && message->contains("parser error")) << message->toStdString();
-    // A link into a folder that is gone: the save cannot make its file there.
-    ASSERT_TRUE(QFile::link(folder.filePath("gone/lost.xml"), folder.filePath("lost.xml")));
-    typeInFileDialog(folder.path(), "lost.xml");
-    message = readNextMessageBox();
-    QTest::mouseClick(sceneDialog()->PushButton_SaveScene, Qt::LeftButton);
-    EXPECT_TRUE(message->contains("lost.xml") && message->contains("No such file")) << message->toStdString();
-
-    treesDialog()->close();
-    QTest::keyClick(theViewer, Qt::Key_D);
-    for (QDialog* d : dialogs()) EXPECT_TRUE(d->isVisible()) << d->windowTitle().toStdString();
-
-    // With no window left open the program's event loop ends.
-    theViewer->close();
-    for (QWidget* w : QApplication::topLevelWidgets())
-        EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString() << " stays open";
-}
-
-// Return in a field applies the field and nothing else: no button is the
-// dialog's default, so none is pressed (a file dialog, the tree panel).
-TEST_F(DialogsTest, ReturnInAnyFieldPressesNoButton)
-{
-    std::vector<std::unique_ptr<QSignalSpy>> clicks;
-    for (QDialog* d : dialogs())
-        for (QPushButton* button : d->findChildren<QPushButton*>())
-            clicks.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
+    // Return in any field presses no button: no file dialog, no tree panel.
     int opened = 0;
-    QTimer closer;  // a file dialog opened by mistake must not stop the test
+    QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) ++opened, modal->close();
     });
     closer.start(20);
-    int fields = 0;
     for (QDialog* d : dialogs())
-        for (QSpinBox* box : d->findChildren<QSpinBox*>()) {
-            ++fields;
-            box->setFocus();
-            QTest::keyClick(box, Qt::Key_Return);
-        }
-    EXPECT_EQ(fields, 7);
-    EXPECT_EQ(opened, 0);
-    for (const auto& spy : clicks) EXPECT_EQ(spy->count(), 0) << spy->signal().constData();
-    EXPECT_FALSE(treesDialog()->PushButton_ShowInterface->isChecked());
-}
+        for (QSpinBox* box : d->findChildren<QSpinBox*>()) QTest::keyClick(box, Qt::Key_Return);
+    closer.stop();
+    EXPECT_TRUE(opened == 0 && !treesDialog()->PushButton_ShowInterface->isChecked()) << opened;
 
-// Every slider, spin box and check box says what it sets and its current
-// value in the scene's units, and follows the value.
-TEST_F(DialogsTest, TooltipsSayWhatEachControlSetsAndItsValue)
-{
-    for (QDialog* d : dialogs())
-        for (QWidget* w : d->findChildren<QWidget*>()) {
-            const bool value = qobject_cast<QAbstractSlider*>(w) || qobject_cast<QSpinBox*>(w) || qobject_cast<QCheckBox*>(w);
-            EXPECT_TRUE(!value || w->toolTip().contains(": ")) << w->objectName().toStdString();
-        }
-    const struct {
-        QWidget* control;
-        int value;
-        const char* tip;
-    } cases[] = {
-        {sceneDialog()->Slider_RockSize, 100, "Rock size: 1.00 m"},           // 100 × 0.01 m
-        {sceneDialog()->Slider_RockSize, 250, "Rock size: 2.50 m"},
-        {sceneDialog()->Slider_DT, 1, "Animation step per frame: 0.001 s"},  // 1 × 0.001 s
-        {groundDialog()->Slider_GroundSize, 50, "Ground side: 12.50 m"},     // 50 × 0.25 m
-        {grassDialog()->Slider_GrassWidth, 150, "Blade width: 0.0150 m"},    // 150 × 0.0001 m
-        {grassDialog()->SpinBox_NbMaxGrassesPerPatche, 12, "Grass density: 12 blades/m²"},
-        {sceneDialog()->CheckBox_VisuSky, 1, "Draw the sky: on"},
-        {sceneDialog()->CheckBox_VisuSky, 0, "Draw the sky: off"},
+    for (QWidget* w : refreshedControls())
+        EXPECT_TRUE(w->toolTip().contains(": ") || qobject_cast<QPushButton*>(w)) << w->objectName().toStdString();
+    sceneDialog()->Slider_RockSize->setValue(250);  // × 0.01 m
+    grassDialog()->Slider_GrassWidth->setValue(150);  // × 0.0001 m
+    EXPECT_EQ(sceneDialog()->Slider_RockSize->toolTip() + grassDialog()->Slider_GrassWidth->toolTip(),
+              "Rock size: 2.50 mBlade width: 0.0150 m");
+
+    // Clicks `button`, then in its file dialog goes to the folder, types `name`
+    // and presses Return; a message box that follows is read and closed.
+    QTemporaryDir folder;
+    QString told;
+    const auto choose = [&](QPushButton* button, const QString& name) {
+        onNext<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->setDirectory(folder.path());
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), name);
+            QTest::keyClick(dialog->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
+        });
+        onNext<QMessageBox>([&](QMessageBox* box) { told = box->text(), box->close(); });
+        QTest::mouseClick(button, Qt::LeftButton);
     };
-    for (const auto& c : cases) {
-        c.control->setProperty(qobject_cast<QAbstractButton*>(c.control) ? "checked" : "value", c.value);
-        EXPECT_EQ(c.control->toolTip(), QString::fromUtf8(c.tip));
-    }
-}
+    choose(sceneDialog()->PushButton_SaveScene, "mine");
+    sceneDialog()->Slider_RockSize->setValue(50);
+    choose(sceneDialog()->PushButton_LoadScene, "mine.xml");
+    EXPECT_TRUE(sceneDialog()->Slider_RockSize->value() == 250 && rock::state().rockSize == 2.5f)
+        << "the scene saved outside Scene/ loads back";
 
-TEST_F(DialogsTest, OutOfRangeValuesClampAndFlowBack)
-{
-    theDriver->setGrassRadius3D(150);
-    theDriver->setTreesNumber(300);
-    theDriver->loadQTInterface();
-    EXPECT_EQ(grassDialog()->Slider_GrassDist3D->value(), 100);
-    EXPECT_FLOAT_EQ(scene::grassField().getDistance3D(), 100.0f);
-    EXPECT_EQ(treesDialog()->SpinBox_TreesNumber->value(), forestTreeCount());
-    EXPECT_LE(forestTreeCount(), 255);
+    theDriver->failuresInWindow = true;
+    QFile broken(folder.filePath("broken.xml"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("<scene>") && broken.flush());
+    choose(sceneDialog()->PushButton_LoadScene, "broken.xml");
+    EXPECT_TRUE(told.contains("broken.xml") && told.contains("parser error")) << told.toStdString();
+    // A link into a folder that is gone: the save cannot make its file there.
+    ASSERT_TRUE(QFile::link(folder.filePath("gone/lost.xml"), folder.filePath("lost.xml")));
+    choose(sceneDialog()->PushButton_SaveScene, "lost.xml");
+    EXPECT_TRUE(told.contains("lost.xml") && told.contains("No such file")) << told.toStdString();
+
+    treesDialog()->close();
+    QTest::keyClick(theViewer, Qt::Key_D);
+    for (QDialog* d : dialogs()) EXPECT_TRUE(d->isVisible()) << d->windowTitle().toStdString();
+    // With no window left open the program's event loop ends.
+    theViewer->close();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString() << " stays open";
 }
 
 // Whether two attribute texts hold the same numbers to a relative `tolerance`, or else the same text.
@@ -387,18 +311,6 @@ TEST_F(DialogsTest, DialogsStandWhereAndAsTitledAndGoCleanly)
     theDriver->loadQTInterface();  // a refresh with the dialogs gone touches nothing
 }
 
-// A scene whose camera, rock, ground, wind, grass and trees carry these attributes.
-QByteArray sceneWith(const char* camera, const char* rock, const char* ground, const char* wind, const char* grass,
-                     const char* trees)
-{
-    return QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">\n<scene><parameters "
-                          "animation=\"true\" draw_grass=\"true\" draw_trees=\"true\" draw_gust=\"true\" "
-                          "draw_sky=\"true\"><camera %1/><rock %2/></parameters><velmora><ground %3/><wind %4/>"
-                          "<grass %5/><forest arb=\"ForestData/arb03.arb\">%6</forest></velmora></scene>\n")
-        .arg(camera, rock, ground, wind, grass, trees)
-        .toUtf8();
-}
-
 // Scene files with hostile numbers, run one after another as the program
 // runs them (each in a folder without the document type, as a person's own).
 TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
@@ -408,53 +320,21 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
     openProgramWindows(320, 240, INT_MAX);
     drawFrames(1);
 
-    QFile everySection(VELMORA_SOURCE_DIR "/tests/dialogs/hostile_scene.xml");
-    ASSERT_TRUE(everySection.open(QIODevice::ReadOnly));
-    const struct {
-        const char* name;
-        QByteArray text;
-    } files[] = {
-        {"±1e30, 1e39, nan, inf, \"\" and 0x10 in every section", everySection.readAll()},
-        // Squared distances to this camera overflow a float.
-        {"huge camera", sceneWith("position=\"1e38 -1e38 3.4e38\"", "", "", "", "", "")},
-        {"refused camera numbers", sceneWith("position=\"nan inf -inf\" orientation=\"0 0 0 1\"", "", "", "", "", "")},
-        // 32768 × 8192 took minutes to build; 1024 × 256 is the largest taken,
-        // here with the sparsest blades, which need the most colour passes.
-        {"huge texture", sceneWith("", "", "", "", "sizex_texture2D5=\"32768\" sizey_texture2D5=\"8192\"", "")},
-        {"largest texture", sceneWith("", "", "", "", "sizex_texture2D5=\"1024\" sizey_texture2D5=\"256\" "
-                                                      "number_squaremeters=\"0\"", "")},
-        // 40000 wraps to −25536 in 16 bits; 100 is beyond its field's 99.
-        {"density beyond 16 bits", sceneWith("", "", "", "", "number_squaremeters=\"40000\"", "")},
-        {"density beyond the field", sceneWith("", "", "", "", "number_squaremeters=\"100\" patches_number=\"1000 3\"", "")},
-        {"negative sizes and counts",
-         sceneWith("position=\"-5 -5 -5\"", "size=\"-1\" speed=\"-2\" position=\"-10 -10\"",
-                   "area=\"0 0 -50 -50\" max_height=\"-5\" quads_number=\"-400\"",
-                   "area=\"0 0 -100 -100\" breeze_speed=\"-1\" gust_power=\"-5\"",
-                   "patches_number=\"-5 -5\" lod_3D=\"-3 -1\" number_squaremeters=\"-10\" "
-                   "sizex_texture2D5=\"-512\" sizey_texture2D5=\"-64\"",
-                   "<tree position2d=\"-5 -5\" seed=\"-1\" relativeDiameter=\"-1\" relativeLength=\"-1\"/>")},
-    };
     QTemporaryDir folder;
-    for (const auto& f : files) {
-        SCOPED_TRACE(f.name);
-        const QString file = folder.filePath("hostile.xml");
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(f.text) == f.text.size());
-        out.close();
+    for (const char* name : {"scene", "huge", "refused_camera", "sparse_texture", "negative"}) {
+        SCOPED_TRACE(name);
+        const QString file = folder.filePath(QStringLiteral("hostile_%1.xml").arg(name));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_SOURCE_DIR "/tests/dialogs/hostile_%1.xml").arg(name), file));
         const qglviewer::Vec cameraBefore = theViewer->camera()->position();
         QElapsedTimer took;
         took.start();
-        testing::internal::CaptureStdout();
-        EXPECT_TRUE(loadSceneFile(file.toLocal8Bit().constData()));
-        const std::string lines = testing::internal::GetCapturedStdout();
+        std::string reason;
+        EXPECT_TRUE(loadSceneFile(file.toLocal8Bit().constData(), &reason)) << reason;
         theDriver->loadQTInterface();
         drawFrames(1);  // the textures are built here
         EXPECT_LT(took.elapsed(), 5000) << "to load and draw the first frame";
-        if (std::strstr(f.name, "refused camera")) {
+        if (std::strcmp(name, "refused_camera") == 0) {
             EXPECT_EQ(theViewer->camera()->position(), cameraBefore);
-        }
-        if (std::strstr(f.name, "huge texture")) {
-            EXPECT_NE(lines.find("refused for sizex_texture2D5:"), std::string::npos) << lines;
         }
 
         theDriver->addWindGust();
@@ -498,10 +378,6 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
                             record.currentPosition[2]}));
         EXPECT_TRUE(dialogsAgreeWithTheScene());
     }
-    // The first file's huge values show as their controls' maxima, its hugely
-    // negative ones as their minima: each a limit the scene now holds.
-    EXPECT_EQ(grassDialog()->SpinBox_NbMaxGrassesPerPatche->value(), 0);
-    EXPECT_EQ(scene::grassField().getBladesPerSquareMetre(), 0);
     closeWindows();
 }
 
