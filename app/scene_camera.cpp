@@ -2,6 +2,7 @@
 #include "app/scene_file.h"
 #include "app/viewer.h"
 #include <QGLViewer/manipulatedCameraFrame.h>
+#include "util/number.h"
 #include "util/xml_attributes.h"
 #include <algorithm>
 
@@ -30,6 +31,8 @@ void readCameraSection(xmlNodePtr element)
     float orientation[4] = {float(o[0]), float(o[1]), float(o[2]), float(o[3])};
     std::fill(position + util::readFloats(element, "position", position, 3), position + 3, 0.0f);
     std::fill(orientation + util::readFloats(element, "orientation", orientation, 4), orientation + 4, 0.0f);
+    // Bounded as every setting is: at 1e38 the view's matrices overflow.
+    for (float& v : position) v = util::bounded(v);
     qglviewer::Quaternion q(orientation[0], orientation[1], orientation[2], orientation[3]);
     // A zero quaternion shows like the identity but turns the camera into
     // NaNs at its first mouse rotation (the frame normalises it), so it is

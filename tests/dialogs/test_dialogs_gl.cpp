@@ -336,6 +336,7 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
         if (std::strcmp(name, "refused_camera") == 0) {
             EXPECT_EQ(theViewer->camera()->position(), cameraBefore);
         }
+        EXPECT_LE(theViewer->camera()->position().norm(), 2e6);
 
         theDriver->addWindGust();
         theDriver->addWindBlast();
