@@ -12,10 +12,8 @@ void randomSeed(unsigned int seed) { state = seed; }
 
 unsigned int mixedSeed(unsigned int seed)
 {
-    // The finaliser of MurmurHash3: every step is invertible on 32 bits. It
-    // maps 0 to 0, whose first draw is near 0, and the date (a gust's seed)
-    // restarts at 0 after every load: an odd offset first moves 0 away.
-    uint32_t h = seed + 0x9e3779b9u;
+    // The finaliser of MurmurHash3: every step is invertible on 32 bits.
+    uint32_t h = seed;
     h ^= h >> 16;
     h *= 0x85ebca6bu;
     h ^= h >> 13;
