@@ -134,6 +134,16 @@ TEST_F(WindTest, CrossingsRunFromSideToSideAtTheirSpeed)
     // next frame's another; a blast crosses as a gust at twice its date.
     EXPECT_TRUE(launch(false, 7.2) == launch(false, 7.2) && launch(false, 7.2) != launch(false, 7.25));
     EXPECT_TRUE(launch(true, 3.6) == launch(false, 7.2) && launch(true, 7.2) != launch(true, 7.25));
+    // The date whose second draw is the largest: the crossing still leaves by
+    // its entry side or one of the two after it, not by the one before.
+    double second = 0;
+    for (bool found = false; !found; found = (util::randomDraw(), util::randomDraw() == util::RANDOM_MAX))
+        util::randomSeed(date_seed(++second));
+    const std::vector<float> c = launch(false, second);
+    const float ux = std::cos(c[2]), uy = std::sin(c[2]), out = c[3] * speed - 2 * e;
+    const int entry = onlySide(sidesOf({c[0] + 2 * e * ux, c[1] + 2 * e * uy}));
+    const int exit = onlySide(sidesOf({c[0] + out * ux, c[1] + out * uy}));
+    EXPECT_TRUE(entry >= 0 && exit >= 0 && (exit - entry + 4) % 4 != 3) << entry << " to " << exit;
     // A crossing shorter than the birth and the death lives 4 date units.
     date::horloge = 3;
     god.add_gust(1.0f, 100, 0, 100, 0, 1e4f, 1, 1);
