@@ -352,8 +352,9 @@ void MyVelmoraQTDriver::tellFailure(const char* title, const char* what, const s
                                     const std::string& reason)
 {
     if (!failuresInWindow) return;
-    QMessageBox::warning(this, title, QStringLiteral("The scene %1 %2:\n%3").arg(QString::fromLocal8Bit(file.c_str()), what,
-                                                                               QString::fromLocal8Bit(reason.c_str())));
+    const QString text = QStringLiteral("The scene %1 %2:\n%3")
+                             .arg(QString::fromLocal8Bit(file.c_str()), what, QString::fromLocal8Bit(reason.c_str()));
+    QMessageBox::warning(this, title, text);
 }
 
 void MyVelmoraQTDriver::loadStartScenes()

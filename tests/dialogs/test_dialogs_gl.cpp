@@ -337,6 +337,8 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
             EXPECT_EQ(theViewer->camera()->position(), cameraBefore);
         }
         EXPECT_LE(theViewer->camera()->position().norm(), 2e6);
+        // As a hand-edited viewer state file could set it: the modules still get a bounded camera.
+        if (std::strcmp(name, "negative") == 0) theViewer->camera()->setPosition(qglviewer::Vec(1e38, -1e38, 3.4e38));
 
         theDriver->addWindGust();
         theDriver->addWindBlast();
