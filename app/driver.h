@@ -135,6 +135,8 @@ public:
     std::string startScene;
     /// Set when startScene could not be loaded.
     bool startSceneFailed = false;
+    /// The command line asked for the enhanced look: on after the start scenes, whatever they say.
+    bool startLook = false;
 
 signals:
     void setQTAnim(bool);
@@ -187,7 +189,7 @@ public slots:
 
 private:
     void drawSky();
-    /// "Scene/init.xml", whose result is ignored, then startScene.
+    /// "Scene/init.xml", whose result is ignored, then startScene; then startLook.
     void loadStartScenes();
 
     // Cost measurement: the starts of the last two frames and the end of the grass update.

@@ -47,9 +47,11 @@ int main(int argc, char** argv)
     if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
     theViewer->recorder().recordRun(options.video, options.record, options.frames);
     if (options.orbit) theViewer->orbitOverRun();
+    if (options.walk) theViewer->walkOverRun();
     if (options.benchmark) theViewer->measureParts();
     theDriver = new MyVelmoraQTDriver();
     theDriver->startScene = options.scene;
+    theDriver->startLook = options.look;
 
     assembleDialogs(theDriver);
 

@@ -58,6 +58,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             options.benchmark = true;
         } else if (arg == "--orbit") {
             options.orbit = true;
+        } else if (arg == "--walk") {
+            options.walk = true;
+        } else if (arg == "--look") {
+            options.look = true;
         } else {
             error = "unknown option \"" + arg + "\"";
             return false;
@@ -75,11 +79,15 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         error = "--orbit needs --frames N: the camera makes one turn over N frames";
         return false;
     }
+    if (options.orbit && options.walk) {
+        error = "--orbit and --walk move the camera each their own way: choose one";
+        return false;
+    }
     return true;
 }
 
 const char* optionsUsage()
 {
-    return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--orbit] [--scene FILE.xml]\n"
-           "               [--video FILE.mp4] [--record FOLDER]";
+    return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--orbit | --walk] [--scene FILE.xml]\n"
+           "               [--video FILE.mp4] [--record FOLDER] [--look]";
 }

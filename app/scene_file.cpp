@@ -125,6 +125,7 @@ void writeParametersSection(xmlNodePtr parent)
     writeBool(element, "draw_gust", scene::draw_gust);
     writeBool(element, "draw_sky", scene::draw_sky);
     writeBool(element, "draw_wire", scene::draw_wire);
+    writeBool(element, "look", scene::look);
     writeCameraSection(element);
     writeRockSection(element);
     xmlAddChild(parent, element);
@@ -139,6 +140,7 @@ bool readParametersSection(xmlNodePtr element)
     bool drawGrassNodes = scene::draw_grass_nodes, drawGrassDensity = scene::draw_grass_density;
     bool drawTrees = scene::draw_trees, drawGust = scene::draw_gust;
     bool drawSky = scene::draw_sky, drawWire = scene::draw_wire;
+    bool look = scene::look;
 
     readBool(element, "animation", animation);
     readNumber(element, "animation_dt", animationDt);
@@ -151,6 +153,7 @@ bool readParametersSection(xmlNodePtr element)
     readBool(element, "draw_gust", drawGust);
     readBool(element, "draw_sky", drawSky);
     readBool(element, "draw_wire", drawWire);
+    readBool(element, "look", look);
 
     for (xmlNodePtr child = element->children; child; child = child->next) {
         if (isElement(child, "camera"))
@@ -171,6 +174,7 @@ bool readParametersSection(xmlNodePtr element)
     scene::draw_sky = drawSky;
     // The polygon mode follows at the next frame, where a GL context is current.
     scene::draw_wire = drawWire;
+    scene::look = look;
     return true;
 }
 

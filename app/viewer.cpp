@@ -76,6 +76,7 @@ void Viewer::init()
     setKeyDescription(Qt::Key_W, "add wind gust");
     setKeyDescription(Qt::Key_B, "add wind blast");
     setKeyDescription(Qt::Key_R, "start or stop recording a video into Recordings/");
+    setKeyDescription(Qt::Key_L, "switch the enhanced look (fog and shade, steady trees, blended grass levels)");
     help();
 }
 
@@ -83,6 +84,7 @@ void Viewer::preDraw()
 {
     // No clearing here: the driver clears at the start of its frame.
     if (orbiting) placeOrbitCamera();
+    if (walking) placeWalkCamera();
     if (measuringFrame) {
         // Qt's copy of the measured frame to the window, the swap and the
         // event loop: the frame's own drawing was already waited for.
@@ -112,6 +114,16 @@ void Viewer::placeOrbitCamera()
     const qglviewer::Quaternion turn(Vec(0, 0, 1), angle);
     frame->setPosition(centre + turn.rotate(orbitStart - centre));
     frame->setOrientation(turn * orbitStartOrientation);
+}
+
+void Viewer::placeWalkCamera()
+{
+    qglviewer::ManipulatedCameraFrame* frame = camera()->frame();
+    if (stats.framesDrawn() == 0) orbitStart = frame->position();
+    Vec ahead = camera()->viewDirection();
+    ahead.z = 0;
+    if (ahead.norm() > 0) ahead.normalize();
+    frame->setPosition(orbitStart + WALK_STEP * stats.framesDrawn() * ahead);
 }
 
 void Viewer::draw()
@@ -200,7 +212,7 @@ void Viewer::drawOverlay()
         drawText(10, 240, "F6: processor calculations");
         drawText(10, 210, "F9: show grass texture 2D5");
         drawText(10, 180, "F10: show grass texture 2D");
-        drawText(10, 150, "R: start or stop recording a video");
+        drawText(10, 150, "R: start or stop recording a video, L: switch the enhanced look");
         drawText(10, 120, "Up,Down,Left,Right: move the rock");
     }
 }
@@ -219,6 +231,7 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     case Qt::Key_W: theDriver->addWindGust(); break;
     case Qt::Key_B: theDriver->addWindBlast(); break;
     case Qt::Key_R: recording.toggleClip(); break;
+    case Qt::Key_L: scene::look = !scene::look; break;
     case Qt::Key_Return:
         scene::animation = !scene::animation;
         theDriver->setbuttonQTstart();
@@ -281,6 +294,7 @@ QString Viewer::helpString() const
         "Press <b>F</b> to display the frame rate, <b>A</b> for the world axis, "
         "<b>Control+S</b> to save a snapshot.<br><br>"
         "Press <b>W</b> to add wind gust.<br>"
+        "Press <b>L</b> to switch the enhanced look: fog and shade, steady trees, blended grass levels.<br>"
         "Press <b>F1</b> to view help menu.<br>"
         "Press <b>Return</b> to stop animation.<br>"
         "Press <b>Escape</b> to exit the viewer.<br><br>"

@@ -25,6 +25,10 @@ public:
     /// The camera circles the meadow's centre once over the frames of
     /// `stopAfterFrames`, at the start camera's height and pitch.
     void orbitOverRun() { orbiting = true; }
+    /// The camera moves straight ahead, level, WALK_STEP metres a frame, its
+    /// orientation kept: the slow move the look is measured on.
+    void walkOverRun() { walking = true; }
+    static constexpr double WALK_STEP = 0.05;
     /// Per-frame timings for the --benchmark line.
     const FrameStats& frameStats() const { return stats; }
     /// Every tenth frame after the warm-up is measured part by part (and left
@@ -55,12 +59,14 @@ private:
     /// The frame just drawn, top row first.
     QImage framePicture();
     void placeOrbitCamera();
+    void placeWalkCamera();
 
     QTimer* timer;
     OverlayState overlay;
     int frameLimit = 0;
     bool orbiting = false;
-    qglviewer::Vec orbitStart;
+    bool walking = false;
+    qglviewer::Vec orbitStart;  ///< where the orbit or the walk started
     qglviewer::Quaternion orbitStartOrientation;
     QString snapshotFile;
     bool snapshotOk = true;

@@ -70,6 +70,12 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     viewer.grabFramebuffer();
     EXPECT_TRUE(!scene::showGrassTexture2D5 && scene::showGrassTexture2D);
     key(Qt::Key_F10);
+    // L switches the look both ways and is listed in the help's Keyboard tab.
+    key(Qt::Key_L);
+    EXPECT_TRUE(scene::look);
+    key(Qt::Key_L);
+    EXPECT_FALSE(scene::look);
+    EXPECT_TRUE(viewer.keyboardString().contains("enhanced look"));
 
     // Stopped, the grass is not crushed: the segment's start stays behind.
     scene::draw_grass = true;
