@@ -42,7 +42,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    setDefaultGLFormat(!options.benchmark);
+    setDefaultGLFormat(!options.benchmark, options.samples);
     theViewer = new Viewer();
     if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
     theViewer->recorder().recordRun(options.video, options.record, options.frames);

@@ -28,7 +28,7 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool takesValue = arg == "--frames" || arg == "--snapshot" || arg == "--scene" || arg == "--video" ||
-                                arg == "--record";
+                                arg == "--record" || arg == "--samples";
         if (takesValue && i + 1 >= argc) {
             error = arg + " needs a value";
             return false;
@@ -42,6 +42,11 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             options.snapshot = argv[++i];
             if (!endsWith(options.snapshot, ".png")) {
                 error = "--snapshot needs a file name ending in .png, not \"" + options.snapshot + "\"";
+                return false;
+            }
+        } else if (arg == "--samples") {
+            if (!parseCount(argv[++i], options.samples) || options.samples > 16) {
+                error = std::string("--samples needs a whole number from 1 to 16, not \"") + argv[i] + "\"";
                 return false;
             }
         } else if (arg == "--scene") {
@@ -89,5 +94,5 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
 const char* optionsUsage()
 {
     return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--orbit | --walk] [--scene FILE.xml]\n"
-           "               [--video FILE.mp4] [--record FOLDER] [--look]";
+           "               [--video FILE.mp4] [--record FOLDER] [--look] [--samples N]";
 }

@@ -14,6 +14,7 @@ struct Options {
     std::string video;         ///< MP4 file for every drawn frame; empty for none
     std::string record;        ///< folder for every drawn frame as PNG; empty for none
     bool look = false;         ///< start with the enhanced look (viewer key L switches it)
+    int samples = 0;           ///< multisampling: samples per pixel, 0 for none
 };
 
 /// Reads the arguments after the program name (Qt's own already removed).

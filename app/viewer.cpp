@@ -1,3 +1,4 @@
+#define GL_GLEXT_PROTOTYPES
 #include "app/viewer.h"
 #include "app/driver.h"
 #include "app/part_scope.h"
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <algorithm>
@@ -17,7 +19,7 @@
 
 Viewer* theViewer = nullptr;
 
-void setDefaultGLFormat(bool vsync)
+void setDefaultGLFormat(bool vsync, int samples)
 {
     // Immediate-mode drawing needs the compatibility profile.
     QSurfaceFormat format;
@@ -26,6 +28,7 @@ void setDefaultGLFormat(bool vsync)
     format.setVersion(2, 1);
     format.setDepthBufferSize(24);
     format.setSwapInterval(vsync ? 1 : 0);
+    format.setSamples(samples);
     QSurfaceFormat::setDefaultFormat(format);
 }
 
@@ -98,6 +101,7 @@ void Viewer::preDraw()
     theDriver->frameProfile = measuringFrame ? &profile : nullptr;
     camera()->loadProjectionMatrix();
     camera()->loadModelViewMatrix();
+    keepMultisampling();
     if (stats.framesDrawn() == 0) lastFrameEnd = std::chrono::steady_clock::now();
 }
 
@@ -138,6 +142,7 @@ void Viewer::draw()
         PartScope part(theDriver->frameProfile, FramePart::Overlays);
         drawText(100, 10, " ");
         if (overlay.overlayShown) drawOverlay();
+        keepMultisampling();
     }
     theDriver->frameProfile = nullptr;
 
@@ -146,9 +151,27 @@ void Viewer::draw()
     scene::showGrassTexture2D = overlay.inspectTexture2D;
 }
 
+namespace {
+
+/// Whether the bound framebuffer has samples (the widget's, when asked for).
+bool multisampled()
+{
+    GLint buffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+    return buffers > 0;
+}
+
+} // namespace
+
+void Viewer::keepMultisampling()
+{
+    if (multisampled()) glEnable(GL_MULTISAMPLE);
+}
+
 void Viewer::postDraw()
 {
     QGLViewer::postDraw();
+    keepMultisampling();
     // Every frame as drawn, before the recording mark goes over it.
     if (recording.wantsFrames()) recording.addFrame(framePicture(), scene::animation_dt);
     if (recording.clipRunning()) {
@@ -166,12 +189,7 @@ void Viewer::postDraw()
     if (frameLimit <= 0 || stats.framesDrawn() != frameLimit) return;
 
     if (!snapshotFile.isEmpty()) {
-        // The widget draws into its own framebuffer object, still bound here.
-        const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
-        QImage picture(w, h, QImage::Format_RGBA8888);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, picture.bits());
-        snapshotOk = picture.mirrored().convertToFormat(QImage::Format_RGB32).save(snapshotFile, "PNG");
+        snapshotOk = framePicture().convertToFormat(QImage::Format_RGB32).save(snapshotFile, "PNG");
         if (!snapshotOk)
             std::fprintf(stderr, "velmora: cannot write the snapshot %s\n", snapshotFile.toLocal8Bit().constData());
     }
@@ -185,7 +203,18 @@ QImage Viewer::framePicture()
     const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
     QImage picture(w, h, QImage::Format_RGB888);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);  // as QImage aligns its rows
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+    if (multisampled()) {
+        // Samples cannot be read: they are resolved into a plain framebuffer first.
+        QOpenGLFramebufferObject resolved(w, h);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, defaultFramebufferObject());
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved.handle());
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved.handle());
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+        glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+    } else {
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+    }
     return picture.mirrored();
 }
 

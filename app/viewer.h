@@ -60,6 +60,8 @@ private:
     QImage framePicture();
     void placeOrbitCamera();
     void placeWalkCamera();
+    /// Multisampling back on where the base viewer's text turned it off.
+    void keepMultisampling();
 
     QTimer* timer;
     OverlayState overlay;
@@ -82,8 +84,9 @@ private:
 
 /// Asks for a compatibility-profile context with a depth buffer for every GL
 /// widget; call before the first widget is created. Without vsync frames are
-/// not held to the display's rate (for timing them).
-void setDefaultGLFormat(bool vsync = true);
+/// not held to the display's rate (for timing them). With `samples` the
+/// viewer multisamples, and keeps it on through each frame.
+void setDefaultGLFormat(bool vsync = true, int samples = 0);
 
 /// The viewer of the running program, created by start-up.
 extern Viewer* theViewer;

@@ -179,6 +179,8 @@ void drawField(GrassField& field)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.05f);
+    // Multisampled, blade edges are spread over the samples; otherwise no effect.
+    glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
     glEnable(GL_TEXTURE_2D);
 
     bindModulated(field.picture2D);
@@ -222,6 +224,7 @@ void drawField(GrassField& field)
 
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
+    glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE);
 }
 
 void drawLodColours(GrassField& field)
