@@ -18,6 +18,7 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     BuiltInScene built;
     Viewer& viewer = built.viewer;
     rock::setDirect(false); // start-up forces direct mode, whatever came before
+    built.driver.startLook = true;  // as --look asks
     viewer.stopAfterFrames(3, QString());
     viewer.resize(780, 580);
     viewer.show();
@@ -30,6 +31,8 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_TRUE(windArea().x_max == 100 && windArea().y_max == 100);
     EXPECT_EQ(forestTreeCount(), 10);
     EXPECT_EQ(scene::grassField().getBladesPerSquareMetre(), 10);
+    EXPECT_TRUE(scene::look);
+    scene::look = false;
 
     // W and B launch a gust of half-length b and half-width a, a = (0.5 + 0.5·r1)·s
     // and b = (0.5 + 0.5·r2)·s with s = (sizeX + sizeY)/2, and a blast of
