@@ -122,9 +122,12 @@ float ribbonAlpha(const GrassSettings& g, float distance)
     return std::clamp((g.distance2D5 - distance) / LEVEL_BLEND_BAND, 0.0f, 1.0f);
 }
 
-void bindModulated(const Texture& texture)
+/// Binds a grass picture (all are mipmapped) for modulation; the look filters
+/// it trilinearly rather than from the nearest texel of the nearest level.
+void bindModulated(const Texture& texture, bool look)
 {
     glBindTexture(GL_TEXTURE_2D, texture.texName);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, look ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
@@ -183,7 +186,7 @@ void drawField(GrassField& field)
     glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
     glEnable(GL_TEXTURE_2D);
 
-    bindModulated(field.picture2D);
+    bindModulated(field.picture2D, look);
     if (g.distance2D5 < g.distance2D)
         for (int index : field.drawOrder) {
             const GrassPatch& p = field.patches[size_t(index)];
@@ -194,7 +197,7 @@ void drawField(GrassField& field)
             field.polygonCount += 2;
         }
 
-    bindModulated(field.picture2D5);
+    bindModulated(field.picture2D5, look);
     if (g.distance3D < g.distance2D5)
         for (int index : field.drawOrder) {
             GrassPatch& p = field.patches[size_t(index)];
@@ -206,7 +209,7 @@ void drawField(GrassField& field)
 
     if (field.texture3D) {
         glDisable(GL_ALPHA_TEST);
-        bindModulated(field.picture3D);
+        bindModulated(field.picture3D, look);
     } else {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
