@@ -48,6 +48,7 @@ int main(int argc, char** argv)
     theViewer->recorder().recordRun(options.video, options.record, options.frames);
     if (options.orbit) theViewer->orbitOverRun();
     if (options.walk) theViewer->walkOverRun();
+    theViewer->shiftPicture(options.jitter[0], options.jitter[1]);
     if (options.benchmark) theViewer->measureParts();
     theDriver = new MyVelmoraQTDriver();
     theDriver->startScene = options.scene;

@@ -1,5 +1,7 @@
 #include "app/options.h"
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,6 +17,14 @@ bool parseCount(const char* text, int& value)
     return true;
 }
 
+// "DX,DY": two shifts within a pixel.
+bool parseShift(const char* text, float shift[2])
+{
+    int used = 0;
+    return std::sscanf(text, "%f,%f%n", &shift[0], &shift[1], &used) == 2 && text[used] == '\0' &&
+           std::fabs(shift[0]) <= 1 && std::fabs(shift[1]) <= 1;
+}
+
 bool endsWith(const std::string& text, const char* ending)
 {
     const size_t n = std::strlen(ending);
@@ -28,7 +38,7 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool takesValue = arg == "--frames" || arg == "--snapshot" || arg == "--scene" || arg == "--video" ||
-                                arg == "--record" || arg == "--samples";
+                                arg == "--record" || arg == "--samples" || arg == "--jitter";
         if (takesValue && i + 1 >= argc) {
             error = arg + " needs a value";
             return false;
@@ -47,6 +57,11 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         } else if (arg == "--samples") {
             if (!parseCount(argv[++i], options.samples) || options.samples > 16) {
                 error = std::string("--samples needs a whole number from 1 to 16, not \"") + argv[i] + "\"";
+                return false;
+            }
+        } else if (arg == "--jitter") {
+            if (!parseShift(argv[++i], options.jitter)) {
+                error = std::string("--jitter needs DX,DY within a pixel, not \"") + argv[i] + "\"";
                 return false;
             }
         } else if (arg == "--scene") {
@@ -94,5 +109,6 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
 const char* optionsUsage()
 {
     return "usage: velmora [--frames N] [--snapshot FILE.png] [--benchmark] [--orbit | --walk] [--scene FILE.xml]\n"
-           "               [--video FILE.mp4] [--record FOLDER] [--look] [--samples N]";
+           "               [--video FILE.mp4] [--record FOLDER] [--look] [--samples N]\n"
+           "               [--jitter DX,DY]";
 }

@@ -15,6 +15,7 @@ struct Options {
     std::string record;        ///< folder for every drawn frame as PNG; empty for none
     bool look = false;         ///< start with the enhanced look (viewer key L switches it)
     int samples = 0;           ///< multisampling: samples per pixel, 0 for none
+    float jitter[2] = {0, 0};  ///< the picture shifted by these fractions of a pixel, right and up
 };
 
 /// Reads the arguments after the program name (Qt's own already removed).

@@ -100,6 +100,13 @@ void Viewer::preDraw()
                   && (frameLimit <= 0 || n + 1 < frameLimit);
     theDriver->frameProfile = measuringFrame ? &profile : nullptr;
     camera()->loadProjectionMatrix();
+    if (shift[0] != 0 || shift[1] != 0) {
+        GLfloat projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glLoadIdentity();
+        glTranslatef(2 * shift[0] / width(), 2 * shift[1] / height(), 0);
+        glMultMatrixf(projection);
+    }
     camera()->loadModelViewMatrix();
     keepMultisampling();
     if (stats.framesDrawn() == 0) lastFrameEnd = std::chrono::steady_clock::now();

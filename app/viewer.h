@@ -29,6 +29,13 @@ public:
     /// orientation kept: the slow move the look is measured on.
     void walkOverRun() { walking = true; }
     static constexpr double WALK_STEP = 0.05;
+    /// Shifts the picture by fractions of a pixel, right and up: frames with
+    /// many shifts average into the jittered reference the look is measured against.
+    void shiftPicture(float dx, float dy)
+    {
+        shift[0] = dx;
+        shift[1] = dy;
+    }
     /// Per-frame timings for the --benchmark line.
     const FrameStats& frameStats() const { return stats; }
     /// Every tenth frame after the warm-up is measured part by part (and left
@@ -68,6 +75,7 @@ private:
     int frameLimit = 0;
     bool orbiting = false;
     bool walking = false;
+    float shift[2] = {0, 0};
     qglviewer::Vec orbitStart;  ///< where the orbit or the walk started
     qglviewer::Quaternion orbitStartOrientation;
     QString snapshotFile;

@@ -5,6 +5,9 @@
 //   look_measure soil FILE BARE TOP BOTTOM             share of bare-soil pixels in rows [TOP, BOTTOM)
 //   look_measure light FILE TOP BOTTOM                 mean lightness of rows [TOP, BOTTOM)
 //   look_measure sheet OUT FILE...                     the files side by side at half size, four a row
+//   look_measure mean OUT FILE...                      the mean of the files: the jittered reference
+//   look_measure alias FILE REF TOP BOTTOM             share of pixels of rows [TOP, BOTTOM) off the reference by over 8 %
+//   look_measure flicker FILE SHIFTED REF TOP BOTTOM   change under a half-pixel shift against the reference's
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -153,10 +156,64 @@ void sheet(const char* out, int count, char** files)
     }
 }
 
+void mean(const char* out, int count, char** files)
+{
+    const QImage first = load(files[0]);
+    std::vector<double> sum(size_t(first.width()) * first.height() * 3);
+    for (int k = 0; k < count; ++k) {
+        const QImage image = load(files[k]);
+        for (int y = 0; y < first.height(); ++y)
+            for (int x = 0; x < first.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                double* s = &sum[(size_t(y) * first.width() + x) * 3];
+                s[0] += qRed(p);
+                s[1] += qGreen(p);
+                s[2] += qBlue(p);
+            }
+    }
+    QImage average(first.size(), QImage::Format_RGB32);
+    for (int y = 0; y < first.height(); ++y)
+        for (int x = 0; x < first.width(); ++x) {
+            const double* s = &sum[(size_t(y) * first.width() + x) * 3];
+            average.setPixel(x, y, qRgb(int(s[0] / count + 0.5), int(s[1] / count + 0.5), int(s[2] / count + 0.5)));
+        }
+    if (!average.save(QString::fromLocal8Bit(out), "PNG")) {
+        std::fprintf(stderr, "look_measure: cannot write %s\n", out);
+        std::exit(1);
+    }
+}
+
+double aliasShare(const QImage& image, const QImage& reference, int top, int bottom)
+{
+    long off = 0, all = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            off += difference(image.pixel(x, y), reference.pixel(x, y)) > 20;
+            ++all;
+        }
+    return all ? double(off) / all : 0;
+}
+
+/// Mean change between a frame and the one drawn half a pixel to the right,
+/// over the reference's change when shifted half a pixel itself (each pixel
+/// averaged with its left neighbour).
+double flicker(const QImage& image, const QImage& shifted, const QImage& reference, int top, int bottom)
+{
+    double change = 0, ideal = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 1; x < image.width(); ++x) {
+            change += difference(image.pixel(x, y), shifted.pixel(x, y));
+            const QRgb r = reference.pixel(x, y), l = reference.pixel(x - 1, y);
+            ideal += difference(r, qRgb((qRed(r) + qRed(l)) / 2, (qGreen(r) + qGreen(l)) / 2, (qBlue(r) + qBlue(l)) / 2));
+        }
+    return ideal > 0 ? change / ideal : 0;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: look_measure crowns FOLDER FIRST LAST TOP BOTTOM | pop FOLDER TOP BOTTOM |\n"
-                         "       soil FILE BARE TOP BOTTOM | light FILE TOP BOTTOM | sheet OUT FILE...\n");
+                         "       soil FILE BARE TOP BOTTOM | light FILE TOP BOTTOM | sheet OUT FILE... | mean OUT FILE... |\n"
+                         "       alias FILE REF TOP BOTTOM | flicker FILE SHIFTED REF TOP BOTTOM\n");
     return 2;
 }
 
@@ -186,6 +243,12 @@ int main(int argc, char** argv)
     } else if (mode == "light" && argc == 5) {
         const QImage image = load(argv[2]);
         std::printf("%.3f\n", lightness(image, std::atoi(argv[3]), std::min(std::atoi(argv[4]), image.height())));
+    } else if (mode == "mean" && argc >= 4) {
+        mean(argv[2], argc - 3, argv + 3);
+    } else if (mode == "alias" && argc == 6) {
+        std::printf("%.4f\n", aliasShare(load(argv[2]), load(argv[3]), std::atoi(argv[4]), std::atoi(argv[5])));
+    } else if (mode == "flicker" && argc == 7) {
+        std::printf("%.2f\n", flicker(load(argv[2]), load(argv[3]), load(argv[4]), std::atoi(argv[5]), std::atoi(argv[6])));
     } else if (mode == "sheet" && argc >= 4) {
         sheet(argv[2], argc - 3, argv + 3);
     } else {
