@@ -364,6 +364,7 @@ void MyVelmoraQTDriver::loadStartScenes()
         std::fprintf(stderr, "velmora: the scene %s could not be loaded\n", startScene.c_str());
         startSceneFailed = true;
     }
+    if (startLook) scene::look = true;
 }
 
 void MyVelmoraQTDriver::loadQTInterface()

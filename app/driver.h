@@ -140,6 +140,8 @@ public:
     /// A failed Load Scene or Save Scene is also told in a message box
     /// naming the file and the first reason (interactive runs only).
     bool failuresInWindow = false;
+    /// The command line asked for the enhanced look: on after the start scenes, whatever they say.
+    bool startLook = false;
 
 signals:
     void setQTAnim(bool);
@@ -192,7 +194,7 @@ public slots:
 
 private:
     void drawSky();
-    /// "Scene/init.xml", whose result is ignored, then startScene.
+    /// "Scene/init.xml", whose result is ignored, then startScene; then startLook.
     void loadStartScenes();
     /// The message box of a failed load or save, when failuresInWindow.
     void tellFailure(const char* title, const char* what, const std::string& file, const std::string& reason);

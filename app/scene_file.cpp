@@ -164,6 +164,7 @@ void writeParametersSection(xmlNodePtr parent)
     writeBool(element, "draw_gust", scene::draw_gust);
     writeBool(element, "draw_sky", scene::draw_sky);
     writeBool(element, "draw_wire", scene::draw_wire);
+    writeBool(element, "look", scene::look);
     writeCameraSection(element);
     writeRockSection(element);
     xmlAddChild(parent, element);
@@ -178,6 +179,7 @@ bool readParametersSection(xmlNodePtr element)
     bool drawGrassNodes = scene::draw_grass_nodes, drawGrassDensity = scene::draw_grass_density;
     bool drawTrees = scene::draw_trees, drawGust = scene::draw_gust;
     bool drawSky = scene::draw_sky, drawWire = scene::draw_wire;
+    bool look = scene::look;
 
     readBool(element, "animation", animation);
     readNumber(element, "animation_dt", animationDt);
@@ -190,6 +192,7 @@ bool readParametersSection(xmlNodePtr element)
     readBool(element, "draw_gust", drawGust);
     readBool(element, "draw_sky", drawSky);
     readBool(element, "draw_wire", drawWire);
+    readBool(element, "look", look);
 
     for (xmlNodePtr child = element->children; child; child = child->next) {
         if (isElement(child, "camera"))
@@ -210,6 +213,7 @@ bool readParametersSection(xmlNodePtr element)
     scene::draw_sky = drawSky;
     // The polygon mode follows at the next frame, where a GL context is current.
     scene::draw_wire = drawWire;
+    scene::look = look;
     return true;
 }
 

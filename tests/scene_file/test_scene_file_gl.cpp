@@ -71,7 +71,7 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
     scene::setUpdateGrassDrawing(false);
     scene::draw_ground = false;
     scene::draw_grass = scene::draw_grass_nodes = scene::draw_grass_density = scene::draw_trees = true;
-    scene::draw_gust = scene::draw_sky = scene::draw_wire = true;
+    scene::draw_gust = scene::draw_sky = scene::draw_wire = scene::look = true;
     camera()->setOrientation(Quaternion(Vec(0.2, 0.3, 0.9), 1.1));
     camera()->setPosition(Vec(12.5, -3.25, 40));
     rock::setDirect(false);
@@ -105,6 +105,7 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
     // What the file does not hold: the last grass update due, and the rock's
     // height, from the loaded ground and raised by the loaded crushing exponent.
     EXPECT_TRUE(!scene::update_grass_drawing && scene::refreshGrassOnce);
+    EXPECT_TRUE(scene::look);
     EXPECT_EQ(Vec(rock::state().rockPosition), Vec(30.5, 60.25, 0));
     EXPECT_FLOAT_EQ(rock::record().currentPosition[2], 0.75f);
     EXPECT_FLOAT_EQ(rock::record().previousPosition[2], 0.75f);
@@ -117,6 +118,10 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
     ASSERT_TRUE(saveSceneFile(file.c_str()));
     const std::string text = contents(file);
     EXPECT_EQ(std::system(("xmllint --valid --noout '" + file + "'").c_str()), 0) << text;
+    // A scene written before the look existed stays valid, as does the default one, which has it.
+    EXPECT_EQ(std::system("xmllint --noout --dtdvalid " VELMORA_SOURCE_DIR "/data/Scene/sceneVelmora.dtd "
+                          VELMORA_SOURCE_DIR "/tests/fuzz/corpus/scene_file/valid_scene 2>/dev/null"), 0);
+    EXPECT_EQ(std::system("xmllint --valid --noout " VELMORA_SOURCE_DIR "/data/Scene/init.xml"), 0);
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">", 0), 0u)
         << text;
     EXPECT_NE(text.find("animation_dt=\"0.0500\""), std::string::npos) << "four decimals";
