@@ -51,6 +51,7 @@ void lightFromAbove()
 void drawOverlays()
 {
     const scene::Switches& on = scene::switches();
+    glDisable(GL_FOG);
     glDisable(GL_LIGHTING);
     if (on.draw_gust) windDraw();
     if (on.showGrassTexture2D) showTextures(scene::grassField());
@@ -71,6 +72,19 @@ void drawSky()
     }
     glEnd();
     glPopAttrib();
+}
+
+/// The look's fog: what lies after the sky fades into the sky's rim with the
+/// distance, so that the far field and the world's edge meet the horizon.
+void beginFog()
+{
+    const GLfloat colour[4] = {SKY_HORIZON[0], SKY_HORIZON[1], SKY_HORIZON[2], 1};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, colour);
+    glFogf(GL_FOG_START, 10);
+    glFogf(GL_FOG_END, 140);
+    glHint(GL_FOG_HINT, GL_FASTEST);
+    glEnable(GL_FOG);
 }
 
 } // namespace
@@ -123,6 +137,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
     glPolygonMode(GL_FRONT_AND_BACK, on.draw_wire ? GL_LINE : GL_FILL);
     measurePart(profile, FramePart::Fixed, [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); });
     if (on.draw_sky) measurePart(profile, FramePart::Sky, drawSky);
+    if (on.look) beginFog();
     lightFromSide();
     if (on.draw_ground) measurePart(profile, FramePart::Ground, drawGround);
     setRockMaterial();
@@ -137,6 +152,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
 void MyVelmoraQTDriver::drawTrees(const float cameraPosition[3], const float viewDirection[3])
 {
     measureForestCost(frameProfile != nullptr);
+    setForestSteady(scene::switches().look);
     PartScope part(frameProfile, FramePart::ForestDrawing);
     drawForest(cameraPosition, viewDirection);
     // The forest timed its growth and meshes itself. GL counted each leaf
@@ -151,6 +167,7 @@ void MyVelmoraQTDriver::drawGrass(const float cameraPosition[3])
 {
     const scene::Switches& on = scene::switches();
     GrassField& grass = scene::grassField();
+    grass.view.look = on.look;
     measurePart(frameProfile, FramePart::GrassView, [&] {
         if (on.animation) grass.updateCrushing(on.animation_dt, &rock::record(), 1);
         if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);

@@ -26,6 +26,7 @@ struct Switches {
     bool draw_wire = false;            ///< wire-frame polygons; applied at the start of each frame
     bool showGrassTexture2D = false;   ///< grass 2D texture overlay, copied from the viewer each frame
     bool showGrassTexture2D5 = false;  ///< grass 2.5D texture overlay, copied from the viewer each frame
+    bool look = false;                 ///< the enhanced look: fog and shade, steady trees, blended grass levels
 };
 
 /// The current switches.

@@ -1,3 +1,4 @@
+#define GL_GLEXT_PROTOTYPES
 #include "app/viewer.h"
 #include "app/driver.h"
 #include "app/part_scope.h"
@@ -5,11 +6,14 @@
 #include "app/scene_state.h"
 #include "ground/ground.h"
 #include "support/surface_format.h"
+#include "util/number.h"
 #include <QGLViewer/manipulatedCameraFrame.h>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QOpenGLFramebufferObject>
+#include <QSurfaceFormat>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -18,9 +22,11 @@
 
 Viewer* theViewer = nullptr;
 
-void setDefaultGLFormat(bool vsync)
+void setDefaultGLFormat(bool vsync, int samples)
 {
-    QSurfaceFormat::setDefaultFormat(compatibilityFormat(vsync));
+    QSurfaceFormat format = compatibilityFormat(vsync);
+    format.setSamples(samples);
+    QSurfaceFormat::setDefaultFormat(format);
 }
 
 using qglviewer::Vec;
@@ -73,6 +79,8 @@ void Viewer::init()
         {Qt::Key_F5, "show or hide the frame rate and the polygon count"},
         {Qt::Key_F6, "show or hide the forest's and the grass's share of the frame"},
         {Qt::Key_F9, "show or hide the grass 2.5D texture"}, {Qt::Key_F10, "show or hide the grass 2D texture"},
+        {Qt::Key_D, "show the five parameter dialogs again"},
+        {Qt::Key_L, "switch the enhanced look (fog and shade, steady trees, blended grass levels)"},
     };
     for (const auto& [key, description] : keys) setKeyDescription(key, description);
     help();
@@ -82,6 +90,7 @@ void Viewer::preDraw()
 {
     // No clearing here: the driver clears at the start of its frame.
     if (orbiting) placeOrbitCamera();
+    if (walking) placeWalkCamera();
     if (measuringFrame) {
         // Qt's copy of the measured frame to the window, the swap and the
         // event loop: the frame's own drawing was already waited for.
@@ -94,7 +103,15 @@ void Viewer::preDraw()
                   && (frameLimit <= 0 || n + 1 < frameLimit);
     theDriver->frameProfile = measuringFrame ? &profile : nullptr;
     camera()->loadProjectionMatrix();
+    if (shift[0] != 0 || shift[1] != 0) {
+        GLfloat projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glLoadIdentity();
+        glTranslatef(2 * shift[0] / width(), 2 * shift[1] / height(), 0);
+        glMultMatrixf(projection);
+    }
     camera()->loadModelViewMatrix();
+    keepMultisampling();
     if (stats.framesDrawn() == 0) lastFrameEnd = std::chrono::steady_clock::now();
 }
 
@@ -113,11 +130,23 @@ void Viewer::placeOrbitCamera()
     frame->setOrientation(turn * orbitStartOrientation);
 }
 
+void Viewer::placeWalkCamera()
+{
+    qglviewer::ManipulatedCameraFrame* frame = camera()->frame();
+    if (stats.framesDrawn() == 0) orbitStart = frame->position();
+    Vec ahead = camera()->viewDirection();
+    ahead.z = 0;
+    if (ahead.norm() > 0) ahead.normalize();
+    frame->setPosition(orbitStart + WALK_STEP * stats.framesDrawn() * ahead);
+}
+
 void Viewer::draw()
 {
     const Vec p = camera()->position();
     const Vec d = camera()->viewDirection();
-    const float position[3] = {float(p.x), float(p.y), float(p.z)};
+    // Within the settings' bound, whatever set the camera (a hand-edited state
+    // file too): the modules square their distances to it.
+    const float position[3] = {util::bounded(float(p.x)), util::bounded(float(p.y)), util::bounded(float(p.z))};
     const float direction[3] = {float(d.x), float(d.y), float(d.z)};
     theDriver->stepAndDraw(position, direction);
 
@@ -125,6 +154,7 @@ void Viewer::draw()
         PartScope part(theDriver->frameProfile, FramePart::Overlays);
         drawText(100, 10, " ");
         if (overlay.overlayShown) drawOverlay();
+        keepMultisampling();
     }
     theDriver->frameProfile = nullptr;
 
@@ -133,9 +163,27 @@ void Viewer::draw()
     scene::setSwitch(&scene::Switches::showGrassTexture2D, overlay.inspectTexture2D);
 }
 
+namespace {
+
+/// Whether the bound framebuffer has samples (the widget's, when asked for).
+bool multisampled()
+{
+    GLint buffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+    return buffers > 0;
+}
+
+} // namespace
+
+void Viewer::keepMultisampling()
+{
+    if (multisampled()) glEnable(GL_MULTISAMPLE);
+}
+
 void Viewer::postDraw()
 {
     QGLViewer::postDraw();
+    keepMultisampling();
     recordFrame();
     countFrame();
     if (frameLimit > 0 && stats.framesDrawn() == frameLimit) endRun();
@@ -164,7 +212,7 @@ void Viewer::countFrame()
 void Viewer::endRun()
 {
     if (!snapshotFile.isEmpty()) {
-        snapshotOk = framePicture().save(snapshotFile, "PNG");
+        snapshotOk = framePicture().convertToFormat(QImage::Format_RGB32).save(snapshotFile, "PNG");
         if (!snapshotOk)
             std::fprintf(stderr, "velmora: cannot write the snapshot %s\n", snapshotFile.toLocal8Bit().constData());
     }
@@ -178,15 +226,28 @@ QImage Viewer::framePicture()
     const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
     QImage picture(w, h, QImage::Format_RGB888);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);  // as QImage aligns its rows
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+    if (multisampled()) {
+        // Samples cannot be read: they are resolved into a plain framebuffer first.
+        QOpenGLFramebufferObject resolved(w, h);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, defaultFramebufferObject());
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved.handle());
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved.handle());
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+        glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+    } else {
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+    }
     return picture.mirrored();
 }
 
 void Viewer::closeEvent(QCloseEvent* event)
 {
-    // The dialogs may keep the program running after the viewer closes.
+    // Closing the 3D window ends the program as Escape does: the base saves
+    // the viewer's state, and every other window closes with it.
     recording.finish();
     QGLViewer::closeEvent(event);
+    QApplication::closeAllWindows();
 }
 
 void Viewer::drawOverlay()
@@ -205,7 +266,7 @@ void Viewer::drawOverlay()
         drawText(10, 240, "F6: processor calculations");
         drawText(10, 210, "F9: show grass texture 2D5");
         drawText(10, 180, "F10: show grass texture 2D");
-        drawText(10, 150, "R: start or stop recording a video");
+        drawText(10, 150, "R: start or stop recording a video, L: switch the enhanced look");
         drawText(10, 120, "Up,Down,Left,Right: move the rock");
     }
 }
@@ -224,6 +285,10 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     case Qt::Key_W: theDriver->addWindGust(); break;
     case Qt::Key_B: theDriver->addWindBlast(); break;
     case Qt::Key_R: recording.toggleClip(); break;
+    case Qt::Key_D:
+        if (theDriver->showDialogs) theDriver->showDialogs();
+        break;
+    case Qt::Key_L: scene::setSwitch(&scene::Switches::look, !scene::switches().look); break;
     case Qt::Key_Return:
         scene::setSwitch(&scene::Switches::animation, !scene::switches().animation);
         theDriver->setbuttonQTstart();
@@ -286,6 +351,7 @@ QString Viewer::helpString() const
         "Press <b>F</b> to display the frame rate, <b>A</b> for the world axis, "
         "<b>Control+S</b> to save a snapshot.<br><br>"
         "Press <b>W</b> to add wind gust.<br>"
+        "Press <b>L</b> to switch the enhanced look: fog and shade, steady trees, blended grass levels.<br>"
         "Press <b>F1</b> to view help menu.<br>"
         "Press <b>Return</b> to stop animation.<br>"
         "Press <b>Escape</b> to exit the viewer.<br><br>"

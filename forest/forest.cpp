@@ -30,6 +30,7 @@ void setEditedTree(int i) { forestState().editedTree = i; }
 int forestPolygonCount() { return forestState().lastPolygons; }
 int forestPolygonBudget() { return treeDetail().polygonBudget; }
 void setForestPolygonBudget(int polygons) { treeDetail().polygonBudget = polygons; }
+void setForestSteady(bool on) { treeDetail().steady = on; }
 
 static uint32_t randomSeedValue() { return static_cast<uint32_t>(util::randomDraw()); }
 

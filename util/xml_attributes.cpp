@@ -57,6 +57,7 @@ struct Reader {
     const std::string& text;
     void operator()(float* value) const { readFloat(name, text.c_str(), *value); }
     void operator()(int* value) const { readInt(name, text.c_str(), *value); }
+    void operator()(IntRange range) const { readInt(name, text.c_str(), *range.value, range.low, range.high); }
     void operator()(FloatList list) const { readFloats(name, text.c_str(), list.values, list.count); }
     void operator()(bool* value) const { *value = text == "true"; }
     void operator()(std::string* value) const { *value = text; }

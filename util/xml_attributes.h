@@ -37,12 +37,18 @@ struct FloatList {
     int count;
 };
 
+/// An integer kept within [low, high].
+struct IntRange {
+    int* value;
+    int low, high;
+};
+
 /// One attribute a section reads, and where its value goes: a number or
 /// several (read as readFloat, readInt and readFloats of util/number.h read
 /// them), a switch (only the text "true" is true) or the text itself.
 struct Attribute {
     const char* name;
-    std::variant<float*, int*, FloatList, bool*, std::string*> value;
+    std::variant<float*, int*, IntRange, FloatList, bool*, std::string*> value;
 };
 
 /// Reads each of `attributes` that `element` has, in the element's order; an
