@@ -10,7 +10,6 @@
 #include "forest/forest_draw.h"
 #include "forest/tree_panel.h"
 #include "grass/grass_field.h"
-#include "grass/grass_texture.h"
 #include "wind/wind.h"
 #include <QFileDialog>
 #include <QMessageBox>
@@ -224,23 +223,23 @@ void VelmoraQTDriver::loadGrassDensityMap()
     rebuildField(grass().getPatchesX(), grass().getPatchesY(), name.constData());
 }
 
-void VelmoraQTDriver::setGrassTexture3D(bool v) { setTexture3D(grass(), v); }
+void VelmoraQTDriver::setGrassTexture3D(bool v) { grass().setTexture3D(v); }
 
 void VelmoraQTDriver::loadGrassTexture3D()
 {
     const QByteArray name = chooseFile(this, "select bitmap", "GrassData/", "pixmap (*.bmp *.ppm *.tga)");
     if (name.isEmpty()) return;
-    setTexture3DFile(grass(), name.constData());
+    grass().setTexture3DFile(name.constData());
 }
 
-void VelmoraQTDriver::setGrassAntiAliasingTexture3D(int v) { setAntialiasing3D(grass(), v * 0.1f); }
-void VelmoraQTDriver::regenerateGrassTexture2D5() { newSeed2D5(grass()); }
-void VelmoraQTDriver::setGrassAntiAliasingTexture2D5(int v) { setAntialiasing2D5(grass(), v * 0.1f); }
+void VelmoraQTDriver::setGrassAntiAliasingTexture3D(int v) { grass().setAntialiasing3D(v * 0.1f); }
+void VelmoraQTDriver::regenerateGrassTexture2D5() { grass().newSeed2D5(); }
+void VelmoraQTDriver::setGrassAntiAliasingTexture2D5(int v) { grass().setAntialiasing2D5(v * 0.1f); }
 
 void VelmoraQTDriver::setGrassSizeTexture2D5(int v)
 {
     if (v < 0 || v > 8) return;
-    setSizeTexture2D5(grass(), textureWidths[v / 3], textureHeights[v % 3]);
+    grass().setSizeTexture2D5(textureWidths[v / 3], textureHeights[v % 3]);
 }
 
 int VelmoraQTDriver::grassTextureSizeIndex() const

@@ -167,7 +167,7 @@ void MyVelmoraQTDriver::drawGrass(const float cameraPosition[3])
 {
     const scene::Switches& on = scene::switches();
     GrassField& grass = scene::grassField();
-    grass.view.look = on.look;
+    grass.setLook(on.look);
     measurePart(frameProfile, FramePart::GrassView, [&] {
         if (on.animation) grass.updateCrushing(on.animation_dt, &rock::record(), 1);
         if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);

@@ -44,10 +44,10 @@ void BM_UpdateCrushingRockCrossing(benchmark::State& state)
     for (int s = 0; s < steps; ++s) {
         rollRock(rock);
         field.updateCrushing(DT, &rock, 1);
-        for (const CrushPoint& c : field.crushPoints) touched += c.crushed && c.remainingTime == c.totalTime;
+        for (const CrushPoint& c : field.getCrushPoints()) touched += c.crushed && c.remainingTime == c.totalTime;
     }
     int recovering = 0;
-    for (const CrushPoint& c : field.crushPoints) recovering += c.crushed;
+    for (const CrushPoint& c : field.getCrushPoints()) recovering += c.crushed;
 
     for (auto _ : state) {
         rollRock(rock);
@@ -55,7 +55,7 @@ void BM_UpdateCrushingRockCrossing(benchmark::State& state)
     }
     state.counters["touched_per_step"] = touched / steps;
     state.counters["recovering"] = recovering;
-    state.counters["crush_points"] = static_cast<double>(field.crushPoints.size());
+    state.counters["crush_points"] = static_cast<double>(field.getCrushPoints().size());
 }
 BENCHMARK(BM_UpdateCrushingRockCrossing);
 
@@ -71,9 +71,9 @@ void BM_WindSkeletonPerNode(benchmark::State& state)
 
     size_t k = 0;
     for (auto _ : state) {
-        windSkeleton(field.nodes[k]);
-        benchmark::DoNotOptimize(field.nodes[k].skeleton);
-        if (++k == field.nodes.size()) k = 0;
+        windSkeleton(field.getNodes()[k]);
+        benchmark::DoNotOptimize(field.getNodes()[k].skeleton);
+        if (++k == field.getNodes().size()) k = 0;
     }
 }
 BENCHMARK(BM_WindSkeletonPerNode);

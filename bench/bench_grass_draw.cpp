@@ -3,7 +3,6 @@
 // view) and the three draw passes, from the start camera and from a low camera
 // standing in the meadow. Counters: grass triangles per frame.
 #include "grass/grass_draw.h"
-#include "grass/grass_texture.h"
 #include "ground/ground.h"
 #include "wind/wind.h"
 
@@ -45,8 +44,8 @@ struct Scene {
         field.setDistance2D(80);
         field.setPolygons3D(3);
         field.setPolygons2D5(1);
-        setTexture3D(field, true);
-        setTexture3DFile(field, "GrassData/grassBlade.tga");
+        field.setTexture3D(true);
+        field.setTexture3DFile("GrassData/grassBlade.tga");
     }
 };
 
@@ -107,7 +106,7 @@ void BM_DrawField(benchmark::State& state)
         drawField(s.field);
         glFinish();
     }
-    state.counters["triangles"] = s.field.polygonCount;
+    state.counters["triangles"] = s.field.getPolygonCount();
 }
 
 void BM_GrassFrame(benchmark::State& state)
@@ -121,7 +120,7 @@ void BM_GrassFrame(benchmark::State& state)
         drawField(s.field);
         glFinish();
     }
-    state.counters["triangles"] = s.field.polygonCount;
+    state.counters["triangles"] = s.field.getPolygonCount();
 }
 
 /// The reference: clearing the frame and waiting for the renderer.

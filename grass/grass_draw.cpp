@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grass/grass_drawing.h"
 #include "grass/grass_geometry.h"
 #include "grass/grass_texture.h"
 
@@ -28,7 +29,7 @@ void setCamera(GrassField& field, const float position[3])
 {
     float modelview[16], projection[16];
     readMatrices(modelview, projection);
-    setCameraMatrices(field.view, position, modelview, projection);
+    setCameraMatrices(field.drawing().view, position, modelview, projection);
 }
 
 void updateView(GrassField& field, const float position[3])
@@ -135,28 +136,29 @@ void bindModulated(const Texture& texture, bool look)
 /// Level colouring: plain index order, flat colours, no 3D far patches.
 void drawLevelColours(GrassField& field)
 {
-    const GrassSettings& g = field.settings;
+    const GrassSettings& g = field.getSettings();
+    uint32_t& polygonCount = field.drawing().polygonCount;
     GeometrySink& sink = glGeometrySink();
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     if (g.distance2D5 < g.distance2D) {
         glColor3f(0, 0, 1);
-        for (const GrassPatch& p : field.patches)
+        for (const GrassPatch& p : field.getPatches())
             if (p.lod == LOD_2D) {
                 drawPatch2D(field, sink, p);
-                field.polygonCount += 2;
+                polygonCount += 2;
             }
     }
     if (g.distance3D < g.distance2D5) {
         glColor3f(1, 0, 1);
-        for (GrassPatch& p : field.patches)
-            if (p.lod == LOD_2D5) field.polygonCount += drawPatch2D5(field, sink, p, ribbonSegments(g, p.distance));
+        for (GrassPatch& p : field.getPatches())
+            if (p.lod == LOD_2D5) polygonCount += drawPatch2D5(field, sink, p, ribbonSegments(g, p.distance));
     }
     if (g.distance3D > 0) {
         glColor3f(0, 1, 0.2f);
-        for (GrassPatch& p : field.patches)
+        for (GrassPatch& p : field.getPatches())
             if (p.lod == LOD_3D)
-                field.polygonCount += drawPatch3D(field, sink, p, bladeSegments(g, p.distance, false));
+                polygonCount += drawPatch3D(field, sink, p, bladeSegments(g, p.distance, false));
     }
     glEnable(GL_LIGHTING);
 }
@@ -165,19 +167,17 @@ void drawLevelColours(GrassField& field)
 
 void drawField(GrassField& field)
 {
-    field.polygonCount = 0;
+    GrassDrawing& d = field.drawing();
+    d.polygonCount = 0;
     prepareGrassTextures(field);
-    if (field.lodColours == 1) {
-        drawLevelColours(field);
-        return;
-    }
-    const GrassSettings& g = field.settings;
-    const bool look = field.view.look;
+    const GrassSettings& g = field.getSettings();
+    const bool look = d.view.look;
+    const RecordSpan<GrassPatch> patches = field.getPatches();
     GeometrySink& plain = glGeometrySink();
     ShadedSink shadedBlades(plain, g.grassHeight), shadedRibbons(plain, 0);
     GeometrySink& sink = plain;
-    patchDrawOrder(field.view.sideX, field.view.sideY, field.patchesX, field.patchesY, field.drawOrder);
-    setMaterials(field.texture3D);
+    patchDrawOrder(d.view.sideX, d.view.sideY, field.getPatchesX(), field.getPatchesY(), d.drawOrder);
+    setMaterials(field.getTexture3D());
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -187,30 +187,30 @@ void drawField(GrassField& field)
     glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
     glEnable(GL_TEXTURE_2D);
 
-    bindModulated(field.picture2D, look);
+    bindModulated(d.picture2D, look);
     if (g.distance2D5 < g.distance2D)
-        for (int index : field.drawOrder) {
-            const GrassPatch& p = field.patches[size_t(index)];
+        for (int index : d.drawOrder) {
+            const GrassPatch& p = patches[size_t(index)];
             // With the look every level stands on the 2D carpet: no bare
             // soil between near blades, and nothing to pop at the 2D boundary.
             if (p.lod != LOD_2D && !(look && p.lod != LOD_NONE)) continue;
             drawPatch2D(field, sink, p);
-            field.polygonCount += 2;
+            d.polygonCount += 2;
         }
 
-    bindModulated(field.picture2D5, look);
+    bindModulated(d.picture2D5, look);
     if (g.distance3D < g.distance2D5)
-        for (int index : field.drawOrder) {
-            GrassPatch& p = field.patches[size_t(index)];
+        for (int index : d.drawOrder) {
+            GrassPatch& p = patches[size_t(index)];
             if (p.lod != LOD_2D5) continue;
-            if (look) setDiffuseAlpha(field.texture3D, ribbonAlpha(g, p.distance));
-            field.polygonCount += drawPatch2D5(field, look ? shadedRibbons : sink, p, ribbonSegments(g, p.distance));
+            if (look) setDiffuseAlpha(field.getTexture3D(), ribbonAlpha(g, p.distance));
+            d.polygonCount += drawPatch2D5(field, look ? shadedRibbons : sink, p, ribbonSegments(g, p.distance));
         }
-    if (look) setDiffuseAlpha(field.texture3D, 1);
+    if (look) setDiffuseAlpha(field.getTexture3D(), 1);
 
-    if (field.texture3D) {
+    if (field.getTexture3D()) {
         glDisable(GL_ALPHA_TEST);
-        bindModulated(field.picture3D, look);
+        bindModulated(d.picture3D, look);
     } else {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
@@ -218,12 +218,12 @@ void drawField(GrassField& field)
     }
     GeometrySink& blades = look ? shadedBlades : sink;
     if (g.distance3D > 0)
-        for (int index : field.drawOrder) {
-            GrassPatch& p = field.patches[size_t(index)];
+        for (int index : d.drawOrder) {
+            GrassPatch& p = patches[size_t(index)];
             if (p.lod == LOD_3D)
-                field.polygonCount += drawPatch3D(field, blades, p, bladeSegments(g, p.distance));
+                d.polygonCount += drawPatch3D(field, blades, p, bladeSegments(g, p.distance));
             else if (p.lod == LOD_3D_FAR)
-                field.polygonCount += drawPatch3DFar(field, blades, p, bladeSegments(g, p.distance));
+                d.polygonCount += drawPatch3DFar(field, blades, p, bladeSegments(g, p.distance));
         }
 
     glDisable(GL_TEXTURE_2D);
@@ -233,11 +233,12 @@ void drawField(GrassField& field)
 
 void drawLodColours(GrassField& field)
 {
-    field.polygonCount = 0;
-    field.lodColours = 1;
-    drawField(field);
-    field.lodColours = 0;
+    field.drawing().polygonCount = 0;
+    prepareGrassTextures(field);
+    drawLevelColours(field);
 }
+
+unsigned GrassField::getPolygonCount() const { return drawing_->polygonCount; }
 
 // [SECTION] Inspection
 
@@ -248,10 +249,10 @@ void drawNodes(GrassField& field)
     glDisable(GL_TEXTURE_2D);
     GeometrySink& sink = glGeometrySink();
     glColor3f(1, 0, 0);
-    for (const GrassNode& n : field.nodes)
+    for (const GrassNode& n : field.getNodes())
         if (n.active && n.visible) drawBlade(field, sink, n.skeleton, 5);
     glColor3f(1, 0.8f, 0);
-    for (const CrushPoint& k : field.crushPoints)
+    for (const CrushPoint& k : field.getCrushPoints())
         if (k.amount > 0) drawBlade(field, sink, k.skeleton, 5);
     glPopAttrib();
 }
@@ -333,8 +334,8 @@ void showTextures(GrassField& field)
 {
     prepareGrassTextures(field);
     beginOverlay();
-    texturedSquare(field.picture3D, GL_REPLACE, 0.1f, 0, 0.6f, 0.5f);
-    texturedSquare(field.picture2D, GL_REPLACE, 0.5f, 0.5f, 1, 1);
+    texturedSquare(field.drawing().picture3D, GL_REPLACE, 0.1f, 0, 0.6f, 0.5f);
+    texturedSquare(field.drawing().picture2D, GL_REPLACE, 0.5f, 0.5f, 1, 1);
     redLines({0.1f, 0.6f}, 0, 0.5f);
     redLines({0.625f, 0.75f, 0.875f}, 0.5f, 1);
     endOverlay();
@@ -344,7 +345,7 @@ void showTexture2D5(GrassField& field)
 {
     prepareGrassTextures(field);
     beginOverlay();
-    texturedSquare(field.picture2D5, GL_MODULATE, 0, 0, 1, 1);
+    texturedSquare(field.drawing().picture2D5, GL_MODULATE, 0, 0, 1, 1);
     redLines({0.25f, 0.5f, 0.75f}, 0, 1);
     endOverlay();
 }

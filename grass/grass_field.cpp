@@ -4,20 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "grass/grass_drawing.h"
 #include "ground/ground.h"
 #include "util/number.h"
 #include "util/random.h"
 
-void RandomTable::fill()
-{
-    for (float& v : values) v = util::randomUnit();
-    cursor = 0;
-}
+GrassField::GrassField() : drawing_(std::make_unique<GrassDrawing>()) {}
 
-GrassField::GrassField()
-{
-    randomTable.fill();
-}
+GrassField::~GrassField() = default;
 
 void GrassField::initField(const float newArea[4], int px, int py, const char* densityMap)
 {

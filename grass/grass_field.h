@@ -4,8 +4,11 @@
 /// a grid at half the patch spacing that records where a rock flattened grass.
 ///
 /// The field's own operations (layout, settings, crushing) live here as member
-/// functions; the drawing side (view update, draw passes, textures, geometry)
-/// are free functions over a `GrassField&` declared in their own headers.
+/// functions, its state behind them: a setter bounds its value and marks what
+/// the change makes stale. The drawing side (view update, draw passes,
+/// textures, geometry) are free functions over a `GrassField&` declared in
+/// their own headers; what they keep between frames is their own record
+/// (grass/grass_drawing.h), which the field only holds.
 ///
 /// The other modules keep their state process-wide behind free functions;
 /// the grass is one object passed to them instead. A deliberate exception,
@@ -13,6 +16,7 @@
 /// of any size, beside the scene's.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ground/image.h"
@@ -76,35 +80,20 @@ struct GrassPatch {
     uint8_t active = 0;
 };
 
-/// 1000 pre-drawn numbers in [0, 1] and a cursor: the per-patch blade streams.
-struct RandomTable {
-    static constexpr int SIZE = 1000;
-    float values[SIZE] = {};
-    uint16_t cursor = 0;
+/// A run of records whose count is fixed by the layout: the records may be
+/// changed, the run not resized.
+template <typename T>
+class RecordSpan {
+public:
+    RecordSpan(T* data, std::size_t size) : data_(data), size_(size) {}
+    T* begin() const { return data_; }
+    T* end() const { return data_ + size_; }
+    std::size_t size() const { return size_; }
+    T& operator[](std::size_t k) const { return data_[k]; }
 
-    /// Refills the table from the process-wide generator (util/random.h).
-    void fill();
-    /// Places the cursor; the next `next` returns the value after it.
-    void setCursor(int index) { cursor = static_cast<uint16_t>(index); }
-    /// Advances the cursor (wrapping past 999 to 0) and returns the value there.
-    float next()
-    {
-        cursor = cursor + 1 <= SIZE - 1 ? static_cast<uint16_t>(cursor + 1) : 0;
-        return values[cursor];
-    }
-};
-
-/// The camera as the grass sees it; filled by the view update each frame.
-struct GrassView {
-    float camX = 0, camY = 0, camZ = 0;
-    float modelview[16] = {};  ///< column order, as read from GL
-    float projection[16] = {};
-    float clip[16] = {};       ///< projection x modelview
-    float planes[6][4] = {};   ///< right, left, bottom, top, near, far; not normalised
-    float sideX = 0, sideY = -1; ///< camera's right axis in world x, y
-    /// The enhanced look: levels blended over a band of distance with
-    /// hysteresis, shaded blades, a grass carpet under every patch.
-    bool look = false;
+private:
+    T* data_;
+    std::size_t size_;
 };
 
 /// Parameters shared by every record of the field.
@@ -127,6 +116,8 @@ struct GrassSettings {
     bool ajustmentHeight2D5 = true;
 };
 
+struct GrassDrawing;
+
 /// The grass field. One instance lives for the whole run (owned by the driver).
 class GrassField {
 public:
@@ -135,6 +126,7 @@ public:
 
     /// Empty grids, default settings, and a freshly drawn RandomTable.
     GrassField();
+    ~GrassField();
     GrassField(const GrassField&) = delete;
     GrassField& operator=(const GrassField&) = delete;
 
@@ -155,6 +147,13 @@ public:
     /// Crush point (i, j), 0 <= i <= 2 patchesX, 0 <= j <= 2 patchesY.
     CrushPoint& crushPoint(int i, int j) { return crushPoints[std::size_t(i) * (2 * patchesY + 1) + j]; }
     const CrushPoint& crushPoint(int i, int j) const { return crushPoints[std::size_t(i) * (2 * patchesY + 1) + j]; }
+    /// Every node, patch or crush point, row after row (i outer, j inner).
+    RecordSpan<GrassNode> getNodes() { return {nodes.data(), nodes.size()}; }
+    RecordSpan<const GrassNode> getNodes() const { return {nodes.data(), nodes.size()}; }
+    RecordSpan<GrassPatch> getPatches() { return {patches.data(), patches.size()}; }
+    RecordSpan<const GrassPatch> getPatches() const { return {patches.data(), patches.size()}; }
+    RecordSpan<CrushPoint> getCrushPoints() { return {crushPoints.data(), crushPoints.size()}; }
+    RecordSpan<const CrushPoint> getCrushPoints() const { return {crushPoints.data(), crushPoints.size()}; }
     /// Number of crush points along x and along y.
     int crushPointsX() const { return 2 * patchesX + 1; }
     int crushPointsY() const { return 2 * patchesY + 1; }
@@ -195,6 +194,33 @@ public:
     /// Far limit (m) of the 2D level; also its inverse unless 0.
     void setDistance2D(float d);
 
+    // --- texture setters (grass_texture.cpp): they store and mark what the
+    // next draw rebuilds, so they run without a GL context.
+    /// Reads the blade picture `fileName` (stored as texture3DFile), gives it
+    /// alpha and fades its long sides by antialiasing3D. It is uploaded, and
+    /// the synthetic textures rebuilt with it, at the next draw. A picture
+    /// that cannot be read keeps the previous one.
+    void loadTexture3D(const char* fileName);
+    /// Blades use the blade picture; rebuilds the synthetic textures.
+    void setTexture3D(bool on);
+    /// Loads a new blade picture.
+    void setTexture3DFile(const char* fileName) { loadTexture3D(fileName); }
+    /// Side fading of the blade picture, 0..1; reloads it when one is named.
+    void setAntialiasing3D(float value);
+    /// Alpha softening of the 2.5D texture, 0..1; rebuilds it.
+    void setAntialiasing2D5(float value);
+    /// Pixel size of the 2.5D texture; rebuilds it.
+    void setSizeTexture2D5(int width, int height);
+    /// Stores the 2.5D texture's seed; rebuilds it.
+    void setSeed2D5(int seed);
+    /// Draws a new 2.5D seed (0..1000) and rebuilds the 2.5D texture.
+    void newSeed2D5();
+    /// Hands the blade picture waiting for its upload to `into` (replacing its
+    /// pixels); false, leaving `into` alone, when none waits.
+    bool takeBladePicture(Texture& into);
+    /// The draw built what the setters marked stale.
+    void texturesBuilt();
+
     // --- getters: the current values, as the scene file saves them ---------------
     /// Copies the area x0, y0, x1, y1 into `out`.
     void getArea(float out[4]) const { for (int k = 0; k < 4; ++k) out[k] = area[k]; }
@@ -221,10 +247,31 @@ public:
     int getSeed2D5() const { return seed2D5; }
     int getSizeX2D5() const { return sizeX2D5; }
     int getSizeY2D5() const { return sizeY2D5; }
-    /// Triangles drawn in the last frame.
-    unsigned getPolygonCount() const { return polygonCount; }
+    float getAntialiasing2D() const { return antialiasing2D; }
+    /// Sizes of the area and of one patch, metres.
+    float getSizeX() const { return sizeX; }
+    float getSizeY() const { return sizeY; }
+    float getPatchSizeX() const { return patchSizeX; }
+    float getPatchSizeY() const { return patchSizeY; }
+    /// The parameters shared by every record.
+    const GrassSettings& getSettings() const { return settings; }
+    /// The blade picture read by loadTexture3D, until the next draw uploads it.
+    const Texture& getBladePicture() const { return picture3D; }
+    /// The 2D and 2.5D textures are built; a setter clears it to have the next draw rebuild them.
+    bool getTexturesReady() const { return texturesReady; }
+    /// The 2.5D texture's settings changed since the last build.
+    bool getTexture2D5Stale() const { return texture2D5Stale; }
 
-    // --- state (public: the drawing side reads and writes it directly) --------
+    // --- drawing side (grass_draw.cpp, grass_view.cpp) ------------------------
+    /// The drawing's own record (grass/grass_drawing.h); only the drawing files look inside.
+    GrassDrawing& drawing() { return *drawing_; }
+    const GrassDrawing& drawing() const { return *drawing_; }
+    /// Triangles drawn in the last frame.
+    unsigned getPolygonCount() const;
+    /// Switches the enhanced look for the next view update and draw.
+    void setLook(bool on);
+
+private:
     int32_t seed2D5 = 0;                  ///< seed of the 2.5D texture
     float antialiasing3D = 0.5f;          ///< softening of the blade picture
     float antialiasing2D5 = 0.5f;         ///< softening of the 2.5D texture
@@ -241,25 +288,13 @@ public:
     float patchSizeX = 0, patchSizeY = 0; ///< patch extents
     char densityMapFile[256] = "";        ///< "" when none
     char texture3DFile[256] = "";         ///< the blade picture's file
-    /// The 2D and 2.5D textures are built; cleared to have the next draw rebuild them.
-    bool texturesReady = false;
-    /// The 2.5D texture's settings changed; the next draw rebuilds it.
-    bool texture2D5Stale = false;
+    bool texturesReady = false;           ///< see getTexturesReady
+    bool texture2D5Stale = false;         ///< see getTexture2D5Stale
     bool texture3D = false;               ///< blades use the blade picture
-    uint32_t polygonCount = 0;            ///< triangles drawn in the last frame
-    uint16_t lodColours = 0;              ///< 1 while drawing in level colours
+    GrassSettings settings;               ///< see getSettings
+    Texture picture3D;  ///< the blade picture read, waiting for its upload
+    std::unique_ptr<GrassDrawing> drawing_;
 
-    GrassSettings settings;              ///< parameters shared by every record
-    Texture picture3D;   ///< the blade picture
-    Texture picture2D5;  ///< the synthesised 2.5D texture
-    Texture picture2D;   ///< the synthesised 2D texture
-    GrassView view;                      ///< the camera of the last view update
-    // Drawing scratch, kept to avoid reallocations every frame and every patch.
-    std::vector<int> drawOrder;          ///< patch order of the last draw
-    std::vector<float> bladePairs;       ///< (u, v) pairs of the last 3D patch
-    RandomTable randomTable;             ///< the patches' blade streams
-
-private:
     // The steps of initField, in order.
     /// Stores the density map's name, the bounded area and the clamped patch counts, and derives sizes and counts.
     void setLayout(const float area[4], int px, int py, const char* densityMap);

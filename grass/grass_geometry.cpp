@@ -5,6 +5,14 @@
 #include <vector>
 
 #include "grass/grass_animation.h"
+#include "grass/grass_drawing.h"
+#include "util/random.h"
+
+void RandomTable::fill()
+{
+    for (float& v : values) v = util::randomUnit();
+    cursor = 0;
+}
 
 namespace {
 
@@ -128,9 +136,9 @@ void ribbonPiece(GeometrySink& sink, const RibbonPoint& a, const RibbonPoint& b,
 /// The blades of a 3D patch; `slide` in [0, 1] moves them onto the diagonals.
 int drawBlades3D(GrassField& field, GeometrySink& sink, GrassPatch& patch, int segments, float slide)
 {
-    RandomTable& table = field.randomTable;
-    std::vector<float>& bladePairs = field.bladePairs;
-    const int count = std::max(0, int(field.settings.bladesPerPatch * patch.density));
+    RandomTable& table = field.drawing().randomTable;
+    std::vector<float>& bladePairs = field.drawing().bladePairs;
+    const int count = std::max(0, int(field.getSettings().bladesPerPatch * patch.density));
     table.setCursor(patch.randomIndex);
     bladePairs.resize(size_t(count) * 2);
     for (int b = 0; b < count; ++b) {
@@ -144,7 +152,7 @@ int drawBlades3D(GrassField& field, GeometrySink& sink, GrassPatch& patch, int s
     const bool crushed = patchCrushed(patch);
     if (crushed) crushedSkeletons(patch);
 
-    const float noise = field.settings.noisePositions;
+    const float noise = field.getSettings().noisePositions;
     for (int b = 0; b < count; ++b) {
         const float u = bladePairs[2 * b], v = bladePairs[2 * b + 1];
         BladeSkeleton s;
@@ -173,20 +181,21 @@ int drawBlades3D(GrassField& field, GeometrySink& sink, GrassPatch& patch, int s
 
 void drawBlade(GrassField& field, GeometrySink& sink, const BladeSkeleton& skeleton, int segments)
 {
-    RandomTable& table = field.randomTable;
+    RandomTable& table = field.drawing().randomTable;
     const float row = table.next();
-    const float w0 = table.next() * 0.02f + field.settings.grassWidth;
+    const float w0 = table.next() * 0.02f + field.getSettings().grassWidth;
     const float w1 = table.next() * 0.01f;
     const float bend = table.next() * 0.69f + 0.3f;
-    bladeStrip(sink, skeleton, segments, field.view.sideX, field.view.sideY, row, w0, w1, bend);
+    const GrassView& view = field.drawing().view;
+    bladeStrip(sink, skeleton, segments, view.sideX, view.sideY, row, w0, w1, bend);
 }
 
 void drawBladeFixed(GrassField& field, GeometrySink& sink, const BladeSkeleton& skeleton, int segments,
                     float dx, float dy, float widthScale)
 {
-    RandomTable& table = field.randomTable;
+    RandomTable& table = field.drawing().randomTable;
     const float row = table.next();
-    const float w0 = widthScale * (table.next() * 0.02f + field.settings.grassWidth);
+    const float w0 = widthScale * (table.next() * 0.02f + field.getSettings().grassWidth);
     const float w1 = widthScale * 0.01f * table.next();
     bladeStrip(sink, skeleton, segments, dx, dy, row, w0, w1, -1);
 }
@@ -211,8 +220,9 @@ void drawRibbon(GeometrySink& sink, const float a[3], const float b[3], const Bl
 
 void drawPatch2D(GrassField& field, GeometrySink& sink, const GrassPatch& patch)
 {
-    field.randomTable.setCursor(patch.randomIndex);
-    const float r = field.randomTable.next() * 0.0625f;
+    RandomTable& table = field.drawing().randomTable;
+    table.setCursor(patch.randomIndex);
+    const float r = table.next() * 0.0625f;
     const float s0 = patch.density - 0.25f + r, s1 = patch.density - r;
     auto corner = [&](int c, float s, float t) {
         const GrassNode& n = *patch.corners[c];
@@ -229,13 +239,14 @@ void drawPatch2D(GrassField& field, GeometrySink& sink, const GrassPatch& patch)
 
 int drawPatch2D5(GrassField& field, GeometrySink& sink, GrassPatch& patch, int segments)
 {
-    field.randomTable.setCursor(patch.randomIndex);
-    const float r = field.randomTable.next() * 0.0625f;
+    RandomTable& table = field.drawing().randomTable;
+    table.setCursor(patch.randomIndex);
+    const float r = table.next() * 0.0625f;
     const float d = patch.density;
 
     // Seen from above, ribbons would show as thin lines: raise their tips
     // towards the line of sight, the more so the nearer the patch.
-    const bool raise = field.settings.ajustmentHeight2D5;
+    const bool raise = field.getSettings().ajustmentHeight2D5;
     float top = 0;
     if (raise) {
         float dMin = patch.corners[0]->distance, dMax = dMin, zMin = patch.corners[0]->z, zMax = zMin;
@@ -245,7 +256,7 @@ int drawPatch2D5(GrassField& field, GeometrySink& sink, GrassPatch& patch, int s
             zMin = std::min(zMin, c->z);
             zMax = std::max(zMax, c->z);
         }
-        const float camZ = field.view.camZ;
+        const float camZ = field.drawing().view.camZ;
         top = camZ + (dMax > 0 ? dMin / dMax : 1.0f) * (zMax + 0.1f * (zMax - zMin) - camZ);
     }
 
@@ -280,7 +291,7 @@ int drawPatch3D(GrassField& field, GeometrySink& sink, GrassPatch& patch, int se
 
 int drawPatch3DFar(GrassField& field, GeometrySink& sink, GrassPatch& patch, int segments)
 {
-    const GrassSettings& g = field.settings;
+    const GrassSettings& g = field.getSettings();
     const float span = g.distance3D - g.distance3DNear;
     // No patch reaches this level with distance3D = 0; the guard keeps f finite.
     const float slide = span > 0 ? std::clamp((patch.distance - g.distance3DNear) / span, 0.0f, 1.0f) : 0.0f;

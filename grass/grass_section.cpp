@@ -24,29 +24,31 @@ const char* flag(bool on) { return on ? "true" : "false"; }
 
 xmlNodePtr writeGrassSection(const GrassField& field, xmlNodePtr parent)
 {
-    const GrassSettings& g = field.settings;
+    const GrassSettings& g = field.getSettings();
+    float area[4];
+    field.getArea(area);
     xmlNodePtr e = xmlNewNode(nullptr, BAD_CAST "grass");
-    util::writeFloats(e, "area", field.area, 4);
+    util::writeFloats(e, "area", area, 4);
     setAttribute(e, "grass_height", fixedText(g.grassHeight));
     setAttribute(e, "grass_width", fixedText(g.grassWidth));
     setAttribute(e, "noise_positions", fixedText(g.noisePositions));
     setAttribute(e, "noise_normals", fixedText(g.noiseNormals));
-    setAttribute(e, "patches_number", std::to_string(field.patchesX) + " " + std::to_string(field.patchesY));
+    setAttribute(e, "patches_number", std::to_string(field.getPatchesX()) + " " + std::to_string(field.getPatchesY()));
     setAttribute(e, "lod_3D", std::to_string(g.polygons3D) + " " + fixedText(g.distance3D));
     setAttribute(e, "lod_2D5", std::to_string(g.polygons2D5) + " " + fixedText(g.distance2D5));
     setAttribute(e, "lod_2D", "1 " + fixedText(g.distance2D));
-    setAttribute(e, "density_map", field.densityMapFile);
+    setAttribute(e, "density_map", field.getDensityMapFile());
     setAttribute(e, "number_squaremeters", std::to_string(g.bladesPerSquareMetre));
     setAttribute(e, "crushing_maxtime", fixedText(g.crushingMaxTime));
     setAttribute(e, "crushing_damping", fixedText(g.crushingDamping));
     setAttribute(e, "ajustment_height_2D5", flag(g.ajustmentHeight2D5));
-    setAttribute(e, "texture3D", flag(field.texture3D));
-    setAttribute(e, "file_texture3D", field.texture3DFile);
-    setAttribute(e, "antialiasing_texture3D", fixedText(field.antialiasing3D));
-    setAttribute(e, "antialiasing_texture2D5", fixedText(field.antialiasing2D5));
-    setAttribute(e, "graine_texture2D5", std::to_string(field.seed2D5));
-    setAttribute(e, "sizex_texture2D5", std::to_string(field.sizeX2D5));
-    setAttribute(e, "sizey_texture2D5", std::to_string(field.sizeY2D5));
+    setAttribute(e, "texture3D", flag(field.getTexture3D()));
+    setAttribute(e, "file_texture3D", field.getTexture3DFile());
+    setAttribute(e, "antialiasing_texture3D", fixedText(field.getAntialiasing3D()));
+    setAttribute(e, "antialiasing_texture2D5", fixedText(field.getAntialiasing2D5()));
+    setAttribute(e, "graine_texture2D5", std::to_string(field.getSeed2D5()));
+    setAttribute(e, "sizex_texture2D5", std::to_string(field.getSizeX2D5()));
+    setAttribute(e, "sizey_texture2D5", std::to_string(field.getSizeY2D5()));
     xmlAddChild(parent, e);
     return e;
 }
@@ -57,20 +59,20 @@ bool readGrassSection(GrassField& field, xmlNodePtr parent)
     if (!e) return false;
 
     // Start from the current values: an absent attribute keeps its value.
-    const GrassSettings& g = field.settings;
+    const GrassSettings& g = field.getSettings();
     float area[4];
     field.getArea(area);
     float height = g.grassHeight, width = g.grassWidth, noisePositions = g.noisePositions;
     float noiseNormals = g.noiseNormals, crushingMaxTime = g.crushingMaxTime, crushingDamping = g.crushingDamping;
-    float patches[2] = {float(field.patchesX), float(field.patchesY)};
+    float patches[2] = {float(field.getPatchesX()), float(field.getPatchesY())};
     float lod3D[2] = {float(g.polygons3D), g.distance3D};
     float lod2D5[2] = {float(g.polygons2D5), g.distance2D5};
     float lod2D[2] = {1, g.distance2D};
-    std::string densityMap = field.densityMapFile, texture3DFile = field.texture3DFile;
-    int bladesPerSquareMetre = g.bladesPerSquareMetre, seed = field.seed2D5;
-    int sizeX = field.sizeX2D5, sizeY = field.sizeY2D5;
-    bool adjustment = g.ajustmentHeight2D5, texture3D = field.texture3D;
-    float antialiasing3D = field.antialiasing3D, antialiasing2D5 = field.antialiasing2D5;
+    std::string densityMap = field.getDensityMapFile(), texture3DFile = field.getTexture3DFile();
+    int bladesPerSquareMetre = g.bladesPerSquareMetre, seed = field.getSeed2D5();
+    int sizeX = field.getSizeX2D5(), sizeY = field.getSizeY2D5();
+    bool adjustment = g.ajustmentHeight2D5, texture3D = field.getTexture3D();
+    float antialiasing3D = field.getAntialiasing3D(), antialiasing2D5 = field.getAntialiasing2D5();
     util::readAttributes(e, {{"area", util::FloatList{area, 4}},
                              {"patches_number", util::FloatList{patches, 2}},
                              {"lod_3D", util::FloatList{lod3D, 2}},
@@ -108,12 +110,12 @@ bool readGrassSection(GrassField& field, xmlNodePtr parent)
     field.setPolygons3D(truncated16(lod3D[0]));
     field.setPolygons2D5(truncated16(lod2D5[0]));
     field.setAjustmentHeight2D5(adjustment);
-    setAntialiasing3D(field, antialiasing3D);
-    setAntialiasing2D5(field, antialiasing2D5);
-    setSeed2D5(field, seed);
-    setTexture3D(field, texture3D);
-    setTexture3DFile(field, texture3DFile.c_str());
-    setSizeTexture2D5(field, sizeX, sizeY);
+    field.setAntialiasing3D(antialiasing3D);
+    field.setAntialiasing2D5(antialiasing2D5);
+    field.setSeed2D5(seed);
+    field.setTexture3D(texture3D);
+    field.setTexture3DFile(texture3DFile.c_str());
+    field.setSizeTexture2D5(sizeX, sizeY);
     field.initField(area, truncated16(patches[0]), truncated16(patches[1]), densityMap.c_str());
     return true;
 }

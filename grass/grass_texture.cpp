@@ -204,63 +204,85 @@ int textureBladeUnit(int bladesPerPatch)
 
 // [SECTION] Blade picture and setters
 
-void loadTexture3D(GrassField& field, const char* fileName)
+namespace {
+
+/// Moves the pixels of `from` into `to`, whose old pixels `from` takes.
+void swapPicture(Texture& from, Texture& to)
+{
+    std::swap(to.pixels, from.pixels);
+    to.width = from.width;
+    to.height = from.height;
+    to.hasAlpha = from.hasAlpha;
+}
+
+} // namespace
+
+void GrassField::loadTexture3D(const char* fileName)
 {
     // Copy first: the name may be the field's own texture3DFile.
-    char name[sizeof field.texture3DFile];
+    char name[sizeof texture3DFile];
     std::snprintf(name, sizeof name, "%s", fileName ? fileName : "");
-    std::snprintf(field.texture3DFile, sizeof field.texture3DFile, "%s", name);
+    std::snprintf(texture3DFile, sizeof texture3DFile, "%s", name);
     // Read into a scratch record so that a failed read leaves the current
     // blade picture (and any upload still pending) in place.
     Texture loaded;
     if (!loaded.loadMap(name)) return;
     addAlphaChannel(loaded, 255);
-    decreaseOpacity(loaded, field.antialiasing3D);
-    std::swap(field.picture3D.pixels, loaded.pixels);
-    field.picture3D.width = loaded.width;
-    field.picture3D.height = loaded.height;
-    field.picture3D.hasAlpha = loaded.hasAlpha;
+    decreaseOpacity(loaded, antialiasing3D);
+    swapPicture(loaded, picture3D);
     // The upload and the rebuild of the textures drawn with it wait for the next draw.
-    field.texturesReady = false;
+    texturesReady = false;
 }
 
-void setTexture3D(GrassField& field, bool on)
+bool GrassField::takeBladePicture(Texture& into)
 {
-    field.texture3D = on;
-    field.texturesReady = false;
+    if (!picture3D.pixels) return false;
+    swapPicture(picture3D, into);
+    picture3D.freeData();
+    return true;
 }
 
-void setTexture3DFile(GrassField& field, const char* fileName) { loadTexture3D(field, fileName); }
-
-void setAntialiasing3D(GrassField& field, float value)
+void GrassField::texturesBuilt()
 {
-    field.antialiasing3D = value;
+    texturesReady = true;
+    texture2D5Stale = false;
+}
+
+void GrassField::setTexture3D(bool on)
+{
+    texture3D = on;
+    texturesReady = false;
+}
+
+void GrassField::setAntialiasing3D(float value)
+{
+    antialiasing3D = value;
     // No picture named yet (a scene being applied names it next): nothing to reload.
-    if (field.texture3DFile[0] != '\0') loadTexture3D(field, field.texture3DFile);
+    if (texture3DFile[0] != '\0') loadTexture3D(texture3DFile);
 }
 
-void setAntialiasing2D5(GrassField& field, float value)
+void GrassField::setAntialiasing2D5(float value)
 {
     // Bounded: ten times it is converted to an integer.
-    field.antialiasing2D5 = util::bounded(value);
-    field.texture2D5Stale = true;
+    antialiasing2D5 = util::bounded(value);
+    texture2D5Stale = true;
 }
 
-void setSizeTexture2D5(GrassField& field, int width, int height)
+void GrassField::setSizeTexture2D5(int width, int height)
 {
-    field.sizeX2D5 = width;
-    field.sizeY2D5 = height;
-    field.texture2D5Stale = true;
+    sizeX2D5 = width;
+    sizeY2D5 = height;
+    texture2D5Stale = true;
 }
 
-void setSeed2D5(GrassField& field, int seed)
+void GrassField::setSeed2D5(int seed)
 {
-    field.seed2D5 = seed;
-    field.texture2D5Stale = true;
+    seed2D5 = seed;
+    texture2D5Stale = true;
 }
 
-void newSeed2D5(GrassField& field)
+void GrassField::newSeed2D5()
 {
-    field.seed2D5 = int(1000.0f * util::randomUnit());
-    field.texture2D5Stale = true;
+    seed2D5 = int(1000.0f * util::randomUnit());
+    texture2D5Stale = true;
 }

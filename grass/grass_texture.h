@@ -1,12 +1,13 @@
 #pragma once
 /// The grass textures: pixel operations on a `Texture` (alpha, edge fading,
 /// filtering, colour extension, side-by-side concatenation), the synthesis of
-/// the 2D and 2.5D textures from drawn blades, the blade picture, and the
-/// field's texture setters.
+/// the 2D and 2.5D textures from drawn blades, and the texture work the
+/// field's texture setters leave.
 ///
-/// The setters only store and mark what must be rebuilt; the GL work runs in
-/// `prepareGrassTextures`, which the draw entries call first. So a slot or a
-/// scene file may change a texture parameter while no GL context is current.
+/// The setters (GrassField) only store and mark what must be rebuilt; the GL
+/// work runs in `prepareGrassTextures`, which the draw entries call first. So
+/// a slot or a scene file may change a texture parameter while no GL context
+/// is current.
 #include <cstdint>
 
 #include "grass/grass_field.h"
@@ -59,28 +60,9 @@ void releaseGrassTextures(GrassField& field);
 /// wrapped to a byte as the texture format stores it, and at least 1.
 int textureBladeUnit(int bladesPerPatch);
 
-// [SECTION] Blade picture and setters (no GL)
+// [SECTION] Limits a scene file is held to
 
-/// Reads the blade picture `fileName` (stored as the field's texture3DFile),
-/// gives it alpha and fades its long sides by antialiasing3D. It is uploaded,
-/// and the synthetic textures rebuilt with it, at the next draw. A picture
-/// that cannot be read keeps the previous one.
-void loadTexture3D(GrassField& field, const char* fileName);
-/// Blades use the blade picture; rebuilds the synthetic textures.
-void setTexture3D(GrassField& field, bool on);
-/// Loads a new blade picture.
-void setTexture3DFile(GrassField& field, const char* fileName);
-/// Side fading of the blade picture, 0..1; reloads it when one is named.
-void setAntialiasing3D(GrassField& field, float value);
-/// Alpha softening of the 2.5D texture, 0..1; rebuilds it.
-void setAntialiasing2D5(GrassField& field, float value);
 /// Largest 2.5D texture a scene file may ask for, in pixels (the dialog's
 /// largest is 1024 × 128). A build's colour passes grow with width² × height:
 /// at this size one stays within about a second on the software renderer.
 constexpr int MAX_WIDTH_2D5 = 1024, MAX_HEIGHT_2D5 = 256;
-/// Pixel size of the 2.5D texture; rebuilds it.
-void setSizeTexture2D5(GrassField& field, int width, int height);
-/// Stores the 2.5D texture's seed; rebuilds it.
-void setSeed2D5(GrassField& field, int seed);
-/// Draws a new 2.5D seed (0..1000) and rebuilds the 2.5D texture.
-void newSeed2D5(GrassField& field);

@@ -13,6 +13,7 @@
 
 #include "grass/grass_animation.h"
 #include "grass/grass_draw.h"
+#include "grass/grass_drawing.h"
 #include "grass/grass_geometry.h"
 #include "util/random.h"
 
@@ -158,9 +159,9 @@ void beginTextureBuild(const GrassField& field)
     // A build may happen in wire mode; the textures must not keep its outlines.
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glClearColor(0, 0, 0, 0);
-    if (field.texture3D) {
+    if (field.getTexture3D()) {
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, field.picture3D.texName);
+        glBindTexture(GL_TEXTURE_2D, field.drawing().picture3D.texName);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     } else {
         glDisable(GL_TEXTURE_2D);
@@ -171,13 +172,14 @@ void beginTextureBuild(const GrassField& field)
 void endTextureBuild(const GrassField& field)
 {
     glPopAttrib();
-    if (field.texture3D) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    if (field.getTexture3D()) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
 /// The texture's unit width stands for a patch diagonal, which a ribbon spans.
 float textureWidthScale(const GrassField& field)
 {
-    const float diagonal = std::sqrt(field.patchSizeX * field.patchSizeX + field.patchSizeY * field.patchSizeY);
+    const float sx = field.getPatchSizeX(), sy = field.getPatchSizeY();
+    const float diagonal = std::sqrt(sx * sx + sy * sy);
     return diagonal > 0 ? 1.0f / diagonal : 1.0f;
 }
 
@@ -196,10 +198,10 @@ bool renderGrassTexture2D5(GrassField& field, Texture& texture, int width, int h
 void buildTexture2D(GrassField& field)
 {
     beginTextureBuild(field);
-    Texture& texture = field.picture2D;
+    Texture& texture = field.drawing().picture2D;
     texture.deleteTexture();
-    renderGrassTexture2D(field, texture, 128, 32, field.settings.bladesPerPatch, textureWidthScale(field));
-    filterChannel(texture, 3, 10 - int(10 * field.antialiasing2D));
+    renderGrassTexture2D(field, texture, 128, 32, field.getSettings().bladesPerPatch, textureWidthScale(field));
+    filterChannel(texture, 3, 10 - int(10 * field.getAntialiasing2D()));
     texture.makeTexture(GL_RGBA, true);
     texture.freeData();
     endTextureBuild(field);
@@ -208,13 +210,13 @@ void buildTexture2D(GrassField& field)
 void buildTexture2D5(GrassField& field)
 {
     beginTextureBuild(field);
-    Texture& texture = field.picture2D5;
+    Texture& texture = field.drawing().picture2D5;
     texture.deleteTexture();
-    renderGrassTexture2D5(field, texture, field.sizeX2D5, field.sizeY2D5, field.settings.bladesPerPatch / 2,
-                          textureWidthScale(field));
+    renderGrassTexture2D5(field, texture, field.getSizeX2D5(), field.getSizeY2D5(),
+                          field.getSettings().bladesPerPatch / 2, textureWidthScale(field));
     extendColor(texture, texture.width / 20);
     // The stored single-precision value times 10 in double: 0.7 gives 6.
-    const int a = int(10.0 * double(field.antialiasing2D5));
+    const int a = int(10.0 * double(field.getAntialiasing2D5()));
     if (a != 0) filterChannel(texture, 3, 6 - a / 2);
     if (a > 5) filterChannel(texture, 3, 11 - a);
     texture.makeTexture(GL_RGBA, true);
@@ -224,25 +226,25 @@ void buildTexture2D5(GrassField& field)
 
 void prepareGrassTextures(GrassField& field)
 {
-    Texture& blade = field.picture3D;
-    if (blade.pixels) {
+    Texture& blade = field.drawing().picture3D;
+    if (field.takeBladePicture(blade)) {
         blade.deleteTexture();
         blade.makeTexture(GL_RGBA, true);
         blade.freeData();
     }
-    if (!field.texturesReady) {
+    if (!field.getTexturesReady()) {
         buildTexture2D(field);
         buildTexture2D5(field);
-        field.texturesReady = true;
-    } else if (field.texture2D5Stale) {
+    } else if (field.getTexture2D5Stale()) {
         buildTexture2D5(field);
     }
-    field.texture2D5Stale = false;
+    field.texturesBuilt();
 }
 
 void releaseGrassTextures(GrassField& field)
 {
-    field.picture3D.deleteTexture();
-    field.picture2D.deleteTexture();
-    field.picture2D5.deleteTexture();
+    GrassDrawing& d = field.drawing();
+    d.picture3D.deleteTexture();
+    d.picture2D.deleteTexture();
+    d.picture2D5.deleteTexture();
 }

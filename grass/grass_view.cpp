@@ -33,14 +33,15 @@ void setCameraMatrices(GrassView& view, const float position[3], const float mod
 void updateViewMatrices(GrassField& field, const float position[3], const float modelview[16],
                         const float projection[16])
 {
-    GrassView& view = field.view;
-    const GrassSettings& g = field.settings;
+    GrassView& view = field.drawing().view;
+    const GrassSettings& g = field.getSettings();
     setCameraMatrices(view, position, modelview, projection);
-    const float diag = std::sqrt(field.patchSizeX * field.patchSizeX + field.patchSizeY * field.patchSizeY);
+    const float sx = field.getPatchSizeX(), sy = field.getPatchSizeY();
+    const float diag = std::sqrt(sx * sx + sy * sy);
     const float margin = view.look ? LEVEL_HYSTERESIS : 0.0f;
 
-    for (int i = field.patchesX; i >= 0; --i) {
-        for (int j = field.patchesY; j >= 0; --j) {
+    for (int i = field.getPatchesX(); i >= 0; --i) {
+        for (int j = field.getPatchesY(); j >= 0; --j) {
             GrassNode& n = field.node(i, j);
             if (!n.active) continue;
             float m = 0;
@@ -80,7 +81,7 @@ void updateViewMatrices(GrassField& field, const float position[3], const float 
         }
     }
 
-    for (GrassPatch& p : field.patches) {
+    for (GrassPatch& p : field.getPatches()) {
         if (!p.active) continue;
         bool seen = false;
         for (const GrassNode* c : p.corners) seen = seen || c->visible;
@@ -95,6 +96,8 @@ void updateViewMatrices(GrassField& field, const float position[3], const float 
         if (p.lod == LOD_3D && p.distance > g.distance3DNear) p.lod = LOD_3D_FAR;
     }
 }
+
+void GrassField::setLook(bool on) { drawing_->view.look = on; }
 
 void patchDrawOrder(float sideX, float sideY, int patchesX, int patchesY, std::vector<int>& order)
 {

@@ -5,6 +5,7 @@
 /// counts. The GL forms and the draw passes are in grass/grass_draw.h.
 #include <vector>
 
+#include "grass/grass_drawing.h"
 #include "grass/grass_field.h"
 
 /// With the look, metres a node goes past a level boundary before it changes level.

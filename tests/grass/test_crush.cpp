@@ -39,7 +39,7 @@ protected:
     int crushedCount() const
     {
         int n = 0;
-        for (const CrushPoint& c : field.crushPoints) {
+        for (const CrushPoint& c : field.getCrushPoints()) {
             if (!std::isfinite(c.amount + c.dirX + c.dirY + c.totalTime)) return -1;
             n += c.crushed;
         }

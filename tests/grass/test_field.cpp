@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "grass/grass_drawing.h"
 #include "ground/ground.h"
 
 namespace {
@@ -39,7 +40,7 @@ TEST(GrassFieldLayout, GridsIndexingLinksAndSettings)
     GrassField field;
     const float area[4] = {10, 20, 40, 35};
     field.initField(area, 3, 5, nullptr);
-    EXPECT_EQ(field.crushPoints.size(), 7u * 11u);
+    EXPECT_EQ(field.getCrushPoints().size(), 7u * 11u);
     EXPECT_FLOAT_EQ(field.node(2, 4).skeleton.P0[1], 32);
     EXPECT_FLOAT_EQ(field.node(3, 0).x, 40);
     const GrassPatch& p = field.patch(1, 3);
@@ -47,26 +48,28 @@ TEST(GrassFieldLayout, GridsIndexingLinksAndSettings)
     EXPECT_EQ(p.corners[2], &field.node(1, 4));
     EXPECT_EQ(p.crush[1], &field.crushPoint(3, 6));
     EXPECT_EQ(p.crush[8], &field.crushPoint(4, 8));
-    field.texturesReady = true;
+    field.texturesBuilt();
     field.setBladesPerSquareMetre(10);
-    EXPECT_EQ(field.settings.bladesPerPatch, 30);  // 10 per m² on 10 m × 3 m, a tenth
-    EXPECT_FALSE(field.texturesReady);  // the next draw rebuilds them
+    EXPECT_EQ(field.getSettings().bladesPerPatch, 30);  // 10 per m² on 10 m × 3 m, a tenth
+    EXPECT_FALSE(field.getTexturesReady());  // the next draw rebuilds them
     field.setDistance3D(30);
     field.setDistance3D(0);  // a zero distance keeps the last inverses
-    EXPECT_FLOAT_EQ(field.settings.inverse3D, 1 / 30.0f);
-    EXPECT_FLOAT_EQ(field.settings.inverse3DNear, 1 / 19.8f);
+    EXPECT_FLOAT_EQ(field.getSettings().inverse3D, 1 / 30.0f);
+    EXPECT_FLOAT_EQ(field.getSettings().inverse3DNear, 1 / 19.8f);
     field.setHeight(0.7f);  // also the height the skeletons bend with
     EXPECT_FLOAT_EQ(field.node(1, 1).currentHeight, 0.7f);
 
     // A narrow area widens to 1 m and patch counts stay in 1..999, the cut said in one line.
     const float narrow[4] = {5, 5, 5.5f, 5};
     field.initField(narrow, 0, -3, nullptr);
-    EXPECT_FLOAT_EQ(field.area[2], 6);
-    EXPECT_EQ(field.patchesX + field.patchesY, 2);
+    float widened[4];
+    field.getArea(widened);
+    EXPECT_FLOAT_EQ(widened[2], 6);
+    EXPECT_EQ(field.getPatchesX() + field.getPatchesY(), 2);
     testing::internal::CaptureStdout();
     field.initField(narrow, 1000, 2, nullptr);
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(field.crushPoints.size(), 1999u * 5u);
+    EXPECT_EQ(field.getCrushPoints().size(), 1999u * 5u);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
 }
 
@@ -118,7 +121,7 @@ TEST(GrassDensity, SamplingThresholdsAndPictures)
     field.initField(area, 3, 1, "GrassData/no_such_map.bmp");
     EXPECT_NE(testing::internal::GetCapturedStdout().find("unable to load map GrassData/no_such_map.bmp;"),
               std::string::npos);
-    for (const GrassPatch& p : field.patches) EXPECT_EQ(p.active, 1);
+    for (const GrassPatch& p : field.getPatches()) EXPECT_EQ(p.active, 1);
 
     // x = 1.5 of 0..3 reads pixel trunc(0.5 × 3) of 4, 4 bytes a pixel when
     // it has alpha; points off the area read the border, not memory beyond it.

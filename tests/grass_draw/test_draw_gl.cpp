@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "grass/grass_drawing.h"
 #include "grass/grass_animation.h"
 #include "grass/grass_draw.h"
 #include "grass/grass_texture.h"
@@ -46,7 +47,7 @@ protected:
     void reseed(unsigned seed)
     {
         util::randomSeed(seed);
-        field.randomTable.setCursor(0);
+        field.drawing().randomTable.setCursor(0);
     }
     /// Level 0 of a texture object as RGBA bytes, and its width.
     static std::vector<unsigned char> textureImage(unsigned name, int* width = nullptr)
@@ -73,13 +74,13 @@ protected:
     /// straight down with the 4 m square filling the frame, lit from above.
     void drawFromAbove(int16_t lod, float distance, float wx = 0, float wy = 0)
     {
-        for (GrassNode& n : field.nodes) bendSkeleton(n.skeleton, n.height, wx, wy);
-        for (GrassPatch& p : field.patches) {
+        for (GrassNode& n : field.getNodes()) bendSkeleton(n.skeleton, n.height, wx, wy);
+        for (GrassPatch& p : field.getPatches()) {
             p.lod = lod;
             p.distance = distance;
         }
-        field.view.sideX = 1;
-        field.view.sideY = 0;
+        field.drawing().view.sideX = 1;
+        field.drawing().view.sideY = 0;
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(0, 4, 0, 4, -10, 10);
@@ -110,30 +111,30 @@ TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
 {
     // The same blades by hand: the colour spread, then the alpha filtered with centre weights
     // 6 − a div 2 and, above 5, 11 − a (a = trunc(10 × softening)).
-    setSizeTexture2D5(field, 256, 32);
+    field.setSizeTexture2D5(256, 32);
     const float diagonalScale = 1 / std::sqrt(2.0f);
     Texture byHand;
     for (auto [softening, weights] : {std::pair{0.7f, std::vector<int>{3, 5}}, {0.5f, {4}}}) {
-        setAntialiasing2D5(field, softening);
+        field.setAntialiasing2D5(softening);
         reseed(5);
         buildTexture2D5(field);
         reseed(5);
         glColor4f(1, 1, 1, 1);
-        ASSERT_TRUE(renderGrassTexture2D5(field, byHand, 256, 32, field.settings.bladesPerPatch / 2, diagonalScale));
+        ASSERT_TRUE(renderGrassTexture2D5(field, byHand, 256, 32, field.getSettings().bladesPerPatch / 2, diagonalScale));
         int high = 0;  // blades 0.8 to 1 high, seen side-on, reach the top rows
         for (int i = 28 * 256; i < 32 * 256; ++i) high += byHand.pixels[4 * i + 3] > 0;
         EXPECT_GT(high, 0);
         extendColor(byHand, 256 / 20);
         for (int w : weights) filterChannel(byHand, 3, w);
-        EXPECT_TRUE(textureImage(field.picture2D5.texName) == bytes(byHand)) << softening;
+        EXPECT_TRUE(textureImage(field.drawing().picture2D5.texName) == bytes(byHand)) << softening;
     }
     // Seen from above: the alpha filtered with weight 10 − trunc(10 × 0.5).
     reseed(6);
     buildTexture2D(field);
     reseed(6);
-    ASSERT_TRUE(renderGrassTexture2D(field, byHand, 128, 32, field.settings.bladesPerPatch, diagonalScale));
+    ASSERT_TRUE(renderGrassTexture2D(field, byHand, 128, 32, field.getSettings().bladesPerPatch, diagonalScale));
     filterChannel(byHand, 3, 5);
-    EXPECT_TRUE(textureImage(field.picture2D.texName) == bytes(byHand));
+    EXPECT_TRUE(textureImage(field.drawing().picture2D.texName) == bytes(byHand));
 
     testing::internal::CaptureStdout();
     const bool refused = !renderGrassTexture2D5(field, byHand, 3, 32, 8, 0.7f);
@@ -148,24 +149,24 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     field.setDistance2D5(5);
     field.setDistance2D(10);
     drawFromAbove(LOD_2D, 8);
-    EXPECT_EQ(field.polygonCount, 2u * 16);
+    EXPECT_EQ(field.getPolygonCount(), 2u * 16);
     EXPECT_GT(greenPixels(), 128 * 128 / 4);  // the synthesised texture covers the ground
     field.setDistance3D(0);  // no 3D range: nothing drawn
     drawFromAbove(LOD_3D, 1);
-    EXPECT_EQ(field.polygonCount, 0u);
+    EXPECT_EQ(field.getPolygonCount(), 0u);
     field.setDistance3D(5);  // no range left between 3D and 2.5D
     drawFromAbove(LOD_2D5, 3);
-    EXPECT_EQ(field.polygonCount, 0u);
+    EXPECT_EQ(field.getPolygonCount(), 0u);
     field.setDistance3D(2);
     drawFromAbove(LOD_2D5, 3);
-    EXPECT_EQ(field.polygonCount, 16u * 4);  // trunc((1 − 1/5)·1) + 1 = 1 segment, 4 triangles
+    EXPECT_EQ(field.getPolygonCount(), 16u * 4);  // trunc((1 − 1/5)·1) + 1 = 1 segment, 4 triangles
     drawFromAbove(LOD_3D_FAR, 1);  // trunc(3·0.5) + 1 + 1 = 3 segments, 40 blades
-    EXPECT_EQ(field.polygonCount, 16u * 2 * 3 * 40);
+    EXPECT_EQ(field.getPolygonCount(), 16u * 2 * 3 * 40);
     drawLodColours(field);  // which leaves them out, and has no final + 1 for 3D
-    EXPECT_EQ(field.polygonCount, 0u);
-    for (GrassPatch& p : field.patches) p.lod = LOD_3D;
+    EXPECT_EQ(field.getPolygonCount(), 0u);
+    for (GrassPatch& p : field.getPatches()) p.lod = LOD_3D;
     drawLodColours(field);
-    EXPECT_EQ(field.polygonCount, 16u * 2 * 2 * 40);
+    EXPECT_EQ(field.getPolygonCount(), 16u * 2 * 2 * 40);
 
     // Blades bent sideways show from above, unless their patches have no level;
     // far ones slide towards the diagonals (distance 1.66: halfway from 1.32 to 2).
@@ -178,8 +179,8 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     EXPECT_NE(gl.picture(), near);
 
     // Textured blades: no alpha test, and blending and texturing end with the field.
-    setTexture3D(field, true);
-    loadTexture3D(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
+    field.setTexture3D(true);
+    field.loadTexture3D(VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
     drawFromAbove(LOD_3D, 1, 0.8f, 0.3f);
     EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -195,25 +196,25 @@ TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameAndABladePictureSurvivesAFailed
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     EXPECT_EQ(GLuint(bound), gl.framebuffer());
     EXPECT_NEAR(gl.picture().pixelColor(64, 64).blue(), 153, 2);
-    const std::vector<int> bands = bandCoverage(field.picture2D.texName);
+    const std::vector<int> bands = bandCoverage(field.drawing().picture2D.texName);
     EXPECT_GT(bands[3], bands[0]);
-    const int filled = bandCoverage(field.picture2D5.texName, 200)[0];
+    const int filled = bandCoverage(field.drawing().picture2D5.texName, 200)[0];
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    setSeed2D5(field, 3);
+    field.setSeed2D5(3);
     prepareGrassTextures(field);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    EXPECT_GT(bandCoverage(field.picture2D5.texName, 200)[0], filled * 3 / 4);
+    EXPECT_GT(bandCoverage(field.drawing().picture2D5.texName, 200)[0], filled * 3 / 4);
 
     // No assertion while stdout is captured: a failure would end the test with its message swallowed.
     testing::internal::CaptureStdout();
-    setAntialiasing3D(field, 0.5f);  // no picture named yet: nothing to reload, no warning
-    setTexture3D(field, true);
-    setTexture3DFile(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
+    field.setAntialiasing3D(0.5f);  // no picture named yet: nothing to reload, no warning
+    field.setTexture3D(true);
+    field.setTexture3DFile(VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
     prepareGrassTextures(field);
-    const unsigned blade = field.picture3D.texName;
-    setTexture3DFile(field, "GrassData/missing.tga");
+    const unsigned blade = field.drawing().picture3D.texName;
+    field.setTexture3DFile("GrassData/missing.tga");
     prepareGrassTextures(field);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning:Texture: unable to load map GrassData/missing.tga;\n");
-    EXPECT_EQ(field.picture3D.texName, blade);
+    EXPECT_EQ(field.drawing().picture3D.texName, blade);
     EXPECT_TRUE(glIsTexture(blade));
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "grass/grass_drawing.h"
 #include "grass/grass_animation.h"
 #include "grass/grass_geometry.h"
 #include "util/random.h"
@@ -53,9 +54,9 @@ protected:
         field.setHeight(1.0f);
         field.setWidth(0.02f);
         field.setBladesPerSquareMetre(100);
-        field.view.sideX = 1;
-        field.view.sideY = 0;
-        for (GrassNode& n : field.nodes) {
+        field.drawing().view.sideX = 1;
+        field.drawing().view.sideY = 0;
+        for (GrassNode& n : field.getNodes()) {
             n.windWeight = 50;
             bendSkeleton(n.skeleton, n.height, 0.3f, 0.1f);
         }
@@ -63,8 +64,8 @@ protected:
     /// The next four draws of the table after `cursor`.
     void nextDraws(int cursor, std::array<float, 4> values)
     {
-        for (int k = 0; k < 4; ++k) field.randomTable.values[cursor + 1 + k] = values[k];
-        field.randomTable.setCursor(cursor);
+        for (int k = 0; k < 4; ++k) field.drawing().randomTable.values[cursor + 1 + k] = values[k];
+        field.drawing().randomTable.setCursor(cursor);
     }
 };
 
@@ -81,7 +82,7 @@ TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoiseAndFarOnesSli
     Recorder r, far;
     drawPatch3D(field, r, p, 3);
     drawPatch3DFar(field, far, p, 3);
-    RandomTable t = field.randomTable;
+    RandomTable t = field.drawing().randomTable;
     t.setCursor(p.randomIndex);
     float u[10], v[10];
     for (int b = 0; b < 10; ++b) u[b] = t.next(), v[b] = t.next();
@@ -106,14 +107,14 @@ TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoiseAndFarOnesSli
             expectNear({(a[0] + c[0]) / 2, (a[1] + c[1]) / 2, (a[2] + c[2]) / 2}, {y[0], y[1], y[2]}, "axis", k);
         }
     }
-    EXPECT_EQ(field.randomTable.cursor, t.cursor);
+    EXPECT_EQ(field.drawing().randomTable.cursor, t.cursor);
     // Without noise 6 draws a blade; density 0.55 leaves trunc(10 × 0.55) = 5 blades.
     field.setNoisePositions(0);
     p.density = 0.55f;
     EXPECT_EQ(drawPatch3D(field, r, p, 3), 2 * 3 * 5);
     t.setCursor(p.randomIndex);
     for (int k = 0; k < 30; ++k) t.next();
-    EXPECT_EQ(field.randomTable.cursor, t.cursor);
+    EXPECT_EQ(field.drawing().randomTable.cursor, t.cursor);
 }
 
 TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndFlatQuadsLieOnTheHighestGround)
@@ -130,7 +131,7 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndFlatQuadsLieOnTheHighestGround)
 
     // A camera 20 m up: the tips rise halfway to it (dMin / dMax = 0.5).
     field.setAjustmentHeight2D5(true);
-    field.view.camZ = 20;
+    field.drawing().view.camZ = 20;
     p.corners[0]->distance = p.corners[1]->distance = 5;
     p.corners[2]->distance = p.corners[3]->distance = 10;
     drawPatch2D5(field, raised, p, 3);
@@ -165,7 +166,7 @@ TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
 {
     // Draws: row 0.25, w0 = 0.5·0.02 + 0.02, w1 = 0.5·0.01, highlight.
     const float w0 = 0.03f, w1 = 0.005f, sx = 0.6f, sy = 0.8f;
-    field.view.sideX = sx, field.view.sideY = sy;
+    field.drawing().view.sideX = sx, field.drawing().view.sideY = sy;
     nextDraws(0, {0.25f, 0.5f, 0.5f, 0.5f});
     Recorder r;
     drawBlade(field, r, line({1, 1, 0}, {1, 1, 1}), 4);
@@ -193,7 +194,7 @@ TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
     Recorder fixed;
     nextDraws(0, {0.25f, 0.5f, 0.5f, 0.5f});
     drawBladeFixed(field, fixed, line({1, 1, 0}, {1, 1, 1}), 4, 1, 0, 2);
-    EXPECT_EQ(field.randomTable.cursor, 3);
+    EXPECT_EQ(field.drawing().randomTable.cursor, 3);
     expectNear(fixed.strips[0][0], {1 - 2 * w0 - 2 * w1, 1, 0}, "fixed base", 0);
     expectNear(fixed.strips[0][9], {1 + 2 * w1, 1, 1}, "fixed tip", 9);
     expectNear(fixed.nst[0][3], {0.45f, 1, 0.25f}, "fixed nst", 3);

@@ -3,7 +3,6 @@
 
 #include <libxml/parser.h>
 
-#include <cstring>
 #include <string>
 
 #include "grass/grass_section.h"
@@ -72,8 +71,10 @@ TEST_F(Section, AbsentAttributesKeepTheirValuesAndTheGridIsRebuilt)
     EXPECT_FALSE(readGrassSection(field, parse("<velmora><ground max_height=\"3\"/></velmora>")));
     EXPECT_FLOAT_EQ(field.getHeight(), 0.5f);
 
+    float area[4];
+    field.getArea(area);
+    field.initField(area, field.getPatchesX(), field.getPatchesY(), "GrassData/none.bmp");
     field.crushPoint(3, 3).crushed = 1;
-    std::strcpy(field.densityMapFile, "GrassData/none.bmp");
     ASSERT_TRUE(read("grass_height=\"0.75\""));
     EXPECT_FLOAT_EQ(field.node(2, 2).height, 0.75f);
     EXPECT_EQ(field.crushPoint(3, 3).crushed, 0);  // a new grid, of the same patches and map
@@ -91,7 +92,9 @@ TEST_F(Section, LenientNumbersAndStrictFlags)
     EXPECT_FALSE(field.getTexture3D() || field.getAjustmentHeight2D5());
     EXPECT_EQ(field.getSizeX2D5(), 8);
     const float area[4] = {2, 3, 10, 8};  // two of four numbers: the others stay
-    for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(field.area[k], area[k]);
+    float got[4];
+    field.getArea(got);
+    for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(got[k], area[k]);
 }
 
 // The 2.5D texture within 1..1024 × 1..256, one past is refused and the value

@@ -75,13 +75,13 @@ TEST(TextureOps, ExtendColorFillsBlackNeighboursOnePixelAPass)
 TEST(TextureSetters, TheBladePictureFadesByItsSofteningAndWaitsForTheRebuild)
 {
     GrassField field;
-    field.texturesReady = true;
-    loadTexture3D(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");  // 64 columns
-    EXPECT_FALSE(field.texturesReady);
-    ASSERT_TRUE(field.picture3D.pixels && field.picture3D.hasAlpha);
+    field.texturesBuilt();
+    field.loadTexture3D(VELMORA_RUN_DIR "/GrassData/grassBlade.tga");  // 64 columns
+    EXPECT_FALSE(field.getTexturesReady());
+    ASSERT_TRUE(field.getBladePicture().pixels && field.getBladePicture().hasAlpha);
     // Softening 0.5 fades 16 columns on each side, 1 fades 32.
-    EXPECT_EQ(field.picture3D.pixels[16 * 4 + 3], 255);
-    EXPECT_EQ(field.picture3D.pixels[15 * 4 + 3], 15 * 255 / 16);
-    setAntialiasing3D(field, 1);
-    EXPECT_EQ(field.picture3D.pixels[16 * 4 + 3], 127);
+    EXPECT_EQ(field.getBladePicture().pixels[16 * 4 + 3], 255);
+    EXPECT_EQ(field.getBladePicture().pixels[15 * 4 + 3], 15 * 255 / 16);
+    field.setAntialiasing3D(1);
+    EXPECT_EQ(field.getBladePicture().pixels[16 * 4 + 3], 127);
 }

@@ -75,7 +75,7 @@ TEST_F(View, LevelsFollowTheHorizontalDistanceAndPatchesTakeTheirLowestCorner)
 // (10, 16) against distance2D5 = 6 m as the camera steps along y.
 TEST_F(View, WithTheLookLevelsChangeOnlyPastAMargin)
 {
-    field.view.look = true;
+    field.setLook(true);
     const std::pair<float, int16_t> steps[] = {
         {10.5f, LOD_2D},   // 5.5 m, was 2D at 6 m: not within 6 − 1
         {11.5f, LOD_2D5},  // 4.5 m
@@ -86,7 +86,7 @@ TEST_F(View, WithTheLookLevelsChangeOnlyPastAMargin)
         look({10, y, 2}, {10, y + 10, 0}, 60);
         EXPECT_EQ(field.node(10, 16).lod, lod) << y;
     }
-    field.view.look = false;
+    field.setLook(false);
     look({10, 10.5f, 2}, {10, 20.5f, 0}, 60);
     EXPECT_EQ(field.node(10, 16).lod, LOD_2D5) << "without the look the boundary is exact";
 }
@@ -97,14 +97,14 @@ TEST_F(View, NodesWithinTheBladeMarginOfEveryPlaneAreKept)
     look({4, 3, 3}, {14, 17, 0}, 50);
     const float diag = std::sqrt(2.0f), h = 1.5f;
     int kept[2] = {0, 0};
-    for (const GrassNode& n : field.nodes) {
+    for (const GrassNode& n : field.getNodes()) {
         // Clip coordinates; planes right, left, bottom, top, near, far are w ∓ x, w ± y, w ± z.
         const std::array<float, 4> e = times(modelview, n.x, n.y, n.z, 1);
         const std::array<float, 4> c = times(projection, e[0], e[1], e[2], e[3]);
         const float planes[6] = {c[3] - c[0], c[3] + c[0], c[3] + c[1], c[3] - c[1], c[3] + c[2], c[3] - c[2]};
         float m = 0;
         for (int p = 0; p < 6; ++p) {
-            const float* q = field.view.planes[p];
+            const float* q = field.drawing().view.planes[p];
             EXPECT_NEAR(q[0] * n.x + q[1] * n.y + q[2] * n.z + q[3], planes[p], 1e-3f * (1 + std::fabs(planes[p])));
             m = std::min(m, planes[p]);
         }
@@ -137,10 +137,10 @@ TEST(Segments, FallLinearlyInsideEachLevelAndNeverBelowZero)
     field.setPolygons2D5(4);
     // Ribbons: trunc((1 - (d - 10)/30)·4) + 1; blades: trunc(6·(1 - d/10)) + 4 + 1.
     for (auto [d, ribbon] : {std::pair{10.0f, 5}, {25.0f, 3}, {40.0f, 1}})
-        EXPECT_EQ(ribbonSegments(field.settings, d), ribbon) << d;
+        EXPECT_EQ(ribbonSegments(field.getSettings(), d), ribbon) << d;
     for (auto [d, blade] : {std::pair{0.0f, 11}, {5.0f, 8}, {10.0f, 5}, {12.0f, 4}})
-        EXPECT_EQ(bladeSegments(field.settings, d), blade) << d;
-    EXPECT_EQ(bladeSegments(field.settings, 5, false), 7);
+        EXPECT_EQ(bladeSegments(field.getSettings(), d), blade) << d;
+    EXPECT_EQ(bladeSegments(field.getSettings(), 5, false), 7);
     field.setPolygons2D5(-4);  // from a hand-edited file
-    EXPECT_EQ(ribbonSegments(field.settings, 10), 0);
+    EXPECT_EQ(ribbonSegments(field.getSettings(), 10), 0);
 }

@@ -72,7 +72,7 @@ TEST(GrassRegressions, AnUndefinedFieldSizeGivesNoBlades)
     const float area[4] = {0, 0, std::nanf(""), 100};
     field.initField(area, 10, 10, nullptr);
     field.setBladesPerSquareMetre(2147483647);
-    EXPECT_EQ(field.settings.bladesPerPatch, 0);
+    EXPECT_EQ(field.getSettings().bladesPerPatch, 0);
 }
 
 // A root length of 2^31 m made the bark noise's lattice cell overflow an int.
