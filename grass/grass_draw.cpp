@@ -69,17 +69,20 @@ void drawLevelColours(GrassField& field)
                 drawPatch2D(field, sink, p);
                 field.polygonCount += 2;
             }
+        sink.flush();
     }
     if (g.distance3D < g.distance2D5) {
         glColor3f(1, 0, 1);
         for (GrassPatch& p : field.patches)
             if (p.lod == LOD_2D5) field.polygonCount += drawPatch2D5(field, sink, p, ribbonSegments(g, p.distance));
+        sink.flush();
     }
     if (g.distance3D > 0) {
         glColor3f(0, 1, 0.2f);
         for (GrassPatch& p : field.patches)
             if (p.lod == LOD_3D)
                 field.polygonCount += drawPatch3D(field, sink, p, bladeSegments(g, p.distance, false));
+        sink.flush();
     }
     glEnable(GL_LIGHTING);
 }
@@ -113,6 +116,7 @@ void drawField(GrassField& field)
             drawPatch2D(field, sink, p);
             field.polygonCount += 2;
         }
+    sink.flush();
 
     bindModulated(field.picture2D5);
     if (g.distance3D < g.distance2D5)
@@ -120,6 +124,7 @@ void drawField(GrassField& field)
             GrassPatch& p = field.patches[size_t(index)];
             if (p.lod == LOD_2D5) field.polygonCount += drawPatch2D5(field, sink, p, ribbonSegments(g, p.distance));
         }
+    sink.flush();
 
     if (field.texture3D) {
         glDisable(GL_ALPHA_TEST);
@@ -137,6 +142,7 @@ void drawField(GrassField& field)
             else if (p.lod == LOD_3D_FAR)
                 field.polygonCount += drawPatch3DFar(field, sink, p, bladeSegments(g, p.distance));
         }
+    sink.flush();
 
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
@@ -161,9 +167,11 @@ void drawNodes(GrassField& field)
     glColor3f(1, 0, 0);
     for (const GrassNode& n : field.nodes)
         if (n.active && n.visible) drawBlade(field, sink, n.skeleton, 5);
+    sink.flush();
     glColor3f(1, 0.8f, 0);
     for (const CrushPoint& k : field.crushPoints)
         if (k.amount > 0) drawBlade(field, sink, k.skeleton, 5);
+    sink.flush();
     glPopAttrib();
 }
 
