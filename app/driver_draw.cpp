@@ -133,8 +133,8 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
             if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
         }
         grassStamp = util::frameNow();
-        // Blades and patches are quads and quad strips.
-        PartScope part(profile, FramePart::GrassDrawing, 2);
+        // Filled, the grass goes to GL as triangles; its outlines are quads.
+        PartScope part(profile, FramePart::GrassDrawing, scene::draw_wire ? 2 : 1);
         if (scene::draw_wire)
             drawLodColours(grass);
         else

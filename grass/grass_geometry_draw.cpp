@@ -27,7 +27,16 @@ public:
     {
         vertices_.push_back({{0, 0, normalZ}, {s, t}, {p[0], p[1], p[2]}});
     }
-    void end() override { counts_.push_back(GLsizei(vertices_.size()) - firsts_.back()); }
+    void end() override
+    {
+        const GLuint first = GLuint(firsts_.back()), last = GLuint(vertices_.size());
+        counts_.push_back(GLsizei(last - first));
+        if (primitive_ == GrassPrimitive::QuadStrip) {
+            for (GLuint d = first + 3; d < last; d += 2) quad(d - 1, d - 3, d - 2, d);
+        } else {
+            for (GLuint a = first; a + 3 < last; a += 4) quad(a, a + 1, a + 2, a + 3);
+        }
+    }
     void flush() override
     {
         if (!counts_.empty()) {
@@ -38,19 +47,33 @@ public:
             glNormalPointer(GL_FLOAT, sizeof(GlVertex), vertices_[0].normal);
             glTexCoordPointer(2, GL_FLOAT, sizeof(GlVertex), vertices_[0].st);
             glVertexPointer(3, GL_FLOAT, sizeof(GlVertex), vertices_[0].position);
-            glMultiDrawArrays(primitive_ == GrassPrimitive::QuadStrip ? GL_QUAD_STRIP : GL_QUADS, firsts_.data(),
-                              counts_.data(), GLsizei(counts_.size()));
+            GLint modes[2];
+            glGetIntegerv(GL_POLYGON_MODE, modes);
+            if (modes[0] == GL_FILL && modes[1] == GL_FILL) {
+                glDrawRangeElements(GL_TRIANGLES, 0, GLuint(vertices_.size() - 1), GLsizei(indices_.size()),
+                                    GL_UNSIGNED_INT, indices_.data());
+            } else {
+                // Outlines are those of the quads, not of their triangles.
+                glMultiDrawArrays(primitive_ == GrassPrimitive::QuadStrip ? GL_QUAD_STRIP : GL_QUADS,
+                                  firsts_.data(), counts_.data(), GLsizei(counts_.size()));
+            }
             glPopClientAttrib();
         }
         vertices_.clear();
+        indices_.clear();
         firsts_.clear();
         counts_.clear();
     }
 
 private:
+    /// The quad v0 v1 v2 v3 as the two triangles, in the order and with the
+    /// diagonal, that the renderer makes of a quad itself: the pixels stay the same.
+    void quad(GLuint v0, GLuint v1, GLuint v2, GLuint v3) { indices_.insert(indices_.end(), {v1, v2, v3, v0, v1, v3}); }
+
     GrassPrimitive primitive_ = GrassPrimitive::QuadStrip;
     std::vector<GlVertex> vertices_;
-    std::vector<GLint> firsts_;
+    std::vector<GLuint> indices_;       // the quads' triangles, for filled drawing
+    std::vector<GLint> firsts_;         // each primitive's first vertex and count, for outlines
     std::vector<GLsizei> counts_;
 };
 
