@@ -31,11 +31,10 @@ public:
     {
         const GLuint first = GLuint(firsts_.back()), last = GLuint(vertices_.size());
         counts_.push_back(GLsizei(last - first));
-        if (primitive_ == GrassPrimitive::QuadStrip) {
-            for (GLuint d = first + 3; d < last; d += 2) quad(d - 1, d - 3, d - 2, d);
-        } else {
-            for (GLuint a = first; a + 3 < last; a += 4) quad(a, a + 1, a + 2, a + 3);
-        }
+        // Each quad a b d c of a strip as the two triangles, in the order and
+        // with the diagonal, that the renderer makes of it: the pixels stay the same.
+        if (primitive_ == GrassPrimitive::QuadStrip)
+            for (GLuint d = first + 3; d < last; d += 2) indices_.insert(indices_.end(), {d - 3, d - 2, d, d - 1, d - 3, d});
     }
     void flush() override
     {
@@ -49,13 +48,16 @@ public:
             glVertexPointer(3, GL_FLOAT, sizeof(GlVertex), vertices_[0].position);
             GLint modes[2];
             glGetIntegerv(GL_POLYGON_MODE, modes);
-            if (modes[0] == GL_FILL && modes[1] == GL_FILL) {
+            if (primitive_ == GrassPrimitive::Quads) {
+                // One draw, as immediate mode merges them: the renderer splits
+                // them as it would have.
+                glDrawArrays(GL_QUADS, 0, GLsizei(vertices_.size()));
+            } else if (modes[0] == GL_FILL && modes[1] == GL_FILL) {
                 glDrawRangeElements(GL_TRIANGLES, 0, GLuint(vertices_.size() - 1), GLsizei(indices_.size()),
                                     GL_UNSIGNED_INT, indices_.data());
             } else {
                 // Outlines are those of the quads, not of their triangles.
-                glMultiDrawArrays(primitive_ == GrassPrimitive::QuadStrip ? GL_QUAD_STRIP : GL_QUADS,
-                                  firsts_.data(), counts_.data(), GLsizei(counts_.size()));
+                glMultiDrawArrays(GL_QUAD_STRIP, firsts_.data(), counts_.data(), GLsizei(counts_.size()));
             }
             glPopClientAttrib();
         }
@@ -66,13 +68,9 @@ public:
     }
 
 private:
-    /// The quad v0 v1 v2 v3 as the two triangles, in the order and with the
-    /// diagonal, that the renderer makes of a quad itself: the pixels stay the same.
-    void quad(GLuint v0, GLuint v1, GLuint v2, GLuint v3) { indices_.insert(indices_.end(), {v1, v2, v3, v0, v1, v3}); }
-
     GrassPrimitive primitive_ = GrassPrimitive::QuadStrip;
     std::vector<GlVertex> vertices_;
-    std::vector<GLuint> indices_;       // the quads' triangles, for filled drawing
+    std::vector<GLuint> indices_;       // the strips' triangles, for filled drawing
     std::vector<GLint> firsts_;         // each primitive's first vertex and count, for outlines
     std::vector<GLsizei> counts_;
 };

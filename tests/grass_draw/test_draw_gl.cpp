@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "grass/grass_animation.h"
+#include "grass/grass_geometry.h"
 #include "grass/grass_texture.h"
 #include "grass/grass_view.h"
 #include "tests/support/offscreen_gl.h"
@@ -183,6 +184,48 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     drawFromAbove(LOD_3D, 1, 0.8f, 0.3f);
     EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(GrassGl, TheSinkDrawsWhatImmediateModeDrawsFilledAndOutlined)
+{
+    // Lit from above with a normal height per vertex, so that a quad's two
+    // triangles shade it differently depending on the diagonal that splits it.
+    struct Vertex {
+        float n, x, y;
+    };
+    const Vertex strip[] = {{0.1f, 0.2f, 0.2f}, {0.9f, 1.8f, 0.4f}, {0.9f, 0.4f, 1.9f}, {0.2f, 2.0f, 1.7f},
+                            {0.1f, 0.3f, 3.8f}, {1.0f, 1.9f, 3.5f}};
+    const Vertex quad[] = {{0.1f, 2.2f, 0.2f}, {1.0f, 3.9f, 0.5f}, {0.1f, 3.7f, 3.6f}, {0.9f, 2.4f, 3.9f}};
+    const auto draw = [&](bool immediate) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        GeometrySink& sink = glGeometrySink();
+        for (const auto& [primitive, vertices, count] :
+             {std::tuple{GrassPrimitive::QuadStrip, strip, 6}, std::tuple{GrassPrimitive::Quads, quad, 4}}) {
+            if (immediate) {
+                glBegin(primitive == GrassPrimitive::QuadStrip ? GL_QUAD_STRIP : GL_QUADS);
+                for (const Vertex* v = vertices; v < vertices + count; ++v) {
+                    glNormal3f(0, 0, v->n);
+                    glVertex2f(v->x, v->y);
+                }
+                glEnd();
+                continue;
+            }
+            sink.begin(primitive);
+            for (const Vertex* v = vertices; v < vertices + count; ++v) {
+                const float p[3] = {v->x, v->y, 0};
+                sink.vertex(v->n, 0, 0, p);
+            }
+            sink.end();
+        }
+        sink.flush();
+        return gl.picture();
+    };
+    drawFromAbove(LOD_NONE, 0);
+    for (GLenum mode : {GL_FILL, GL_LINE}) {
+        glPolygonMode(GL_FRONT_AND_BACK, mode);
+        EXPECT_EQ(draw(false), draw(true)) << (mode == GL_FILL ? "filled" : "outlined");
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameAndABladePictureSurvivesAFailedLoad)
