@@ -133,12 +133,13 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
             if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
         }
         grassStamp = util::frameNow();
-        // Filled, the grass goes to GL as triangles; its outlines are quads.
-        PartScope part(profile, FramePart::GrassDrawing, scene::draw_wire ? 2 : 1);
+        // GL counts a far patch's quad once: the grass's own count of its triangles is exact.
+        PartScope part(profile, FramePart::GrassDrawing, 0);
         if (scene::draw_wire)
             drawLodColours(grass);
         else
             drawField(grass);
+        if (profile) profile->add(FramePart::GrassDrawing, 0, 0, grass.getPolygonCount());
         if (scene::draw_grass_nodes) drawNodes(grass);
         if (scene::draw_grass_density) drawDensity(grass);
     }
