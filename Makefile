@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench clean fuzz test-sanitize soak mutants
+.PHONY: all deps configure build run test bench clean fuzz test-sanitize soak mutants look
 
 all: build
 
@@ -32,6 +32,11 @@ test: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && $(CURDIR)/scripts/headless $$b || true; done
 	@scripts/bench-frames $(BUILD)
+
+# The enhanced look measured against the default picture: figures and contact
+# sheets in $(BUILD)/look/. Not part of the test suite.
+look: build
+	@scripts/look $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

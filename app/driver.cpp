@@ -12,6 +12,7 @@
 #include "grass/grass_texture.h"
 #include "wind/wind.h"
 #include <QFileDialog>
+#include <QMessageBox>
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -120,8 +121,7 @@ void VelmoraQTDriver::loadQTInterface()
     emit setQTGrassTexture3D(g.getTexture3D());
     emit setQTGrassAntiAliasingTexture3D(dialogValue(g.getAntialiasing3D(), 0.1f));
     emit setQTGrassAntiAliasingTexture2D5(dialogValue(g.getAntialiasing2D5(), 0.1f));
-    const int sizeIndex = grassTextureSizeIndex();
-    if (sizeIndex >= 0 && showGrassTextureSize) showGrassTextureSize(sizeIndex);
+    if (showGrassTextureSize) showGrassTextureSize(grassTextureSizeIndex());
 
     emit setQTGroundSize(dialogInt(groundSizeX() * 4.0));
     emit setQTGroundHeight(dialogValue(groundMaxHeight(), 0.025f));
@@ -332,16 +332,29 @@ void MyVelmoraQTDriver::loadScene()
 {
     const QByteArray name = chooseFile(this, "select doc xml", "Scene/", "doc XML (*.xml)");
     if (name.isEmpty()) return;
-    loadSceneFile(name.constData());
+    std::string reason;
+    const bool loaded = loadSceneFile(name.constData(), &reason);
     loadQTInterface();
+    if (!loaded) tellFailure("Load Scene", "could not be loaded", name.toStdString(), reason);
 }
 
 void MyVelmoraQTDriver::saveScene()
 {
-    const QByteArray name =
+    const QByteArray chosen =
         QFileDialog::getSaveFileName(this, "select doc xml", "Scene/", "doc XML (*.xml)").toLocal8Bit();
-    if (name.isEmpty()) return;
-    saveSceneFile(sceneFileName(name.toStdString()).c_str());
+    if (chosen.isEmpty()) return;
+    const std::string name = sceneFileName(chosen.toStdString());
+    std::string reason;
+    if (!saveSceneFile(name.c_str(), &reason)) tellFailure("Save Scene", "could not be saved", name, reason);
+}
+
+void MyVelmoraQTDriver::tellFailure(const char* title, const char* what, const std::string& file,
+                                    const std::string& reason)
+{
+    if (!failuresInWindow) return;
+    const QString text = QStringLiteral("The scene %1 %2:\n%3")
+                             .arg(QString::fromLocal8Bit(file.c_str()), what, QString::fromLocal8Bit(reason.c_str()));
+    QMessageBox::warning(this, title, text);
 }
 
 void MyVelmoraQTDriver::loadStartScenes()
@@ -351,6 +364,7 @@ void MyVelmoraQTDriver::loadStartScenes()
         std::fprintf(stderr, "velmora: the scene %s could not be loaded\n", startScene.c_str());
         startSceneFailed = true;
     }
+    if (startLook) scene::look = true;
 }
 
 void MyVelmoraQTDriver::loadQTInterface()

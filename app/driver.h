@@ -22,8 +22,10 @@ public:
     /// (i for width 256, 512, 1024; j for height 32, 64, 128); −1 for any other size.
     int grassTextureSizeIndex() const;
     /// Set by the dialogs: shows a texture size index in the grass dialog's
-    /// list directly, without a signal; loadQTInterface calls it.
+    /// list directly, without a signal (−1: no entry); loadQTInterface calls it.
     std::function<void(int index)> showGrassTextureSize;
+    /// Set by the dialogs: shows the five dialogs again (the viewer's D key).
+    std::function<void()> showDialogs;
 
 signals:
     void setQTGrassNbPatches1(int);
@@ -135,6 +137,11 @@ public:
     std::string startScene;
     /// Set when startScene could not be loaded.
     bool startSceneFailed = false;
+    /// A failed Load Scene or Save Scene is also told in a message box
+    /// naming the file and the first reason (interactive runs only).
+    bool failuresInWindow = false;
+    /// The command line asked for the enhanced look: on after the start scenes, whatever they say.
+    bool startLook = false;
 
 signals:
     void setQTAnim(bool);
@@ -187,8 +194,10 @@ public slots:
 
 private:
     void drawSky();
-    /// "Scene/init.xml", whose result is ignored, then startScene.
+    /// "Scene/init.xml", whose result is ignored, then startScene; then startLook.
     void loadStartScenes();
+    /// The message box of a failed load or save, when failuresInWindow.
+    void tellFailure(const char* title, const char* what, const std::string& file, const std::string& reason);
 
     // Cost measurement: the starts of the last two frames and the end of the grass update.
     util::FrameStamp frameStamp, previousFrameStamp, grassStamp;

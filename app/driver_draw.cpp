@@ -25,6 +25,19 @@ const GLfloat materialShininess = 30;
 const GLfloat materialDiffuse[] = {0.2f, 0.2f, 0.2f, 1};
 const GLfloat materialAmbient[] = {0.1f, 0.1f, 0.1f, 1};
 
+/// The look's fog: what lies after the sky fades into the sky's rim with the
+/// distance, so that the far field and the world's edge meet the horizon.
+void beginFog()
+{
+    const GLfloat colour[4] = {SKY_HORIZON[0], SKY_HORIZON[1], SKY_HORIZON[2], 1};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, colour);
+    glFogf(GL_FOG_START, 10);
+    glFogf(GL_FOG_END, 140);
+    glHint(GL_FOG_HINT, GL_FASTEST);
+    glEnable(GL_FOG);
+}
+
 } // namespace
 
 void MyVelmoraQTDriver::initScene()
@@ -81,6 +94,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
         PartScope part(profile, FramePart::Sky);
         drawSky();
     }
+    if (scene::look) beginFog();
 
     glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
@@ -111,6 +125,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
     frameStamp = util::frameNow();
     if (scene::draw_trees) {
         measureForestCost(profile != nullptr);
+        setForestSteady(scene::look);
         {
             PartScope part(profile, FramePart::ForestDrawing);
             drawForest(cameraPosition, viewDirection);
@@ -127,6 +142,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
 
     if (scene::draw_grass) {
         GrassField& grass = scene::grassField();
+        grass.view.look = scene::look;
         {
             PartScope part(profile, FramePart::GrassView);
             if (scene::animation) grass.updateCrushing(scene::animation_dt, &rock::record(), 1);
@@ -144,6 +160,7 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
         if (scene::draw_grass_density) drawDensity(grass);
     }
 
+    glDisable(GL_FOG);
     glDisable(GL_LIGHTING);
     PartScope part(profile, FramePart::Overlays);
     if (scene::draw_gust) windDraw();

@@ -42,14 +42,20 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    setDefaultGLFormat(!options.benchmark);
+    setDefaultGLFormat(!options.benchmark, options.samples);
     theViewer = new Viewer();
     if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
     theViewer->recorder().recordRun(options.video, options.record, options.frames);
     if (options.orbit) theViewer->orbitOverRun();
+    if (options.walk) theViewer->walkOverRun();
+    theViewer->shiftPicture(options.jitter[0], options.jitter[1]);
     if (options.benchmark) theViewer->measureParts();
     theDriver = new MyVelmoraQTDriver();
     theDriver->startScene = options.scene;
+    // Runs that stop by themselves, or have no screen, keep to the console.
+    const QString platform = QGuiApplication::platformName();
+    theDriver->failuresInWindow = options.frames == 0 && platform != "offscreen" && platform != "minimal";
+    theDriver->startLook = options.look;
 
     assembleDialogs(theDriver);
 

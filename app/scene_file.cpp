@@ -16,6 +16,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -53,13 +54,51 @@ void writeBool(xmlNodePtr element, const char* name, bool value)
 // Four decimals: the settings and the rock are written as "%.4f".
 void writeNumber(xmlNodePtr element, const char* name, float value) { util::writeFloats(element, name, &value, 1, 4); }
 
-// Validation messages go to standard error.
-void printValidity(void* stream, const char* format, ...)
+// The library's messages, validation ones included, go to standard error as
+// they always did; the first line is kept as the reason shown to the person.
+std::string firstMessage, pendingMessage;
+
+void keepMessage(void* stream, const char* format, ...)
 {
-    va_list args;
+    va_list args, again;
     va_start(args, format);
-    std::vfprintf(static_cast<FILE*>(stream), format, args);
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
+    std::string text(length > 0 ? size_t(length) : 0, '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    std::fputs(text.c_str(), static_cast<FILE*>(stream));
+    if (!firstMessage.empty()) return;
+    pendingMessage += text;
+    const size_t end = pendingMessage.find('\n');
+    if (end != std::string::npos) firstMessage = pendingMessage.substr(0, end);
+}
+
+// Gathers the library's messages while it lives.
+struct MessageCapture {
+    MessageCapture()
+    {
+        firstMessage.clear();
+        pendingMessage.clear();
+        xmlSetGenericErrorFunc(stderr, keepMessage);
+    }
+    ~MessageCapture() { xmlSetGenericErrorFunc(nullptr, nullptr); }
+    std::string first() const { return firstMessage.empty() ? pendingMessage : firstMessage; }
+};
+
+const char* const DEFINITION = "sceneVelmora.dtd";
+
+// A scene saved outside Scene/ has no definition beside it; the program's
+// own then serves, so every scene it saves loads back from where it lies.
+// A definition that does stand beside the file is the one used.
+void useOwnDefinitionWhenNoneBeside(xmlDocPtr doc, const char* name)
+{
+    const xmlDtd* declared = doc->intSubset;
+    if (!declared || !declared->SystemID || xmlStrcmp(declared->SystemID, BAD_CAST DEFINITION) != 0) return;
+    std::error_code ignored;
+    if (std::filesystem::exists(std::filesystem::path(name).parent_path() / DEFINITION, ignored)) return;
+    doc->extSubset = xmlParseDTD(nullptr, BAD_CAST "Scene/sceneVelmora.dtd");
 }
 
 bool isValid(xmlDocPtr doc)
@@ -67,8 +106,8 @@ bool isValid(xmlDocPtr doc)
     xmlValidCtxtPtr context = xmlNewValidCtxt();
     if (!context) return false;
     context->userData = stderr;
-    context->error = printValidity;
-    context->warning = printValidity;
+    context->error = keepMessage;
+    context->warning = keepMessage;
     const bool valid = xmlValidateDocument(context, doc) == 1;
     xmlFreeValidCtxt(context);
     return valid;
@@ -125,6 +164,7 @@ void writeParametersSection(xmlNodePtr parent)
     writeBool(element, "draw_gust", scene::draw_gust);
     writeBool(element, "draw_sky", scene::draw_sky);
     writeBool(element, "draw_wire", scene::draw_wire);
+    writeBool(element, "look", scene::look);
     writeCameraSection(element);
     writeRockSection(element);
     xmlAddChild(parent, element);
@@ -139,6 +179,7 @@ bool readParametersSection(xmlNodePtr element)
     bool drawGrassNodes = scene::draw_grass_nodes, drawGrassDensity = scene::draw_grass_density;
     bool drawTrees = scene::draw_trees, drawGust = scene::draw_gust;
     bool drawSky = scene::draw_sky, drawWire = scene::draw_wire;
+    bool look = scene::look;
 
     readBool(element, "animation", animation);
     readNumber(element, "animation_dt", animationDt);
@@ -151,6 +192,7 @@ bool readParametersSection(xmlNodePtr element)
     readBool(element, "draw_gust", drawGust);
     readBool(element, "draw_sky", drawSky);
     readBool(element, "draw_wire", drawWire);
+    readBool(element, "look", look);
 
     for (xmlNodePtr child = element->children; child; child = child->next) {
         if (isElement(child, "camera"))
@@ -171,6 +213,7 @@ bool readParametersSection(xmlNodePtr element)
     scene::draw_sky = drawSky;
     // The polygon mode follows at the next frame, where a GL context is current.
     scene::draw_wire = drawWire;
+    scene::look = look;
     return true;
 }
 
@@ -249,14 +292,14 @@ bool readModuleSections(xmlNodePtr root)
 
 // [SECTION] Files
 
-bool saveSceneFile(const char* name)
+bool saveSceneFile(const char* name, std::string* reason)
 {
     xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
     xmlNodePtr root = xmlNewNode(nullptr, BAD_CAST "scene");
     xmlDocSetRootElement(doc, root);
     writeParametersSection(root);
     writeModuleSections(root);
-    xmlCreateIntSubset(doc, BAD_CAST "scene", nullptr, BAD_CAST "sceneVelmora.dtd");
+    xmlCreateIntSubset(doc, BAD_CAST "scene", nullptr, BAD_CAST DEFINITION);
 
     xmlChar* text = nullptr;
     int size = 0;
@@ -268,19 +311,26 @@ bool saveSceneFile(const char* name)
     const bool saved = text && util::writeFileAtomically(name, std::string(reinterpret_cast<const char*>(text), size), error);
     xmlFree(text);
     if (!saved) std::printf("sauvegarde de la scene impossible : %s (%s)\n", name, error.c_str());
+    if (!saved && reason) *reason = error;
     return saved;
 }
 
-bool loadSceneFile(const char* name)
+bool loadSceneFile(const char* name, std::string* reason)
 {
     if (!name) return false;
+    MessageCapture messages;
+    const auto fail = [&](const char* why) {
+        if (reason) *reason = messages.first().empty() ? why : messages.first();
+        return false;
+    };
     xmlDocPtr doc = xmlParseFile(name);
-    if (!doc) return false;
+    if (!doc) return fail("the file could not be read");
 
     printDocumentInfo(name, doc);
+    useOwnDefinitionWhenNoneBeside(doc, name);
     if (!isValid(doc)) {
         xmlFreeDoc(doc);
-        return false;
+        return fail("the document is not valid");
     }
 
     xmlNodePtr root = xmlDocGetRootElement(doc);
@@ -288,7 +338,9 @@ bool loadSceneFile(const char* name)
     xmlNodePtr parameters = firstChild(root, "parameters");
     if (parameters) readParametersSection(parameters);
     xmlFreeDoc(doc);
-    return modules && parameters;
+    if (!modules) return fail("a module section (ground, wind, grass or forest) is missing");
+    if (!parameters) return fail("the \"parameters\" element is missing");
+    return true;
 }
 
 std::string sceneFileName(const std::string& chosen)

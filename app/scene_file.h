@@ -2,7 +2,8 @@
 /// The scene file: an XML document holding the animation settings and
 /// display switches, the camera, the rock and the ground, wind, grass and
 /// forest sections. Read files are validated against their document type
-/// ("sceneVelmora.dtd", beside the file) before anything is applied.
+/// ("sceneVelmora.dtd" beside the file, or the program's own
+/// Scene/sceneVelmora.dtd when none stands there) before anything is applied.
 /// Attributes are written and read by util/xml_attributes.h.
 #include <libxml/tree.h>
 #include <string>
@@ -10,14 +11,16 @@
 /// Writes the whole scene to `name` (an 8-bit local file name). The document
 /// goes to a temporary file beside the target that replaces it only once
 /// complete, so a failed save leaves any previous file intact. False, with a
-/// console message, when the file could not be written.
-bool saveSceneFile(const char* name);
+/// console message, when the file could not be written; `reason`, when
+/// given, then receives the system's reason.
+bool saveSceneFile(const char* name, std::string* reason = nullptr);
 
 /// Reads, validates and applies the scene file `name`. Nothing is applied
 /// when it cannot be parsed or is not valid. True when the four module
 /// sections and the "parameters" element were all read; the sections that
-/// were present are applied either way.
-bool loadSceneFile(const char* name);
+/// were present are applied either way. On failure `reason`, when given,
+/// receives the first line the XML library printed, or else what was missing.
+bool loadSceneFile(const char* name, std::string* reason = nullptr);
 
 /// The name a scene is saved under: `chosen`, with ".xml" appended when it
 /// contains ".xml" nowhere.

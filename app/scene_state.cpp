@@ -28,6 +28,7 @@ struct Switches {
     bool draw_wire = false;
     bool showGrassTexture2D = false;
     bool showGrassTexture2D5 = false;
+    bool look = false;
 };
 
 Switches current;
@@ -48,6 +49,7 @@ bool& draw_sky = current.draw_sky;
 bool& draw_wire = current.draw_wire;
 bool& showGrassTexture2D = current.showGrassTexture2D;
 bool& showGrassTexture2D5 = current.showGrassTexture2D5;
+bool& look = current.look;
 
 void resetSceneState() { current = Switches{}; }
 

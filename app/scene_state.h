@@ -24,6 +24,7 @@ extern bool& draw_sky;
 extern bool& draw_wire;            ///< wire-frame polygons; applied at the start of each frame
 extern bool& showGrassTexture2D;   ///< grass 2D texture overlay, copied from the viewer each frame
 extern bool& showGrassTexture2D5;  ///< grass 2.5D texture overlay, copied from the viewer each frame
+extern bool& look;                 ///< the enhanced look: fog and shade, steady trees, blended grass levels
 
 /// Back to the values the program starts with.
 void resetSceneState();

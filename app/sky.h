@@ -9,6 +9,9 @@ struct SkyVertex {
     float r, g, b;
 };
 
+/// The colour of the sky's rim, where it meets the ground: the fog's colour.
+constexpr float SKY_HORIZON[3] = {0.8f, 0.85f, 1.0f};
+
 /// The fan's six vertices: the centre, then the rim closed on its first corner.
 /// sizeX, sizeY and maxHeight are the ground's.
 std::array<SkyVertex, 6> skyFan(float sizeX, float sizeY, float maxHeight);

@@ -1,14 +1,17 @@
+#define GL_GLEXT_PROTOTYPES
 #include "app/viewer.h"
 #include "app/driver.h"
 #include "app/part_scope.h"
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "ground/ground.h"
+#include "util/number.h"
 #include <QGLViewer/manipulatedCameraFrame.h>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <algorithm>
@@ -17,7 +20,7 @@
 
 Viewer* theViewer = nullptr;
 
-void setDefaultGLFormat(bool vsync)
+void setDefaultGLFormat(bool vsync, int samples)
 {
     // Immediate-mode drawing needs the compatibility profile.
     QSurfaceFormat format;
@@ -26,6 +29,7 @@ void setDefaultGLFormat(bool vsync)
     format.setVersion(2, 1);
     format.setDepthBufferSize(24);
     format.setSwapInterval(vsync ? 1 : 0);
+    format.setSamples(samples);
     QSurfaceFormat::setDefaultFormat(format);
 }
 
@@ -76,6 +80,8 @@ void Viewer::init()
     setKeyDescription(Qt::Key_W, "add wind gust");
     setKeyDescription(Qt::Key_B, "add wind blast");
     setKeyDescription(Qt::Key_R, "start or stop recording a video into Recordings/");
+    setKeyDescription(Qt::Key_D, "show the five parameter dialogs again");
+    setKeyDescription(Qt::Key_L, "switch the enhanced look (fog and shade, steady trees, blended grass levels)");
     help();
 }
 
@@ -83,6 +89,7 @@ void Viewer::preDraw()
 {
     // No clearing here: the driver clears at the start of its frame.
     if (orbiting) placeOrbitCamera();
+    if (walking) placeWalkCamera();
     if (measuringFrame) {
         // Qt's copy of the measured frame to the window, the swap and the
         // event loop: the frame's own drawing was already waited for.
@@ -95,7 +102,15 @@ void Viewer::preDraw()
                   && (frameLimit <= 0 || n + 1 < frameLimit);
     theDriver->frameProfile = measuringFrame ? &profile : nullptr;
     camera()->loadProjectionMatrix();
+    if (shift[0] != 0 || shift[1] != 0) {
+        GLfloat projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glLoadIdentity();
+        glTranslatef(2 * shift[0] / width(), 2 * shift[1] / height(), 0);
+        glMultMatrixf(projection);
+    }
     camera()->loadModelViewMatrix();
+    keepMultisampling();
     if (stats.framesDrawn() == 0) lastFrameEnd = std::chrono::steady_clock::now();
 }
 
@@ -114,11 +129,23 @@ void Viewer::placeOrbitCamera()
     frame->setOrientation(turn * orbitStartOrientation);
 }
 
+void Viewer::placeWalkCamera()
+{
+    qglviewer::ManipulatedCameraFrame* frame = camera()->frame();
+    if (stats.framesDrawn() == 0) orbitStart = frame->position();
+    Vec ahead = camera()->viewDirection();
+    ahead.z = 0;
+    if (ahead.norm() > 0) ahead.normalize();
+    frame->setPosition(orbitStart + WALK_STEP * stats.framesDrawn() * ahead);
+}
+
 void Viewer::draw()
 {
     const Vec p = camera()->position();
     const Vec d = camera()->viewDirection();
-    const float position[3] = {float(p.x), float(p.y), float(p.z)};
+    // Within the settings' bound, whatever set the camera (a hand-edited state
+    // file too): the modules square their distances to it.
+    const float position[3] = {util::bounded(float(p.x)), util::bounded(float(p.y)), util::bounded(float(p.z))};
     const float direction[3] = {float(d.x), float(d.y), float(d.z)};
     theDriver->stepAndDraw(position, direction);
 
@@ -126,6 +153,7 @@ void Viewer::draw()
         PartScope part(theDriver->frameProfile, FramePart::Overlays);
         drawText(100, 10, " ");
         if (overlay.overlayShown) drawOverlay();
+        keepMultisampling();
     }
     theDriver->frameProfile = nullptr;
 
@@ -134,9 +162,27 @@ void Viewer::draw()
     scene::showGrassTexture2D = overlay.inspectTexture2D;
 }
 
+namespace {
+
+/// Whether the bound framebuffer has samples (the widget's, when asked for).
+bool multisampled()
+{
+    GLint buffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+    return buffers > 0;
+}
+
+} // namespace
+
+void Viewer::keepMultisampling()
+{
+    if (multisampled()) glEnable(GL_MULTISAMPLE);
+}
+
 void Viewer::postDraw()
 {
     QGLViewer::postDraw();
+    keepMultisampling();
     // Every frame as drawn, before the recording mark goes over it.
     if (recording.wantsFrames()) recording.addFrame(framePicture(), scene::animation_dt);
     if (recording.clipRunning()) {
@@ -154,12 +200,7 @@ void Viewer::postDraw()
     if (frameLimit <= 0 || stats.framesDrawn() != frameLimit) return;
 
     if (!snapshotFile.isEmpty()) {
-        // The widget draws into its own framebuffer object, still bound here.
-        const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
-        QImage picture(w, h, QImage::Format_RGBA8888);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, picture.bits());
-        snapshotOk = picture.mirrored().convertToFormat(QImage::Format_RGB32).save(snapshotFile, "PNG");
+        snapshotOk = framePicture().convertToFormat(QImage::Format_RGB32).save(snapshotFile, "PNG");
         if (!snapshotOk)
             std::fprintf(stderr, "velmora: cannot write the snapshot %s\n", snapshotFile.toLocal8Bit().constData());
     }
@@ -173,15 +214,28 @@ QImage Viewer::framePicture()
     const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
     QImage picture(w, h, QImage::Format_RGB888);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);  // as QImage aligns its rows
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+    if (multisampled()) {
+        // Samples cannot be read: they are resolved into a plain framebuffer first.
+        QOpenGLFramebufferObject resolved(w, h);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, defaultFramebufferObject());
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved.handle());
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved.handle());
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+        glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+    } else {
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
+    }
     return picture.mirrored();
 }
 
 void Viewer::closeEvent(QCloseEvent* event)
 {
-    // The dialogs may keep the program running after the viewer closes.
+    // Closing the 3D window ends the program as Escape does: the base saves
+    // the viewer's state, and every other window closes with it.
     recording.finish();
     QGLViewer::closeEvent(event);
+    QApplication::closeAllWindows();
 }
 
 void Viewer::drawOverlay()
@@ -200,7 +254,7 @@ void Viewer::drawOverlay()
         drawText(10, 240, "F6: processor calculations");
         drawText(10, 210, "F9: show grass texture 2D5");
         drawText(10, 180, "F10: show grass texture 2D");
-        drawText(10, 150, "R: start or stop recording a video");
+        drawText(10, 150, "R: start or stop recording a video, L: switch the enhanced look");
         drawText(10, 120, "Up,Down,Left,Right: move the rock");
     }
 }
@@ -219,6 +273,10 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     case Qt::Key_W: theDriver->addWindGust(); break;
     case Qt::Key_B: theDriver->addWindBlast(); break;
     case Qt::Key_R: recording.toggleClip(); break;
+    case Qt::Key_D:
+        if (theDriver->showDialogs) theDriver->showDialogs();
+        break;
+    case Qt::Key_L: scene::look = !scene::look; break;
     case Qt::Key_Return:
         scene::animation = !scene::animation;
         theDriver->setbuttonQTstart();
@@ -281,6 +339,7 @@ QString Viewer::helpString() const
         "Press <b>F</b> to display the frame rate, <b>A</b> for the world axis, "
         "<b>Control+S</b> to save a snapshot.<br><br>"
         "Press <b>W</b> to add wind gust.<br>"
+        "Press <b>L</b> to switch the enhanced look: fog and shade, steady trees, blended grass levels.<br>"
         "Press <b>F1</b> to view help menu.<br>"
         "Press <b>Return</b> to stop animation.<br>"
         "Press <b>Escape</b> to exit the viewer.<br><br>"

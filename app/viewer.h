@@ -25,6 +25,17 @@ public:
     /// The camera circles the meadow's centre once over the frames of
     /// `stopAfterFrames`, at the start camera's height and pitch.
     void orbitOverRun() { orbiting = true; }
+    /// The camera moves straight ahead, level, WALK_STEP metres a frame, its
+    /// orientation kept: the slow move the look is measured on.
+    void walkOverRun() { walking = true; }
+    static constexpr double WALK_STEP = 0.05;
+    /// Shifts the picture by fractions of a pixel, right and up: frames with
+    /// many shifts average into the jittered reference the look is measured against.
+    void shiftPicture(float dx, float dy)
+    {
+        shift[0] = dx;
+        shift[1] = dy;
+    }
     /// Per-frame timings for the --benchmark line.
     const FrameStats& frameStats() const { return stats; }
     /// Every tenth frame after the warm-up is measured part by part (and left
@@ -55,12 +66,17 @@ private:
     /// The frame just drawn, top row first.
     QImage framePicture();
     void placeOrbitCamera();
+    void placeWalkCamera();
+    /// Multisampling back on where the base viewer's text turned it off.
+    void keepMultisampling();
 
     QTimer* timer;
     OverlayState overlay;
     int frameLimit = 0;
     bool orbiting = false;
-    qglviewer::Vec orbitStart;
+    bool walking = false;
+    float shift[2] = {0, 0};
+    qglviewer::Vec orbitStart;  ///< where the orbit or the walk started
     qglviewer::Quaternion orbitStartOrientation;
     QString snapshotFile;
     bool snapshotOk = true;
@@ -76,8 +92,9 @@ private:
 
 /// Asks for a compatibility-profile context with a depth buffer for every GL
 /// widget; call before the first widget is created. Without vsync frames are
-/// not held to the display's rate (for timing them).
-void setDefaultGLFormat(bool vsync = true);
+/// not held to the display's rate (for timing them). With `samples` the
+/// viewer multisamples, and keeps it on through each frame.
+void setDefaultGLFormat(bool vsync = true, int samples = 0);
 
 /// The viewer of the running program, created by start-up.
 extern Viewer* theViewer;

@@ -28,6 +28,7 @@ void setEditedTree(int i) { forestState().editedTree = i; }
 int forestPolygonCount() { return forestState().lastPolygons; }
 int forestPolygonBudget() { return treeDetail().polygonBudget; }
 void setForestPolygonBudget(int polygons) { treeDetail().polygonBudget = polygons; }
+void setForestSteady(bool on) { treeDetail().steady = on; }
 
 void showForestEditor(bool shown) { forestState().editorShown = shown; }
 bool forestEditorShown() { return forestState().editorShown; }

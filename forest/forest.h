@@ -105,6 +105,9 @@ const ForestCost& forestCost();
 int forestPolygonBudget();
 /// Sets the polygon budget of the detail regulation.
 void setForestPolygonBudget(int polygons);
+/// Steady crowns (the enhanced look): the regulation holds still inside a wide
+/// band around its budgets and moves the threshold by small steps only.
+void setForestSteady(bool on);
 
 /// Shows or hides the tree panel.
 void showForestEditor(bool shown);

@@ -98,6 +98,8 @@ void drawLeaves(const TreeMesh& mesh)
     glDisable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
+    // Multisampled, the cut-out edge is spread over the samples; otherwise no effect.
+    glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
     for (int slot = 0; slot < LEAF_SLOTS; ++slot) {
         const std::vector<MeshVertex>& quads = mesh.leaves[slot];
         if (quads.empty()) continue;

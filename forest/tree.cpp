@@ -222,6 +222,9 @@ void regulateTreeDetail()
     const int polys = s.counters.polygons;
     const float bb = static_cast<float>(d.branchBudget);
     const float pb = static_cast<float>(d.polygonBudget);
+    // Steady crowns: a band wide enough that a still camera settles inside it
+    // rather than stepping across it back and forth.
+    const float low = d.steady ? 0.75f : 0.9f, high = d.steady ? 1.25f : 1.1f;
     bool changed = false;
     // Tubes as coarse as the factor makes them still over the polygon budget:
     // only fewer branches can keep it, so the threshold rises, and it may not
@@ -230,26 +233,26 @@ void regulateTreeDetail()
     if (count == 0) {
         d.lodThreshold = 0.04f;
         changed = true;
-    } else if (coarsest && polys > 1.1f * pb) {
+    } else if (coarsest && polys > high * pb) {
         if (d.lodThreshold < 1.0f) {
             d.lodThreshold *= 1.0f + (polys - pb) * 0.00001f;
             changed = true;
         }
-    } else if (count < 0.9f * bb) {
-        if (d.lodThreshold > 0.004f && !(coarsest && polys >= 0.9f * pb)) {
+    } else if (count < low * bb) {
+        if (d.lodThreshold > 0.004f && !(coarsest && polys >= low * pb)) {
             d.lodThreshold /= 1.0f + (bb - count) * 0.0001f;
             changed = true;
         }
-    } else if (count > 1.1f * bb && d.lodThreshold < 1.0f) {
+    } else if (count > high * bb && d.lodThreshold < 1.0f) {
         d.lodThreshold *= 1.0f + (count - bb) * 0.0001f;
         changed = true;
     }
     if (polys == 0) {
         d.tubeFactor = 1.0f;
     } else if (!changed) {
-        if (polys > 1.1f * pb && d.tubeFactor > 0.8f)
+        if (polys > high * pb && d.tubeFactor > 0.8f)
             d.tubeFactor /= 1.0f + (polys - pb) * 0.00001f;
-        if (polys < 0.9f * pb)
+        if (polys < low * pb)
             d.tubeFactor = std::min(10.0f, d.tubeFactor * (1.0f + (pb - polys) * 0.000005f));
     }
     s.counters = TreeCounters();

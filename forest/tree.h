@@ -51,6 +51,9 @@ struct TreeDetail {
     float tubeFactor = 1.0f;         ///< scales the tube resolution
     int branchBudget = 10000;        ///< target of branches + leaves/10 per frame
     int polygonBudget = 10000;       ///< target of polygons per frame
+    /// Wide dead bands and small steps, so that a still camera gets a still
+    /// crown and a threshold change fades leaves in and out over frames.
+    bool steady = false;
 };
 
 /// Counts of the frame being drawn.

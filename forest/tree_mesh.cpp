@@ -395,19 +395,21 @@ struct Builder {
     /// One stand-in leaf for twigs the detail left out.
     void substituteLeaf(const Branch& b)
     {
-        bool pruned = false;
-        for (int i = 0; i < b.childCount && !pruned; ++i) {
+        float lowest = 1.0f;  // an ungrown twig counts as faded out
+        for (int i = 0; i < b.childCount; ++i) {
             const Branch& c = b.children[i];
-            pruned = !c.grown() || opacity(c) < 0.5f;
+            lowest = std::min(lowest, c.grown() ? opacity(c) : 0.0f);
         }
-        if (!pruned) return;
+        if (!(lowest < 0.5f)) return;
         const uint32_t idx = b.randomIndex();
         if ((treeRandomBits(p.seed, idx + 100) & 0xFFu) > 126u) return;
         const float t = 1.0f - b.relativeDiameter;
         const float size = 1.5f * sampleCurve(p.leaveSize, t, p.seed, idx + 101);
         if (!leafSizeUsable(size)) return;
         const int slot = leafSlot(sampleCurve(p.leaveTexture, t, p.seed, idx));
-        leaf(b, b.position + b.axes[2] * (0.7f * b.length), slot, size, 1.0f, treeRandom(p.seed, idx + 102) - 0.5f);
+        // Steady crowns: the stand-in grows in as the twigs it stands for fade out.
+        const float alpha = treeDetail().steady ? 1.0f - lowest : 1.0f;
+        leaf(b, b.position + b.axes[2] * (0.7f * b.length), slot, size, alpha, treeRandom(p.seed, idx + 102) - 0.5f);
     }
 
     // [SECTION] Tree

@@ -5,6 +5,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "grass/grass_geometry.h"
 #include "grass/grass_texture.h"
 
@@ -49,9 +52,82 @@ void setMaterials(bool textured)
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 5);
 }
 
-void bindModulated(const Texture& texture)
+/// The diffuse colour of setMaterials with its alpha: fades a patch in or out.
+void setDiffuseAlpha(bool textured, float alpha)
+{
+    const GLfloat textured4[4] = {1, 1, 1, alpha}, plain4[4] = {0.08f, 0.6f, 0, alpha};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, textured ? textured4 : plain4);
+}
+
+/// The look's shading of blades and ribbons: a dark base, a light tip, and
+/// for blades a brightness of their own. It scales the lighting normal's
+/// height, which the grass draws unnormalised, so the lit colour follows.
+/// Blades are also widened about their axis, to cover more of the soil.
+class ShadedSink final : public GeometrySink {
+public:
+    /// Blades take their height above their first vertex over `bladeHeight`;
+    /// ribbons (bladeHeight 0) take their texture t, which runs up them.
+    ShadedSink(GeometrySink& out, float bladeHeight) : out(out), bladeHeight(bladeHeight) {}
+    void begin(GrassPrimitive primitive) override
+    {
+        count = 0;
+        out.begin(primitive);
+    }
+    void vertex(float normalZ, float s, float t, const float p[3]) override
+    {
+        if (count == 0) {
+            baseZ = p[2];
+            // A blade's t is its picture row, drawn at random once per blade:
+            // its fractions give each blade a lasting brightness of 0.8..1.1.
+            tone = bladeHeight > 0 ? 0.8f + 0.3f * (t * 37.0f - std::floor(t * 37.0f)) : 0.95f;
+        }
+        const float up = bladeHeight > 0 ? std::clamp((p[2] - baseZ) / bladeHeight, 0.0f, 1.0f) : t;
+        const float shaded = normalZ * tone * (BASE_SHADE + (TIP_SHADE - BASE_SHADE) * up);
+        if (bladeHeight <= 0) {
+            out.vertex(shaded, s, t, p);
+            return;
+        }
+        // A blade's strip comes as pairs across it: the left one waits for the right.
+        if (count++ % 2 == 0) {
+            left = {shaded, s, t, {p[0], p[1], p[2]}};
+            return;
+        }
+        float a[3], b[3];
+        for (int k = 0; k < 3; ++k) {
+            const float middle = 0.5f * (left.p[k] + p[k]), half = 0.5f * WIDEN * (p[k] - left.p[k]);
+            a[k] = middle - half;
+            b[k] = middle + half;
+        }
+        out.vertex(left.normalZ, left.s, left.t, a);
+        out.vertex(shaded, s, t, b);
+    }
+    void end() override { out.end(); }
+
+private:
+    static constexpr float BASE_SHADE = 0.35f, TIP_SHADE = 1.15f, WIDEN = 1.8f;
+    struct Vertex {
+        float normalZ, s, t, p[3];
+    };
+    GeometrySink& out;
+    float bladeHeight;
+    int count = 0;
+    Vertex left{};
+    float baseZ = 0, tone = 1;
+};
+
+/// With the look, how far a 2.5D patch's ribbons show: faded in over the band
+/// before the 2D boundary, where the 2D carpet under them takes over.
+float ribbonAlpha(const GrassSettings& g, float distance)
+{
+    return std::clamp((g.distance2D5 - distance) / LEVEL_BLEND_BAND, 0.0f, 1.0f);
+}
+
+/// Binds a grass picture (all are mipmapped) for modulation; the look filters
+/// it trilinearly rather than from the nearest texel of the nearest level.
+void bindModulated(const Texture& texture, bool look)
 {
     glBindTexture(GL_TEXTURE_2D, texture.texName);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, look ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
@@ -98,7 +174,10 @@ void drawField(GrassField& field)
         return;
     }
     const GrassSettings& g = field.settings;
-    GeometrySink& sink = glGeometrySink();
+    const bool look = field.view.look;
+    GeometrySink& plain = glGeometrySink();
+    ShadedSink shadedBlades(plain, g.grassHeight), shadedRibbons(plain, 0);
+    GeometrySink& sink = plain;
     patchDrawOrder(field.view.sideX, field.view.sideY, field.patchesX, field.patchesY, field.drawOrder);
     setMaterials(field.texture3D);
 
@@ -106,46 +185,58 @@ void drawField(GrassField& field)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.05f);
+    // Multisampled, blade edges are spread over the samples; otherwise no effect.
+    glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
     glEnable(GL_TEXTURE_2D);
 
-    bindModulated(field.picture2D);
+    bindModulated(field.picture2D, look);
     if (g.distance2D5 < g.distance2D)
         for (int index : field.drawOrder) {
             const GrassPatch& p = field.patches[size_t(index)];
-            if (p.lod != LOD_2D) continue;
+            // With the look every level stands on the 2D carpet: no bare
+            // soil between near blades, and nothing to pop at the 2D boundary.
+            if (p.lod != LOD_2D && !(look && p.lod != LOD_NONE)) continue;
             drawPatch2D(field, sink, p);
             field.polygonCount += 2;
         }
     sink.flush();
 
-    bindModulated(field.picture2D5);
+    bindModulated(field.picture2D5, look);
     if (g.distance3D < g.distance2D5)
         for (int index : field.drawOrder) {
             GrassPatch& p = field.patches[size_t(index)];
-            if (p.lod == LOD_2D5) field.polygonCount += drawPatch2D5(field, sink, p, ribbonSegments(g, p.distance));
+            if (p.lod != LOD_2D5) continue;
+            if (look) {
+                sink.flush();  // the ribbons held so far keep their own patch's alpha
+                setDiffuseAlpha(field.texture3D, ribbonAlpha(g, p.distance));
+            }
+            field.polygonCount += drawPatch2D5(field, look ? shadedRibbons : sink, p, ribbonSegments(g, p.distance));
         }
     sink.flush();
+    if (look) setDiffuseAlpha(field.texture3D, 1);
 
     if (field.texture3D) {
         glDisable(GL_ALPHA_TEST);
-        bindModulated(field.picture3D);
+        bindModulated(field.picture3D, look);
     } else {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
         glDisable(GL_ALPHA_TEST);
     }
+    GeometrySink& blades = look ? shadedBlades : sink;
     if (g.distance3D > 0)
         for (int index : field.drawOrder) {
             GrassPatch& p = field.patches[size_t(index)];
             if (p.lod == LOD_3D)
-                field.polygonCount += drawPatch3D(field, sink, p, bladeSegments(g, p.distance));
+                field.polygonCount += drawPatch3D(field, blades, p, bladeSegments(g, p.distance));
             else if (p.lod == LOD_3D_FAR)
-                field.polygonCount += drawPatch3DFar(field, sink, p, bladeSegments(g, p.distance));
+                field.polygonCount += drawPatch3DFar(field, blades, p, bladeSegments(g, p.distance));
         }
     sink.flush();
 
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
+    glDisable(GL_SAMPLE_ALPHA_TO_COVERAGE);
 }
 
 void drawLodColours(GrassField& field)

@@ -169,7 +169,8 @@ void GrassField::setWidth(float w)
 
 void GrassField::setBladesPerSquareMetre(int n)
 {
-    settings.bladesPerSquareMetre = static_cast<int16_t>(n);
+    // Clamped before narrowing: 40000 from a file must not wrap to −25536.
+    settings.bladesPerSquareMetre = static_cast<int16_t>(std::clamp(n, int(INT16_MIN), int(INT16_MAX)));
     updateBladesPerPatch();
     texturesReady = false;
 }

@@ -97,6 +97,9 @@ struct GrassView {
     float clip[16] = {};       ///< projection x modelview
     float planes[6][4] = {};   ///< right, left, bottom, top, near, far; not normalised
     float sideX = 0, sideY = -1; ///< camera's right axis in world x, y
+    /// The enhanced look: levels blended over a band of distance with
+    /// hysteresis, shaded blades, a grass carpet under every patch.
+    bool look = false;
 };
 
 /// Parameters shared by every record of the field.

@@ -93,8 +93,8 @@ bool readGrassSection(GrassField& field, xmlNodePtr parent)
         else if (is("file_texture3D")) texture3DFile = text;
         else if (is("number_squaremeters")) util::readInt(name, v, bladesPerSquareMetre);
         else if (is("graine_texture2D5")) util::readInt(name, v, seed);
-        else if (is("sizex_texture2D5")) util::readInt(name, v, sizeX);
-        else if (is("sizey_texture2D5")) util::readInt(name, v, sizeY);
+        else if (is("sizex_texture2D5")) util::readInt(name, v, sizeX, 1, MAX_WIDTH_2D5);
+        else if (is("sizey_texture2D5")) util::readInt(name, v, sizeY, 1, MAX_HEIGHT_2D5);
         else if (is("ajustment_height_2D5")) adjustment = text == "true";
         else if (is("texture3D")) texture3D = text == "true";
         else if (is("grass_height")) util::readFloat(name, v, height);

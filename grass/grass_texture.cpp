@@ -138,12 +138,20 @@ bool extendColor(Texture& texture, int passes)
     for (int pass = 0; pass < passes; ++pass) {
         const unsigned char* in = texture.pixels;
         std::vector<unsigned char> out(in, in + total);
+        bool changed = false;
         for (long i = 0; i < total; i += b) {
             if (in[i] + in[i + 1] + in[i + 2] != 0) continue;
             forNeighbours(i, b, row, total, [&](long k) {
-                for (int c = 0; c < 3; ++c) out[i + c] = std::max(out[i + c], in[k + c]);
+                for (int c = 0; c < 3; ++c)
+                    if (in[k + c] > out[i + c]) {
+                        out[i + c] = in[k + c];
+                        changed = true;
+                    }
             });
         }
+        // A pass that changes nothing gives the same picture again, and so
+        // would every pass after it: a wide texture asks for many.
+        if (!changed) break;
         adoptPixels(texture, out);
     }
     return true;

@@ -74,6 +74,10 @@ void setTexture3DFile(GrassField& field, const char* fileName);
 void setAntialiasing3D(GrassField& field, float value);
 /// Alpha softening of the 2.5D texture, 0..1; rebuilds it.
 void setAntialiasing2D5(GrassField& field, float value);
+/// Largest 2.5D texture a scene file may ask for, in pixels (the dialog's
+/// largest is 1024 × 128). A build's colour passes grow with width² × height:
+/// at this size one stays within about a second on the software renderer.
+constexpr int MAX_WIDTH_2D5 = 1024, MAX_HEIGHT_2D5 = 256;
 /// Pixel size of the 2.5D texture; rebuilds it.
 void setSizeTexture2D5(GrassField& field, int width, int height);
 /// Stores the 2.5D texture's seed; rebuilds it.

@@ -37,6 +37,7 @@ void updateViewMatrices(GrassField& field, const float position[3], const float 
     const GrassSettings& g = field.settings;
     setCameraMatrices(view, position, modelview, projection);
     const float diag = std::sqrt(field.patchSizeX * field.patchSizeX + field.patchSizeY * field.patchSizeY);
+    const float margin = view.look ? LEVEL_HYSTERESIS : 0.0f;
 
     for (int i = field.patchesX; i >= 0; --i) {
         for (int j = field.patchesY; j >= 0; --j) {
@@ -58,13 +59,18 @@ void updateViewMatrices(GrassField& field, const float position[3], const float 
             }
             if (!n.nearView) continue;
             n.distance = std::sqrt((view.camX - n.x) * (view.camX - n.x) + (view.camY - n.y) * (view.camY - n.y));
-            if (n.distance < g.distance3D) {
+            // With the look a node crosses a level boundary only a margin past
+            // it, so that a node on the boundary does not flip every frame.
+            const auto within = [&n, margin](float boundary, int16_t level) {
+                return n.distance < boundary + (n.lod >= level ? margin : -margin);
+            };
+            if (within(g.distance3D, LOD_3D)) {
                 n.lod = LOD_3D;
                 n.currentHeight = n.height;
-            } else if (n.distance < g.distance2D5) {
+            } else if (within(g.distance2D5, LOD_2D5)) {
                 n.lod = LOD_2D5;
                 n.currentHeight = n.height;
-            } else if (n.distance < g.distance2D) {
+            } else if (within(g.distance2D, LOD_2D)) {
                 n.lod = LOD_2D;
             } else {
                 n.lod = LOD_NONE;

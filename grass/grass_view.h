@@ -12,6 +12,12 @@
 
 // [SECTION] View update (model)
 
+/// With the look, metres a node goes past a level boundary before it changes level.
+constexpr float LEVEL_HYSTERESIS = 1.0f;
+/// With the look, metres over which a coarser level's ribbons or blades fade in
+/// before its boundary.
+constexpr float LEVEL_BLEND_BAND = 8.0f;
+
 /// Stores the camera position, the matrices (column order), their product
 /// clip = projection × modelview, the six unnormalised frustum planes (right,
 /// left, bottom, top, near, far) and the camera's side vector.

@@ -53,10 +53,10 @@ bool readFloat(const char* name, const char* text, float& value)
     return false;
 }
 
-bool readInt(const char* name, const char* text, int& value)
+bool readInt(const char* name, const char* text, int& value, int low, int high)
 {
     long long v;
-    if (!integerFromText(text, INT_MIN, INT_MAX, v)) {
+    if (!integerFromText(text, low, high, v)) {
         reportRefusedNumber(name, text);
         return false;
     }

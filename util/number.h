@@ -7,6 +7,8 @@
 /// infinity, beyond float or the integer range) is refused: the setting keeps
 /// its value and one console line names the attribute.
 
+#include <climits>
+
 namespace util {
 
 /// What atof gives for `text`, as a float; false when that is not finite in a float.
@@ -18,8 +20,9 @@ bool integerFromText(const char* text, long long low, long long high, long long&
 /// `value` := the number of `text`, or kept with a line naming `name`. False when refused.
 bool readFloat(const char* name, const char* text, float& value);
 
-/// `value` := the integer of `text` when it fits an int, or kept with a line naming `name`.
-bool readInt(const char* name, const char* text, int& value);
+/// `value` := the integer of `text` when it lies in [low, high] (by default
+/// the int range), or kept with a line naming `name`.
+bool readInt(const char* name, const char* text, int& value, int low = INT_MIN, int high = INT_MAX);
 
 /// Reads up to `count` blank-separated numbers of `text` into out[0], out[1], …;
 /// a refused piece keeps its value. Gives how many pieces there were (at most

@@ -3,6 +3,8 @@
 #include "util/random.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -24,6 +26,7 @@ bool draw_crossing(const bounding_box2d& area, float extent, float speed, crossi
     int s1 = static_cast<int>(4 * util::randomUnit());
     if (s1 > 3) s1 = 3;  // a draw of exactly 1 would name a fifth side
     int s2 = static_cast<int>(s1 + 3 * util::randomUnit());
+    if (s2 > s1 + 2) s2 = s1 + 2;  // nor the side before the entry: the exit is the entry or one of the two after
     if (s2 > 3) s2 -= 4;
     point2d p1 = area.random_point_on_side(s1, util::randomUnit());
     point2d p2 = area.random_point_on_side(s2, util::randomUnit());
@@ -54,13 +57,18 @@ void launch(god_of_gusts& director, float from, F* figure, const crossing& c, fl
 
 } // namespace
 
+unsigned int date_seed(double date)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &date, sizeof bits);
+    return util::mixedSeed(static_cast<uint32_t>(bits >> 32) ^ util::mixedSeed(static_cast<uint32_t>(bits)));
+}
+
 void god_of_gusts::add_gust(float from, float x_max, float x_min, float y_max, float y_min,
                             float speed, float half_length, float half_width)
 {
     WIND_CHECK(from>0);
-    // Mixed: after the small seeds of a session's dates the first draw is
-    // nearly the same, and every crossing would enter from one side.
-    util::randomSeed(util::mixedSeed(truncated_seed(date::horloge)));
+    util::randomSeed(date_seed(date::horloge));
     crossing c;
     if (!draw_crossing({x_max, x_min, y_max, y_min}, half_length, speed, c)) {
         debug_warning("add_gust: the wind area has no extent, no gust launched", 1);
@@ -74,7 +82,7 @@ void god_of_gusts::add_blast(float from, float x_max, float x_min, float y_max, 
                              float speed, float radius)
 {
     WIND_CHECK(from>0);
-    util::randomSeed(util::mixedSeed(truncated_seed(2 * date::horloge)));
+    util::randomSeed(date_seed(2 * date::horloge));
     crossing c;
     if (!draw_crossing({x_max, x_min, y_max, y_min}, radius, speed, c)) {
         debug_warning("add_blast: the wind area has no extent, no blast launched", 1);

@@ -24,6 +24,11 @@ public:
     void print(std::ostream& os) const;
 };
 
+/// The random seed of a gust launched at `date` (a blast's at twice its date),
+/// from every bit of the date: launches at different frames take different
+/// crossings, also in the first date units after the date restarts at 0.
+unsigned int date_seed(double date);
+
 /// The director of the one wind.
 god_of_gusts& windDirector();
 /// The rectangle gusts and blasts cross.

@@ -20,19 +20,32 @@ FormWind* formWind = nullptr;
 
 using Driver = MyVelmoraQTDriver;
 
-// Control → driver for value controls, and driver → control so that scene
-// loads and refreshes show in the dialog. The loop this makes ends because a
-// control only signals a change when its value really changes.
+// Driver → control, so that scene loads and refreshes show in the dialog. A
+// value beyond the control's range shows as its limit; when the control
+// already showed that limit it signals nothing, so the limit is sent to the
+// driver here: after every load the scene holds what the dialog shows.
+template <class Control>
+void showValues(Control* control, Driver* driver, void (Driver::*slot)(int), void (Driver::*signal)(int))
+{
+    QObject::connect(driver, signal, control, [=](int v) {
+        const int before = control->value();
+        control->setValue(v);
+        if (control->value() != v && control->value() == before) (driver->*slot)(before);
+    });
+}
+
+// Control → driver for value controls, and back. The loop this makes ends
+// because a control only signals a change when its value really changes.
 void wireSlider(QSlider* slider, Driver* driver, void (Driver::*slot)(int), void (Driver::*signal)(int))
 {
     QObject::connect(slider, &QSlider::valueChanged, driver, slot);
-    QObject::connect(driver, signal, slider, &QSlider::setValue);
+    showValues(slider, driver, slot, signal);
 }
 
 void wireSpinBox(QSpinBox* box, Driver* driver, void (Driver::*slot)(int), void (Driver::*signal)(int))
 {
     QObject::connect(box, qOverload<int>(&QSpinBox::valueChanged), driver, slot);
-    QObject::connect(driver, signal, box, &QSpinBox::setValue);
+    showValues(box, driver, slot, signal);
 }
 
 void wireCheck(QAbstractButton* button, Driver* driver, void (Driver::*slot)(bool), void (Driver::*signal)(bool))
@@ -113,14 +126,15 @@ void connectGrass(FormGrass* f, Driver* d)
     // The driver's refresh shows the texture size here directly: activated()
     // is not emitted, so the texture is not rebuilt for nothing. The guarded
     // pointer keeps a refresh after deleteDialogs harmless.
+    // A size that is none of the list's shows as no entry rather than a wrong one.
     d->showGrassTextureSize = [box = QPointer<QComboBox>(f->ComboBox_SizeTexture2D5)](int index) {
-        if (box && index >= 0) box->setCurrentIndex(index);
+        if (box) box->setCurrentIndex(index);
     };
     QObject::connect(d, &Driver::setQTGrassTexture3D, f->CheckBox_Texture3D, &QCheckBox::setChecked);
-    QObject::connect(d, &Driver::setQTGrassAntiAliasingTexture3D, f->Slider_AntiAliasingTexture3D,
-                     &QSlider::setValue);
-    QObject::connect(d, &Driver::setQTGrassAntiAliasingTexture2D5, f->Slider_AntiAliasingTexture2D5,
-                     &QSlider::setValue);
+    showValues(f->Slider_AntiAliasingTexture3D, d, &Driver::setGrassAntiAliasingTexture3D,
+               &Driver::setQTGrassAntiAliasingTexture3D);
+    showValues(f->Slider_AntiAliasingTexture2D5, d, &Driver::setGrassAntiAliasingTexture2D5,
+               &Driver::setQTGrassAntiAliasingTexture2D5);
     wireSlider(f->Slider_crushingMaxTime, d, &Driver::setGrassCrushingMaxTime, &Driver::setQTGrassCrushingMaxTime);
     wireSlider(f->Slider_crushingDamping, d, &Driver::setGrassCrushingDamping, &Driver::setQTGrassCrushingDamping);
     wireCheck(f->CheckBox_ajustment2D5Height, d, &Driver::setGrassAjustment2D5Height,
@@ -180,11 +194,15 @@ void assembleDialogs(MyVelmoraQTDriver* driver)
     formGround->move(785, 20);
     formWind->move(485, 20);
 
-    formGrass->show();
-    formScene->show();
-    formGround->show();
-    formTrees->show();
-    formWind->show();
+    // A dialog the person closed comes back with the viewer's D key.
+    driver->showDialogs = [] {
+        for (QDialog* dialog : std::initializer_list<QDialog*>{formGrass, formScene, formGround, formTrees, formWind})
+            if (dialog) {
+                dialog->show();
+                dialog->raise();
+            }
+    };
+    driver->showDialogs();
 }
 
 void deleteDialogs()

@@ -15,11 +15,16 @@ TEST(Options, HeadlessRun)
     Options o;
     std::string error;
     ASSERT_TRUE(parse({}, o, error));
+    EXPECT_FALSE(o.look);
     ASSERT_TRUE(parse({"--benchmark", "--frames", "300", "--snapshot", "out/Shot.PNG", "--scene", "a.xml", "--video",
-                       "clip.MP4", "--record", "frames", "--orbit"}, o, error))
+                       "clip.MP4", "--record", "frames", "--orbit", "--look", "--samples", "4", "--jitter", "0.5,-0.25"}, o, error))
         << error;
     EXPECT_TRUE(o.video == "clip.MP4" && o.record == "frames" && o.scene == "a.xml" && o.snapshot == "out/Shot.PNG");
-    EXPECT_TRUE(o.frames == 300 && o.benchmark && o.orbit);
+    EXPECT_TRUE(o.frames == 300 && o.benchmark && o.orbit && o.look && !o.walk && o.samples == 4);
+    EXPECT_TRUE(o.jitter[0] == 0.5f && o.jitter[1] == -0.25f);
+    Options walking;
+    ASSERT_TRUE(parse({"--walk"}, walking, error)) << error;
+    EXPECT_TRUE(walking.walk);
 }
 
 TEST(Options, BadArgumentsAreRefusedWithAReason)
@@ -30,6 +35,8 @@ TEST(Options, BadArgumentsAreRefusedWithAReason)
         {"scene.xml"}, {"--frames", "10", "--video", "clip.avi"}, {"--frames", "10", "--record"},
         // Nothing to end the run on.
         {"--snapshot", "shot.png"}, {"--orbit"}, {"--video", "clip.mp4"}, {"--record", "frames"},
+        {"--frames", "10", "--orbit", "--walk"}, {"--samples", "0"}, {"--samples", "17"}, {"--samples"},
+        {"--jitter", "0.5"}, {"--jitter", "0.5,2"}, {"--jitter", "0.5,0.5x"},
     };
     for (const auto& args : bad) {
         Options o;

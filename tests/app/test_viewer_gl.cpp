@@ -6,6 +6,7 @@
 #include "wind/wind.h"
 #include "tests/app/built_in_scene.h"
 #include <QApplication>
+#include <GL/gl.h>
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     BuiltInScene built;
     Viewer& viewer = built.viewer;
     rock::setDirect(false); // start-up forces direct mode, whatever came before
+    built.driver.startLook = true;  // as --look asks
     viewer.stopAfterFrames(3, QString());
     viewer.resize(780, 580);
     viewer.show();
@@ -29,6 +31,8 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_TRUE(windArea().x_max == 100 && windArea().y_max == 100);
     EXPECT_EQ(forestTreeCount(), 10);
     EXPECT_EQ(scene::grassField().getBladesPerSquareMetre(), 10);
+    EXPECT_TRUE(scene::look);
+    scene::look = false;
 
     // W and B launch a gust of half-length b and half-width a, a = (0.5 + 0.5·r1)·s
     // and b = (0.5 + 0.5·r2)·s with s = (sizeX + sizeY)/2, and a blast of
@@ -70,6 +74,29 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     viewer.grabFramebuffer();
     EXPECT_TRUE(!scene::showGrassTexture2D5 && scene::showGrassTexture2D);
     key(Qt::Key_F10);
+    // L switches the look both ways and is listed in the help's Keyboard tab.
+    // With it the ground fades into the sky's rim (0.8, 0.85, 1) with the
+    // distance: linear fog from 10 to 140 m leaves the far edge, some 100 m
+    // away, at most a third of its own colour and the bottom row, some 15 m
+    // away, almost all of it.
+    viewer.grabFramebuffer();  // the frame that takes the overlay away
+    const QImage plain = viewer.grabFramebuffer();
+    key(Qt::Key_L);
+    EXPECT_TRUE(scene::look);
+    const QImage fogged = viewer.grabFramebuffer();
+    key(Qt::Key_L);
+    EXPECT_FALSE(scene::look);
+    EXPECT_TRUE(viewer.keyboardString().contains("enhanced look"));
+    const int x = plain.width() * 3 / 4;
+    int edge = 0;  // the first row of ground from the top, under the clear colour
+    while (edge + 1 < plain.height() && qBlue(plain.pixel(x, edge)) > 200) ++edge;
+    const auto offHorizon = [](QRgb p) {
+        return std::abs(qRed(p) - 204) + std::abs(qGreen(p) - 217) + std::abs(qBlue(p) - 255);
+    };
+    const QRgb far = plain.pixel(x, edge + 1), farFogged = fogged.pixel(x, edge + 1);
+    EXPECT_LT(offHorizon(farFogged), offHorizon(far) / 2) << edge << " " << std::hex << far << " " << farFogged;
+    const QRgb near = plain.pixel(x, plain.height() - 1), nearFogged = fogged.pixel(x, plain.height() - 1);
+    EXPECT_GT(offHorizon(nearFogged), offHorizon(near) * 8 / 10) << std::hex << near << " " << nearFogged;
 
     // Stopped, the grass is not crushed: the segment's start stays behind.
     scene::draw_grass = true;
@@ -81,6 +108,38 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     viewer.grabFramebuffer();
     EXPECT_FLOAT_EQ(rock::record().previousPosition[0], rock::record().currentPosition[0]);
     scene::animation = scene::draw_grass = false;
+}
+
+// Asked for samples, the viewer keeps multisampling on through frames that
+// draw text (F1's key list), and its snapshot is the resolved picture: samples
+// read straight would come out black, the built-in scene's top left is its
+// clear colour (0.3, 0.5, 0.9).
+TEST(Viewer, MultisamplingStaysOnThroughTextAndSnapshotsAreResolved)
+{
+    BuiltInScene built;
+    Viewer& viewer = built.viewer;
+    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+    format.setSamples(4);
+    viewer.setFormat(format);
+    const QString shot = built.filePath("shot.png");
+    viewer.stopAfterFrames(3, shot);
+    viewer.resize(780, 580);
+    QKeyEvent keyList(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(&viewer, &keyList);
+    viewer.show();
+    QApplication::exec();
+
+    viewer.makeCurrent();
+    GLint buffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+    EXPECT_GT(buffers, 0);
+    EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
+    viewer.doneCurrent();
+    const QImage picture(shot);
+    ASSERT_FALSE(picture.isNull());
+    const QRgb corner = picture.pixel(0, 0);
+    EXPECT_TRUE(std::abs(qRed(corner) - 77) <= 1 && std::abs(qGreen(corner) - 128) <= 1 && std::abs(qBlue(corner) - 230) <= 1)
+        << std::hex << corner;
 }
 
 } // namespace

@@ -9,13 +9,85 @@
 #include "tests/dialogs/program_windows.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMetaMethod>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QRegularExpression>
 #include <climits>
+#include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
+
+QList<QDialog*> dialogs() { return {sceneDialog(), grassDialog(), treesDialog(), groundDialog(), windDialog()}; }
+
+// Every value control that the driver also sets. The polygon budget has
+// no way back, and the trajectory box is disabled and never refreshed.
+QList<QWidget*> refreshedControls()
+{
+    QList<QWidget*> controls;
+    for (QDialog* dialog : dialogs())
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            const QString name = w->objectName();
+            if (name == "SpinBox_NbPgMax" || name == "CheckBox_VisuTrajectory" || name == "PushButton_ShowInterface")
+                continue;
+            auto* button = qobject_cast<QAbstractButton*>(w);
+            if (qobject_cast<QAbstractSlider*>(w) || qobject_cast<QSpinBox*>(w) || (button && button->isCheckable()))
+                controls << w;
+        }
+    return controls;
+}
+
+int valueOf(QWidget* w) { return w->property(qobject_cast<QAbstractButton*>(w) ? "checked" : "value").toInt(); }
+
+// Whether the scene holds what the dialogs show: after every control's value
+// went to its slot, as if set by hand, the driver sends back the same values.
+bool dialogsAgreeWithTheScene()
+{
+    const auto sent = [] {
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (int k = 0; k < theDriver->metaObject()->methodCount(); ++k)
+            if (theDriver->metaObject()->method(k).name().startsWith("setQT"))
+                spies.push_back(std::make_unique<QSignalSpy>(theDriver, theDriver->metaObject()->method(k)));
+        theDriver->loadQTInterface();
+        QList<QVariant> values;
+        for (const auto& spy : spies)
+            for (const QList<QVariant>& call : *spy) values << call;
+        return values;
+    };
+    const QList<QVariant> before = sent();
+    for (QWidget* w : refreshedControls()) {
+        if (qobject_cast<QAbstractButton*>(w))
+            QMetaObject::invokeMethod(w, "toggled", Q_ARG(bool, valueOf(w)));
+        else
+            QMetaObject::invokeMethod(w, "valueChanged", Q_ARG(int, valueOf(w)));
+    }
+    return sent() == before &&
+           grassDialog()->ComboBox_SizeTexture2D5->currentIndex() == theDriver->grassTextureSizeIndex();
+}
+
+// Acts on the next modal window of its kind to open (a file dialog, a message
+// box), as a person would. Gives up when the driver goes.
+template <class Window>
+void onNext(std::function<void(Window*)> act)
+{
+    auto* poll = new QTimer(theDriver);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (auto* modal = qobject_cast<Window*>(QApplication::activeModalWidget()); modal && modal->isVisible()) {
+            poll->deleteLater();
+            poll->stop();
+            act(modal);
+        }
+    });
+    poll->start(20);
+}
 
 class DialogsTest : public testing::Test {
 protected:
@@ -27,34 +99,6 @@ protected:
         QApplication::exec();
     }
     void TearDown() override { closeWindows(); }
-
-    static QList<QDialog*> dialogs()
-    {
-        return {sceneDialog(), grassDialog(), treesDialog(), groundDialog(), windDialog()};
-    }
-
-    // Every value control that the driver also sets. The polygon budget has
-    // no way back, and the trajectory box is disabled and never refreshed.
-    static QList<QWidget*> refreshedControls()
-    {
-        QList<QWidget*> controls;
-        for (QDialog* dialog : dialogs())
-            for (QWidget* w : dialog->findChildren<QWidget*>()) {
-                const QString name = w->objectName();
-                if (name == "SpinBox_NbPgMax" || name == "CheckBox_VisuTrajectory" ||
-                    name == "PushButton_ShowInterface")
-                    continue;
-                auto* button = qobject_cast<QAbstractButton*>(w);
-                if (qobject_cast<QAbstractSlider*>(w) || qobject_cast<QSpinBox*>(w) || (button && button->isCheckable()))
-                    controls << w;
-            }
-        return controls;
-    }
-
-    static int valueOf(QWidget* w)
-    {
-        return w->property(qobject_cast<QAbstractButton*>(w) ? "checked" : "value").toInt();
-    }
 
     // A different value that the slot can store exactly enough to come back:
     // ten steps away, or the other state of a check box.
@@ -137,15 +181,79 @@ TEST_F(DialogsTest, StartButtonFollowsTheAnimation)
     EXPECT_TRUE(scene::animation == before && start->isChecked() == scene::animation);
 }
 
-TEST_F(DialogsTest, OutOfRangeValuesClampAndFlowBack)
+// A person at the real windows: types over a field and presses Return in
+// every field, reads tooltips, saves the scene into a folder of their own and
+// loads it back, is told why a load and a save failed, brings a closed dialog
+// back with D and closes the viewer.
+TEST_F(DialogsTest, APersonTypesSavesAnywhereLoadsBackAndClosesTheViewer)
 {
-    theDriver->setGrassRadius3D(150);
-    theDriver->setTreesNumber(300);
-    theDriver->loadQTInterface();
-    EXPECT_EQ(grassDialog()->Slider_GrassDist3D->value(), 100);
-    EXPECT_FLOAT_EQ(scene::grassField().getDistance3D(), 100.0f);
-    EXPECT_EQ(treesDialog()->SpinBox_TreesNumber->value(), forestTreeCount());
-    EXPECT_LE(forestTreeCount(), 255);
+    QSpinBox* number = treesDialog()->SpinBox_TreesNumber;
+    number->setValue(9);
+    const std::vector<TreeRecord> nine = getTrees();
+    QSignalSpy typed(number, qOverload<int>(&QSpinBox::valueChanged));
+    number->selectAll();
+    QTest::keyClicks(number, "20");
+    QTest::keyClick(number, Qt::Key_Return);
+    // 20 reaches the slot once: no pass through 2, which keeps only two trees.
+    const std::vector<TreeRecord> twenty = getTrees();
+    ASSERT_TRUE(typed.count() == 1 && twenty.size() == 20u) << typed.count();
+    EXPECT_EQ(std::memcmp(twenty.data(), nine.data(), 9 * sizeof(TreeRecord)), 0);
+
+    // Return in any field presses no button: no file dialog, no tree panel.
+    int opened = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) ++opened, modal->close();
+    });
+    closer.start(20);
+    for (QDialog* d : dialogs())
+        for (QSpinBox* box : d->findChildren<QSpinBox*>()) QTest::keyClick(box, Qt::Key_Return);
+    closer.stop();
+    EXPECT_TRUE(opened == 0 && !treesDialog()->PushButton_ShowInterface->isChecked()) << opened;
+
+    for (QWidget* w : refreshedControls())
+        EXPECT_TRUE(w->toolTip().contains(": ") || qobject_cast<QPushButton*>(w)) << w->objectName().toStdString();
+    sceneDialog()->Slider_RockSize->setValue(250);  // × 0.01 m
+    grassDialog()->Slider_GrassWidth->setValue(150);  // × 0.0001 m
+    EXPECT_EQ(sceneDialog()->Slider_RockSize->toolTip() + grassDialog()->Slider_GrassWidth->toolTip(),
+              "Rock size: 2.50 mBlade width: 0.0150 m");
+
+    // Clicks `button`, then in its file dialog goes to the folder, types `name`
+    // and presses Return; a message box that follows is read and closed.
+    QTemporaryDir folder;
+    QString told;
+    const auto choose = [&](QPushButton* button, const QString& name) {
+        onNext<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->setDirectory(folder.path());
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), name);
+            QTest::keyClick(dialog->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
+        });
+        onNext<QMessageBox>([&](QMessageBox* box) { told = box->text(), box->close(); });
+        QTest::mouseClick(button, Qt::LeftButton);
+    };
+    choose(sceneDialog()->PushButton_SaveScene, "mine");
+    sceneDialog()->Slider_RockSize->setValue(50);
+    choose(sceneDialog()->PushButton_LoadScene, "mine.xml");
+    EXPECT_TRUE(sceneDialog()->Slider_RockSize->value() == 250 && rock::state().rockSize == 2.5f)
+        << "the scene saved outside Scene/ loads back";
+
+    theDriver->failuresInWindow = true;
+    QFile broken(folder.filePath("broken.xml"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("<scene>") && broken.flush());
+    choose(sceneDialog()->PushButton_LoadScene, "broken.xml");
+    EXPECT_TRUE(told.contains("broken.xml") && told.contains("parser error")) << told.toStdString();
+    // A link into a folder that is gone: the save cannot make its file there.
+    ASSERT_TRUE(QFile::link(folder.filePath("gone/lost.xml"), folder.filePath("lost.xml")));
+    choose(sceneDialog()->PushButton_SaveScene, "lost.xml");
+    EXPECT_TRUE(told.contains("lost.xml") && told.contains("No such file")) << told.toStdString();
+
+    treesDialog()->close();
+    QTest::keyClick(theViewer, Qt::Key_D);
+    for (QDialog* d : dialogs()) EXPECT_TRUE(d->isVisible()) << d->windowTitle().toStdString();
+    // With no window left open the program's event loop ends.
+    theViewer->close();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString() << " stays open";
 }
 
 // Whether two attribute texts hold the same numbers to a relative `tolerance`, or else the same text.
@@ -203,8 +311,9 @@ TEST_F(DialogsTest, DialogsStandWhereAndAsTitledAndGoCleanly)
     theDriver->loadQTInterface();  // a refresh with the dialogs gone touches nothing
 }
 
-// A scene file with hostile numbers in every section, run as the program runs it.
-TEST(HostileScene, RunsFiniteAndShowsAtTheControlsEnds)
+// Scene files with hostile numbers, run one after another as the program
+// runs them (each in a folder without the document type, as a person's own).
+TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
 {
     scene::resetSceneState();
     rock::resetRock();
@@ -212,64 +321,66 @@ TEST(HostileScene, RunsFiniteAndShowsAtTheControlsEnds)
     drawFrames(1);
 
     QTemporaryDir folder;
-    ASSERT_TRUE(QFile::copy("Scene/sceneVelmora.dtd", folder.filePath("sceneVelmora.dtd")));
-    ASSERT_TRUE(QFile::copy(VELMORA_SOURCE_DIR "/tests/dialogs/hostile_scene.xml", folder.filePath("hostile.xml")));
-    EXPECT_TRUE(loadSceneFile(folder.filePath("hostile.xml").toLocal8Bit().constData()));
-    theDriver->addWindGust();
-    theDriver->addWindBlast();
-    drawFrames(200);
-    ASSERT_TRUE(scene::animation);
-    const god_of_gusts& d = windDirector();
-    EXPECT_EQ(d.not_born().size() + d.alive().size() + d.dead().size(), 2u);
+    for (const char* name : {"scene", "huge", "refused_camera", "sparse_texture", "negative"}) {
+        SCOPED_TRACE(name);
+        const QString file = folder.filePath(QStringLiteral("hostile_%1.xml").arg(name));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_SOURCE_DIR "/tests/dialogs/hostile_%1.xml").arg(name), file));
+        const qglviewer::Vec cameraBefore = theViewer->camera()->position();
+        QElapsedTimer took;
+        took.start();
+        std::string reason;
+        EXPECT_TRUE(loadSceneFile(file.toLocal8Bit().constData(), &reason)) << reason;
+        theDriver->loadQTInterface();
+        drawFrames(1);  // the textures are built here
+        EXPECT_LT(took.elapsed(), 5000) << "to load and draw the first frame";
+        if (std::strcmp(name, "refused_camera") == 0) {
+            EXPECT_EQ(theViewer->camera()->position(), cameraBefore);
+        }
+        EXPECT_LE(theViewer->camera()->position().norm(), 2e6);
+        // As a hand-edited viewer state file could set it: the modules still get a bounded camera.
+        if (std::strcmp(name, "negative") == 0) theViewer->camera()->setPosition(qglviewer::Vec(1e38, -1e38, 3.4e38));
 
-    const GrassField& grass = scene::grassField();
-    bool nodes = true, crushPoints = true;
-    for (int i = 0; i <= grass.getPatchesX(); ++i)
-        for (int j = 0; j <= grass.getPatchesY(); ++j) {
-            const GrassNode& n = grass.node(i, j);
-            nodes = nodes && finite(n.skeleton) && finite({n.windWeight, n.windX, n.windY, n.height, n.currentHeight});
-        }
-    for (int i = 0; i < grass.crushPointsX(); ++i)
-        for (int j = 0; j < grass.crushPointsY(); ++j) {
-            const CrushPoint& c = grass.crushPoint(i, j);
-            crushPoints = crushPoints && finite(c.skeleton) &&
-                          finite({c.z, c.dirX, c.dirY, c.totalTime, c.remainingTime, c.initialAmount, c.amount});
-        }
-    EXPECT_TRUE(nodes && crushPoints) << "grass nodes " << nodes << ", crush points " << crushPoints;
-    for (const auto* list : {&d.not_born(), &d.alive(), &d.dead()})
-        for (const auto& p : *list) {
-            const pose2d pose = p->shape->get_pose();
-            EXPECT_TRUE(finite({pose.position.x, pose.position.y, pose.angle, p->intensity, p->power,
-                                float(p->date_of_birth), float(p->date_of_death)}));
-        }
-    float power, dx, dy;
-    windGetInfluence(5, 5, 0, 0, 0, power, dx, dy);
-    EXPECT_TRUE(finite({power, dx, dy}));
-    EXPECT_TRUE(treesFinite());
-    const rock::RockState& r = rock::state();
-    const RockRecord& record = rock::record();
-    EXPECT_TRUE(finite({r.rockPosition[0], r.rockPosition[1], r.rockPosition[2], r.rockVelocity[0], r.rockVelocity[1],
-                        r.rollAngle, r.verticalSpeed, float(r.autoClock), r.rockSpeed, r.rockSize}));
-    EXPECT_TRUE(finite({record.crushingPower, record.crushingPowerExp, record.crushingMysteryParameter,
-                        record.crushingPropagation, record.previousPosition[0], record.previousPosition[1],
-                        record.previousPosition[2], record.currentPosition[0], record.currentPosition[1],
-                        record.currentPosition[2]}));
+        theDriver->addWindGust();
+        theDriver->addWindBlast();
+        drawFrames(200);
+        ASSERT_TRUE(scene::animation);
+        const god_of_gusts& d = windDirector();
+        EXPECT_EQ(d.not_born().size() + d.alive().size() + d.dead().size(), 2u);
+        windDirector().delete_all_primitives();
 
-    // A huge value shows as its control's maximum, a hugely negative one as its minimum.
-    theDriver->loadQTInterface();
-    FormScene* s = sceneDialog();
-    FormGrass* g = grassDialog();
-    FormWind* w = windDialog();
-    for (QAbstractSlider* top : {s->Slider_RockSpeed, s->Slider_RockCrushingPower, s->Slider_RockCrushingPowerExp,
-                                 g->Slider_GrassHeight, g->Slider_GrassNoisePositions, g->Slider_crushingMaxTime,
-                                 g->Slider_GrassDist3D, g->Slider_AntiAliasingTexture3D, w->Slider_BreezeSpeed,
-                                 w->Slider_BreezePower, w->Slider_GustSpeed, w->Slider_BlastParam,
-                                 groundDialog()->Slider_GroundSize, groundDialog()->Slider_GroundHeight})
-        EXPECT_EQ(top->value(), top->maximum()) << top->objectName().toStdString();
-    for (QAbstractSlider* bottom : {s->Slider_RockSize, s->Slider_RockCrushingMysteryParam, g->Slider_GrassWidth,
-                                    g->Slider_GrassDist2D5, g->Slider_crushingDamping, w->Slider_GustPower,
-                                    g->Slider_AntiAliasingTexture2D5})
-        EXPECT_EQ(bottom->value(), bottom->minimum()) << bottom->objectName().toStdString();
+        const GrassField& grass = scene::grassField();
+        bool nodes = true, patches = true, crushPoints = true;
+        for (int i = 0; i <= grass.getPatchesX(); ++i)
+            for (int j = 0; j <= grass.getPatchesY(); ++j) {
+                const GrassNode& n = grass.node(i, j);
+                nodes = nodes && finite(n.skeleton) &&
+                        finite({n.windWeight, n.windX, n.windY, n.height, n.currentHeight, n.distance});
+                if (i < grass.getPatchesX() && j < grass.getPatchesY())
+                    patches = patches && std::isfinite(grass.patch(i, j).distance);
+            }
+        for (int i = 0; i < grass.crushPointsX(); ++i)
+            for (int j = 0; j < grass.crushPointsY(); ++j) {
+                const CrushPoint& c = grass.crushPoint(i, j);
+                crushPoints = crushPoints && finite(c.skeleton) &&
+                              finite({c.z, c.dirX, c.dirY, c.totalTime, c.remainingTime, c.initialAmount, c.amount});
+            }
+        EXPECT_TRUE(nodes && patches && crushPoints)
+            << "grass nodes " << nodes << ", patches " << patches << ", crush points " << crushPoints;
+        float power, dx, dy;
+        windGetInfluence(5, 5, 0, 0, 0, power, dx, dy);
+        EXPECT_TRUE(finite({power, dx, dy}));
+        EXPECT_TRUE(treesFinite());
+        const rock::RockState& r = rock::state();
+        const RockRecord& record = rock::record();
+        EXPECT_TRUE(finite({r.rockPosition[0], r.rockPosition[1], r.rockPosition[2], r.rockVelocity[0],
+                            r.rockVelocity[1], r.rollAngle, r.verticalSpeed, float(r.autoClock), r.rockSpeed,
+                            r.rockSize}));
+        EXPECT_TRUE(finite({record.crushingPower, record.crushingPowerExp, record.crushingMysteryParameter,
+                            record.crushingPropagation, record.previousPosition[0], record.previousPosition[1],
+                            record.previousPosition[2], record.currentPosition[0], record.currentPosition[1],
+                            record.currentPosition[2]}));
+        EXPECT_TRUE(dialogsAgreeWithTheScene());
+    }
     closeWindows();
 }
 

@@ -197,6 +197,7 @@ TEST(TreeDetailRegulation, ThresholdAndTubeFactorFollowTheBudgets)
     struct Case {
         int branches, polygons, leaves, budget;
         float threshold, factor, expectedThreshold, expectedFactor;
+        bool steady = false;
     };
     const Case cases[] = {
         {20000, 5000, 0, 10000, 0.04f, 1, 0.08f, 1},            // x(1 + 10000·0.0001); the factor waits
@@ -214,9 +215,15 @@ TEST(TreeDetailRegulation, ThresholdAndTubeFactorFollowTheBudgets)
         {1000, 30000, 0, 10000, 0.04f, 0.7f, 0.048f, 0.7f},
         {1000, 9500, 0, 10000, 0.04f, 0.7f, 0.04f, 0.7f},
         {1000, 8000, 0, 10000, 0.04f, 0.7f, 0.04f / 1.9f, 0.7f},
+        // Steady crowns hold still from 75 % to 125 % of each budget: a count
+        // of 8000 keeps the threshold (it would fall by 1.2 above) and the
+        // factor rises for 5000 polygons, x(1 + 5000·0.000005), but not for 8000.
+        {8000, 5000, 0, 10000, 0.04f, 1, 0.04f / 1.2f, 1},
+        {8000, 5000, 0, 10000, 0.04f, 1, 0.04f, 1.025f, true},
+        {10000, 8000, 0, 10000, 0.04f, 1, 0.04f, 1, true},
     };
     for (const Case& c : cases) {
-        treeDetail() = TreeDetail{c.threshold, 45.0f, c.factor, 10000, c.budget};
+        treeDetail() = TreeDetail{c.threshold, 45.0f, c.factor, 10000, c.budget, c.steady};
         treeCounters() = TreeCounters{c.branches, c.polygons, c.leaves};
         regulateTreeDetail();
         EXPECT_NEAR(treeDetail().lodThreshold, c.expectedThreshold, 1e-6f) << c.branches << " " << c.polygons;

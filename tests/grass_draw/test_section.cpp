@@ -93,3 +93,14 @@ TEST_F(Section, LenientNumbersAndStrictFlags)
     const float area[4] = {2, 3, 10, 8};  // two of four numbers: the others stay
     for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(field.area[k], area[k]);
 }
+
+// The 2.5D texture within 1..1024 × 1..256, one past is refused and the value
+// kept; a density clamped into 16 bits rather than wrapped.
+TEST_F(Section, TextureSizeAndDensityStayWithinTheirLimits)
+{
+    ASSERT_TRUE(read("sizex_texture2D5=\"1024\" sizey_texture2D5=\"256\" number_squaremeters=\"40000\""));
+    ASSERT_TRUE(read("sizex_texture2D5=\"1025\" sizey_texture2D5=\"0\""));
+    EXPECT_TRUE(field.getSizeX2D5() == 1024 && field.getSizeY2D5() == 256 && field.getBladesPerSquareMetre() == 32767);
+    ASSERT_TRUE(read("sizex_texture2D5=\"-512\" sizey_texture2D5=\"257\" number_squaremeters=\"-40000\""));
+    EXPECT_TRUE(field.getSizeX2D5() == 1024 && field.getSizeY2D5() == 256 && field.getBladesPerSquareMetre() == -32768);
+}

@@ -1,6 +1,7 @@
 // Pixel operations of the grass textures, on small hand-made buffers.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -64,6 +65,11 @@ TEST(TextureOps, ExtendColorFillsBlackNeighboursOnePixelAPass)
     fill(t, 6, 1, false, {0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     ASSERT_TRUE(extendColor(t, 2));
     for (int x = 0; x < 6; ++x) EXPECT_EQ(t.pixels[3 * x], x < 4 ? 100 : 0) << "pixel " << x;
+    // Once a pass changes nothing the passes stop: all of an int's worth end
+    // at once (they would run for minutes).
+    fill(t, 2, 1, false, {0, 0, 0, 0, 9, 0});
+    ASSERT_TRUE(extendColor(t, INT_MAX));
+    EXPECT_EQ(Bytes(t.pixels, t.pixels + 6), (Bytes{0, 9, 0, 0, 9, 0}));
 }
 
 TEST(TextureSetters, TheBladePictureFadesByItsSofteningAndWaitsForTheRebuild)

@@ -71,6 +71,26 @@ TEST_F(View, LevelsFollowTheHorizontalDistanceAndPatchesTakeTheirLowestCorner)
     EXPECT_GT(field.node(10, 18).skeleton.P1[2], 1);
 }
 
+// With the look a node changes level only 1 m past the boundary: node
+// (10, 16) against distance2D5 = 6 m as the camera steps along y.
+TEST_F(View, WithTheLookLevelsChangeOnlyPastAMargin)
+{
+    field.view.look = true;
+    const std::pair<float, int16_t> steps[] = {
+        {10.5f, LOD_2D},   // 5.5 m, was 2D at 6 m: not within 6 − 1
+        {11.5f, LOD_2D5},  // 4.5 m
+        {9.5f, LOD_2D5},   // 6.5 m, was 2.5D: within 6 + 1
+        {8.5f, LOD_2D},    // 7.5 m
+    };
+    for (const auto& [y, lod] : steps) {
+        look({10, y, 2}, {10, y + 10, 0}, 60);
+        EXPECT_EQ(field.node(10, 16).lod, lod) << y;
+    }
+    field.view.look = false;
+    look({10, 10.5f, 2}, {10, 20.5f, 0}, 60);
+    EXPECT_EQ(field.node(10, 16).lod, LOD_2D5) << "without the look the boundary is exact";
+}
+
 TEST_F(View, NodesWithinTheBladeMarginOfEveryPlaneAreKept)
 {
     // Turned off the grid's axes, so that the right and left planes differ.

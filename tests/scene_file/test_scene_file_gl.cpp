@@ -71,7 +71,7 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
     scene::setUpdateGrassDrawing(false);
     scene::draw_ground = false;
     scene::draw_grass = scene::draw_grass_nodes = scene::draw_grass_density = scene::draw_trees = true;
-    scene::draw_gust = scene::draw_sky = scene::draw_wire = true;
+    scene::draw_gust = scene::draw_sky = scene::draw_wire = scene::look = true;
     camera()->setOrientation(Quaternion(Vec(0.2, 0.3, 0.9), 1.1));
     camera()->setPosition(Vec(12.5, -3.25, 40));
     rock::setDirect(false);
@@ -105,6 +105,7 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
     // What the file does not hold: the last grass update due, and the rock's
     // height, from the loaded ground and raised by the loaded crushing exponent.
     EXPECT_TRUE(!scene::update_grass_drawing && scene::refreshGrassOnce);
+    EXPECT_TRUE(scene::look);
     EXPECT_EQ(Vec(rock::state().rockPosition), Vec(30.5, 60.25, 0));
     EXPECT_FLOAT_EQ(rock::record().currentPosition[2], 0.75f);
     EXPECT_FLOAT_EQ(rock::record().previousPosition[2], 0.75f);
@@ -117,6 +118,10 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
     ASSERT_TRUE(saveSceneFile(file.c_str()));
     const std::string text = contents(file);
     EXPECT_EQ(std::system(("xmllint --valid --noout '" + file + "'").c_str()), 0) << text;
+    // A scene written before the look existed stays valid, as does the default one, which has it.
+    EXPECT_EQ(std::system("xmllint --noout --dtdvalid " VELMORA_SOURCE_DIR "/data/Scene/sceneVelmora.dtd "
+                          VELMORA_SOURCE_DIR "/tests/fuzz/corpus/scene_file/valid_scene 2>/dev/null"), 0);
+    EXPECT_EQ(std::system("xmllint --valid --noout " VELMORA_SOURCE_DIR "/data/Scene/init.xml"), 0);
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">", 0), 0u)
         << text;
     EXPECT_NE(text.find("animation_dt=\"0.0500\""), std::string::npos) << "four decimals";
@@ -138,28 +143,34 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
 TEST_F(SceneFileTest, FailedSaveSaysSoAndLeavesTheTargetAlone)
 {
     QDir(folder.path()).mkdir("taken.xml");
-    EXPECT_FALSE(saveSceneFile(path("taken.xml").c_str()));
+    std::string reason;
+    EXPECT_FALSE(saveSceneFile(path("taken.xml").c_str(), &reason));
+    EXPECT_EQ(reason, "is a folder");
     EXPECT_TRUE(QFileInfo(folder.filePath("taken.xml")).isDir());
 }
 
-TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothing)
+TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothingAndSayWhy)
 {
     const std::string good = "<scene><parameters animation_dt=\"0.5\"/></scene>";
-    const std::string cases[] = {
-        path("missing.xml"),
-        write("broken.xml", "<scene><parameters animation_dt=\"0.5\"></scene>"),
-        write("undeclared.xml", good, false),
-        write("invalid.xml", "<scene><parameters animation_dt=\"0.5\" colour=\"red\"/></scene>"),
+    const std::pair<std::string, const char*> cases[] = {  // each with its reason, the library's first line
+        {path("missing.xml"), "missing.xml"},
+        {write("broken.xml", "<scene><parameters animation_dt=\"0.5\"></scene>"), "parser error"},
+        {write("undeclared.xml", good, false), "no DTD found"},
+        {write("invalid.xml", "<scene><parameters animation_dt=\"0.5\" colour=\"red\"/></scene>"), "colour"},
     };
     EXPECT_FALSE(loadSceneFile(nullptr));
-    for (const std::string& file : cases) {
-        EXPECT_FALSE(loadSceneFile(file.c_str())) << file;
+    for (const auto& [file, why] : cases) {
+        std::string reason;
+        EXPECT_FALSE(loadSceneFile(file.c_str(), &reason)) << file;
+        EXPECT_NE(reason.find(why), std::string::npos) << reason;
         EXPECT_FLOAT_EQ(scene::animation_dt, 0.05f) << file;
     }
-    // Without its document type beside it, a good file is refused as well.
+    // Without its document type beside it (a scene saved outside Scene/), a
+    // file is checked against the program's own: a bad one is still refused.
     QFile::remove(folder.filePath("sceneVelmora.dtd"));
-    EXPECT_FALSE(loadSceneFile(write("alone.xml", good).c_str()));
-    EXPECT_FLOAT_EQ(scene::animation_dt, 0.05f);
+    EXPECT_FALSE(loadSceneFile(cases[3].first.c_str()));
+    loadSceneFile(write("alone.xml", good).c_str());
+    EXPECT_FLOAT_EQ(scene::animation_dt, 0.5f);
 }
 
 TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
@@ -187,6 +198,7 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
     scene::grassField().setHeight(1.5f);
     scene::grassField().setDistance3D(30);
     camera()->setOrientation(Quaternion(Vec(1, 0, 0), 0.5));
+    camera()->setPosition(Vec(1, 2, 3));
     testing::internal::CaptureStdout();
     loadSceneFile(write("numbers.xml",
         "<scene><parameters animation=\"True\" draw_ground=\"1\" animation_dt=\"0x1p-4\">"
@@ -200,7 +212,7 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
     const std::string lines = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(!scene::animation && !scene::draw_ground && !rock::state().bound) << "only \"true\" is true";
     EXPECT_FLOAT_EQ(scene::animation_dt, 0.0625f);
-    EXPECT_EQ(camera()->position(), Vec(16, 0, -2));
+    EXPECT_EQ(camera()->position(), Vec(16, 2, -2)) << "a refused number keeps its value";
     EXPECT_EQ(Vec(rock::state().rockPosition), Vec(10, 20, groundHeight(10, 20)));
     EXPECT_TRUE(rock::state().rockSpeed == 0 && rock::state().rockSize == 2 && rock::record().crushingPower == 16);
     EXPECT_TRUE(groundMaxHeight() == 16 && groundQuadsNumber() == 400 && groundTextureRepeat() == 0);

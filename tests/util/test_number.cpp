@@ -55,5 +55,8 @@ TEST(Number, ListsAndIntegersFollowTheSameRules)
         EXPECT_EQ(util::readInt("number_squaremeters", c.text, n), c.read) << c.text;
         EXPECT_EQ(n, c.value) << c.text;
     }
+    int side = 5;  // within bounds of its own
+    EXPECT_TRUE(util::readInt("sizex", "1024", side, 1, 1024) && !util::readInt("sizex", "1025", side, 1, 1024) &&
+                !util::readInt("sizex", "0", side, 1, 1024) && side == 1024);
     testing::internal::GetCapturedStdout();
 }
