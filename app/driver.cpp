@@ -7,7 +7,8 @@
 #include "app/scene_state.h"
 #include "ground/ground.h"
 #include "util/random.h"
-#include "forest/forest.h"
+#include "forest/forest_draw.h"
+#include "forest/tree_panel.h"
 #include "grass/grass_field.h"
 #include "grass/grass_texture.h"
 #include "wind/wind.h"
@@ -302,23 +303,24 @@ void VelmoraQTDriver::groundChanged()
 
 void MyVelmoraQTDriver::stepScene(const float viewDirection[3])
 {
-    if (!scene::animation) return;
-    const float step = rock::state().rockSpeed * scene::animation_dt;
+    const scene::Switches& on = scene::switches();
+    if (!on.animation) return;
+    const float step = rock::state().rockSpeed * on.animation_dt;
     rock::stepRock(viewDirection, step);
-    windUpdate(scene::animation_dt);
+    windUpdate(on.animation_dt);
 }
 
 int MyVelmoraQTDriver::scenePolygonCount() const
 {
     int count = 500;
-    if (scene::draw_trees) count += forestPolygonCount();
-    if (scene::draw_grass) count += static_cast<int>(grass().getPolygonCount());
+    if (scene::switches().draw_trees) count += forestPolygonCount();
+    if (scene::switches().draw_grass) count += static_cast<int>(grass().getPolygonCount());
     return count;
 }
 
 std::string MyVelmoraQTDriver::costText() const
 {
-    return formatCostText(scene::draw_grass, previousFrameStamp, frameStamp, grassStamp);
+    return formatCostText(scene::switches().draw_grass, previousFrameStamp, frameStamp, grassStamp);
 }
 
 // The viewer offers the panel left-button presses and releases only (button 0).
@@ -364,7 +366,7 @@ void MyVelmoraQTDriver::loadStartScenes()
         std::fprintf(stderr, "velmora: the scene %s could not be loaded\n", startScene.c_str());
         startSceneFailed = true;
     }
-    if (startLook) scene::look = true;
+    if (startLook) scene::setSwitch(&scene::Switches::look, true);
 }
 
 void MyVelmoraQTDriver::loadQTInterface()
@@ -372,17 +374,18 @@ void MyVelmoraQTDriver::loadQTInterface()
     VelmoraQTDriver::loadQTInterface();
     const rock::RockState& r = rock::state();
     const RockRecord& record = rock::record();
-    emit setQTAnim(scene::animation);
-    emit setQTAnimDT(dialogValue(scene::animation_dt, 0.001f));
-    emit setQTUpdateGrassDrawing(scene::update_grass_drawing);
-    emit setQTGroundDraw(scene::draw_ground);
-    emit setQTTreesDraw(scene::draw_trees);
-    emit setQTGrassDraw(scene::draw_grass);
-    emit setQTGustDraw(scene::draw_gust);
-    emit setQTSkyDraw(scene::draw_sky);
-    emit setQTGrassDensityDraw(scene::draw_grass_density);
-    emit setQTGrassNodesDraw(scene::draw_grass_nodes);
-    emit setQTWireDraw(scene::draw_wire);
+    const scene::Switches& on = scene::switches();
+    emit setQTAnim(on.animation);
+    emit setQTAnimDT(dialogValue(on.animation_dt, 0.001f));
+    emit setQTUpdateGrassDrawing(on.update_grass_drawing);
+    emit setQTGroundDraw(on.draw_ground);
+    emit setQTTreesDraw(on.draw_trees);
+    emit setQTGrassDraw(on.draw_grass);
+    emit setQTGustDraw(on.draw_gust);
+    emit setQTSkyDraw(on.draw_sky);
+    emit setQTGrassDensityDraw(on.draw_grass_density);
+    emit setQTGrassNodesDraw(on.draw_grass_nodes);
+    emit setQTWireDraw(on.draw_wire);
     emit setQTRockSpeed(dialogValue(r.rockSpeed, 0.01f));
     emit setQTRockSize(dialogValue(r.rockSize, 0.01f));
     emit setQTRockMvtAuto(!r.direct);
@@ -393,20 +396,20 @@ void MyVelmoraQTDriver::loadQTInterface()
     emit setQTRockCrushingPropagation(dialogValue(record.crushingPropagation, 0.001f));
 }
 
-void MyVelmoraQTDriver::setbuttonQTstart() { emit setQTAnim(scene::animation); }
-void MyVelmoraQTDriver::setAnim(bool v) { scene::animation = v; }
+void MyVelmoraQTDriver::setbuttonQTstart() { emit setQTAnim(scene::switches().animation); }
+void MyVelmoraQTDriver::setAnim(bool v) { scene::setSwitch(&scene::Switches::animation, v); }
 void MyVelmoraQTDriver::setAnimDT(int v) { scene::setAnimationDt(v * 0.001f); }
 void MyVelmoraQTDriver::setUpdateGrassDrawing(bool v) { scene::setUpdateGrassDrawing(v); }
-void MyVelmoraQTDriver::setGroundDraw(bool v) { scene::draw_ground = v; }
-void MyVelmoraQTDriver::setTreesDraw(bool v) { scene::draw_trees = v; }
-void MyVelmoraQTDriver::setGrassDraw(bool v) { scene::draw_grass = v; }
-void MyVelmoraQTDriver::setGustDraw(bool v) { scene::draw_gust = v; }
-void MyVelmoraQTDriver::setSkyDraw(bool v) { scene::draw_sky = v; }
+void MyVelmoraQTDriver::setGroundDraw(bool v) { scene::setSwitch(&scene::Switches::draw_ground, v); }
+void MyVelmoraQTDriver::setTreesDraw(bool v) { scene::setSwitch(&scene::Switches::draw_trees, v); }
+void MyVelmoraQTDriver::setGrassDraw(bool v) { scene::setSwitch(&scene::Switches::draw_grass, v); }
+void MyVelmoraQTDriver::setGustDraw(bool v) { scene::setSwitch(&scene::Switches::draw_gust, v); }
+void MyVelmoraQTDriver::setSkyDraw(bool v) { scene::setSwitch(&scene::Switches::draw_sky, v); }
 void MyVelmoraQTDriver::setGrassTrajectoryDraw(bool) { std::puts("TODO -> setGrassTrajectoryDraw"); }
-void MyVelmoraQTDriver::setGrassDensityDraw(bool v) { scene::draw_grass_density = v; }
-void MyVelmoraQTDriver::setGrassNodesDraw(bool v) { scene::draw_grass_nodes = v; }
+void MyVelmoraQTDriver::setGrassDensityDraw(bool v) { scene::setSwitch(&scene::Switches::draw_grass_density, v); }
+void MyVelmoraQTDriver::setGrassNodesDraw(bool v) { scene::setSwitch(&scene::Switches::draw_grass_nodes, v); }
 // The polygon mode itself is set at the start of the next frame, where a GL context is current.
-void MyVelmoraQTDriver::setWireDraw(bool v) { scene::draw_wire = v; }
+void MyVelmoraQTDriver::setWireDraw(bool v) { scene::setSwitch(&scene::Switches::draw_wire, v); }
 void MyVelmoraQTDriver::setRockSpeed(int v) { rock::setSpeed(v * 0.01f); }
 void MyVelmoraQTDriver::setRockSize(int v) { rock::setSize(v * 0.01f); }
 void MyVelmoraQTDriver::setRockMvtAuto(bool v) { rock::setDirect(!v); }

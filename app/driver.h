@@ -193,7 +193,10 @@ public slots:
     void setRockCrushingPropagation(int v);        ///< × 0.001
 
 private:
-    void drawSky();
+    /// The frame's forest, with its growth and meshes measured apart.
+    void drawTrees(const float cameraPosition[3], const float viewDirection[3]);
+    /// The frame's grass: crushing and view update, then the passes.
+    void drawGrass(const float cameraPosition[3]);
     /// "Scene/init.xml", whose result is ignored, then startScene; then startLook.
     void loadStartScenes();
     /// The message box of a failed load or save, when failuresInWindow.

@@ -5,25 +5,74 @@
 #include "app/scene_state.h"
 #include "app/sky.h"
 #include "forest/forest.h"
+#include "forest/forest_draw.h"
+#include "forest/tree_panel.h"
 #include "grass/grass_debug_draw.h"
+#include "grass/grass_draw.h"
 #include "grass/grass_field.h"
-#include "grass/grass_view.h"
 #include "ground/ground.h"
 #include "util/random.h"
 #include "wind/wind.h"
 #include <GL/gl.h>
+#include <utility>
 
 namespace {
 
-const GLfloat lightAmbient[] = {1, 1, 1, 1};
-const GLfloat lightDiffuse[] = {1, 1, 1, 1};
-const GLfloat lightSpecularFirst[] = {0, 0, 0, 1};
-const GLfloat lightPositionFirst[] = {250, 50, 50, 1};
-const GLfloat lightSpecularSecond[] = {1, 1, 1, 1};
-const GLfloat materialSpecular[] = {0.3f, 0.4f, 0.3f, 1};
-const GLfloat materialShininess = 30;
-const GLfloat materialDiffuse[] = {0.2f, 0.2f, 0.2f, 1};
-const GLfloat materialAmbient[] = {0.1f, 0.1f, 0.1f, 1};
+void lightFromSide()
+{
+    const GLfloat ambient[] = {1, 1, 1, 1}, diffuse[] = {1, 1, 1, 1}, specular[] = {0, 0, 0, 1};
+    const GLfloat position[] = {250, 50, 50, 1};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+}
+
+void setRockMaterial()
+{
+    const GLfloat specular[] = {0.3f, 0.4f, 0.3f, 1}, diffuse[] = {0.2f, 0.2f, 0.2f, 1};
+    const GLfloat ambient[] = {0.1f, 0.1f, 0.1f, 1};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialf(GL_FRONT, GL_SHININESS, 30);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+}
+
+void lightFromAbove()
+{
+    const GLfloat specular[] = {1, 1, 1, 1};
+    const GLfloat position[] = {groundSizeX() / 2, groundSizeY() / 2, 1000, 1};
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+}
+
+void drawOverlays()
+{
+    const scene::Switches& on = scene::switches();
+    glDisable(GL_FOG);
+    glDisable(GL_LIGHTING);
+    if (on.draw_gust) windDraw();
+    if (on.showGrassTexture2D) showTextures(scene::grassField());
+    if (on.showGrassTexture2D5) showTexture2D5(scene::grassField());
+    drawForestEditor();
+}
+
+void drawSky()
+{
+    // The fan shows its vertex colours: no lighting, no texture.
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_TRIANGLE_FAN);
+    for (const SkyVertex& v : skyFan(groundSizeX(), groundSizeY(), groundMaxHeight())) {
+        glColor3f(v.r, v.g, v.b);
+        glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+    glPopAttrib();
+}
 
 /// The look's fog: what lies after the sky fades into the sky's rim with the
 /// distance, so that the far field and the world's edge meet the horizon.
@@ -82,104 +131,55 @@ void MyVelmoraQTDriver::initScene()
 
 void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float viewDirection[3])
 {
-    stepScene(viewDirection);
+    const scene::Switches& on = scene::switches();
     FrameProfile* const profile = frameProfile;
-
-    glPolygonMode(GL_FRONT_AND_BACK, scene::draw_wire ? GL_LINE : GL_FILL);
-    {
-        PartScope part(profile, FramePart::Fixed);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    }
-    if (scene::draw_sky) {
-        PartScope part(profile, FramePart::Sky);
-        drawSky();
-    }
-    if (scene::look) beginFog();
-
-    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecularFirst);
-    glLightfv(GL_LIGHT0, GL_POSITION, lightPositionFirst);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_LIGHTING);
-
-    if (scene::draw_ground) {
-        PartScope part(profile, FramePart::Ground);
-        drawGround();
-    }
-
-    glMaterialfv(GL_FRONT, GL_SPECULAR, materialSpecular);
-    glMaterialf(GL_FRONT, GL_SHININESS, materialShininess);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, materialDiffuse);
-    glMaterialfv(GL_FRONT, GL_AMBIENT, materialAmbient);
-    {
-        PartScope part(profile, FramePart::Rock);
-        rock::drawRock();
-    }
-
-    const GLfloat lightPositionSecond[] = {groundSizeX() / 2, groundSizeY() / 2, 1000, 1};
-    glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecularSecond);
-    glLightfv(GL_LIGHT0, GL_POSITION, lightPositionSecond);
-
-    previousFrameStamp = frameStamp;
-    frameStamp = util::frameNow();
-    if (scene::draw_trees) {
-        measureForestCost(profile != nullptr);
-        setForestSteady(scene::look);
-        {
-            PartScope part(profile, FramePart::ForestDrawing);
-            drawForest(cameraPosition, viewDirection);
-        }
-        if (profile) {
-            // The forest timed its growth and meshes; the rest is its drawing.
-            // GL counted each leaf quad once: its second triangle is added.
-            const ForestCost& c = forestCost();
-            profile->add(FramePart::ForestGrowth, c.growthWall, c.growthCpu);
-            profile->add(FramePart::ForestMesh, c.meshWall, c.meshCpu);
-            profile->add(FramePart::ForestDrawing, -c.growthWall - c.meshWall, -c.growthCpu - c.meshCpu, c.leafQuads);
-        }
-    }
-
-    if (scene::draw_grass) {
-        GrassField& grass = scene::grassField();
-        grass.view.look = scene::look;
-        {
-            PartScope part(profile, FramePart::GrassView);
-            if (scene::animation) grass.updateCrushing(scene::animation_dt, &rock::record(), 1);
-            if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
-        }
-        grassStamp = util::frameNow();
-        // GL counts a far patch's quad once: the grass's own count of its triangles is exact.
-        PartScope part(profile, FramePart::GrassDrawing, 0);
-        if (scene::draw_wire)
-            drawLodColours(grass);
-        else
-            drawField(grass);
-        if (profile) profile->add(FramePart::GrassDrawing, 0, 0, grass.getPolygonCount());
-        if (scene::draw_grass_nodes) drawNodes(grass);
-        if (scene::draw_grass_density) drawDensity(grass);
-    }
-
-    glDisable(GL_FOG);
-    glDisable(GL_LIGHTING);
-    PartScope part(profile, FramePart::Overlays);
-    if (scene::draw_gust) windDraw();
-    if (scene::showGrassTexture2D) showTextures(scene::grassField());
-    if (scene::showGrassTexture2D5) showTexture2D5(scene::grassField());
-    drawForestEditor();
+    stepScene(viewDirection);
+    glPolygonMode(GL_FRONT_AND_BACK, on.draw_wire ? GL_LINE : GL_FILL);
+    measurePart(profile, FramePart::Fixed, [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); });
+    if (on.draw_sky) measurePart(profile, FramePart::Sky, drawSky);
+    if (on.look) beginFog();
+    lightFromSide();
+    if (on.draw_ground) measurePart(profile, FramePart::Ground, drawGround);
+    setRockMaterial();
+    measurePart(profile, FramePart::Rock, rock::drawRock);
+    lightFromAbove();
+    previousFrameStamp = std::exchange(frameStamp, util::frameNow());
+    if (on.draw_trees) drawTrees(cameraPosition, viewDirection);
+    if (on.draw_grass) drawGrass(cameraPosition);
+    measurePart(profile, FramePart::Overlays, drawOverlays);
 }
 
-void MyVelmoraQTDriver::drawSky()
+void MyVelmoraQTDriver::drawTrees(const float cameraPosition[3], const float viewDirection[3])
 {
-    // The fan shows its vertex colours: no lighting, no texture.
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glBegin(GL_TRIANGLE_FAN);
-    for (const SkyVertex& v : skyFan(groundSizeX(), groundSizeY(), groundMaxHeight())) {
-        glColor3f(v.r, v.g, v.b);
-        glVertex3f(v.x, v.y, v.z);
-    }
-    glEnd();
-    glPopAttrib();
+    measureForestCost(frameProfile != nullptr);
+    setForestSteady(scene::switches().look);
+    PartScope part(frameProfile, FramePart::ForestDrawing);
+    drawForest(cameraPosition, viewDirection);
+    // The forest timed its growth and meshes itself. GL counted each leaf
+    // quad once: its second triangle is added.
+    const ForestCost& c = forestCost();
+    part.moveOut(FramePart::ForestGrowth, c.growthWall, c.growthCpu);
+    part.moveOut(FramePart::ForestMesh, c.meshWall, c.meshCpu);
+    part.addTriangles(c.leafQuads);
+}
+
+void MyVelmoraQTDriver::drawGrass(const float cameraPosition[3])
+{
+    const scene::Switches& on = scene::switches();
+    GrassField& grass = scene::grassField();
+    grass.view.look = on.look;
+    measurePart(frameProfile, FramePart::GrassView, [&] {
+        if (on.animation) grass.updateCrushing(on.animation_dt, &rock::record(), 1);
+        if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
+    });
+    grassStamp = util::frameNow();
+    // GL counts a far patch's quad once: the grass's own count of its triangles is exact.
+    PartScope part(frameProfile, FramePart::GrassDrawing, 0);
+    if (on.draw_wire)
+        drawLodColours(grass);
+    else
+        drawField(grass);
+    part.addTriangles(grass.getPolygonCount());
+    if (on.draw_grass_nodes) drawNodes(grass);
+    if (on.draw_grass_density) drawDensity(grass);
 }

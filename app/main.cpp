@@ -1,6 +1,7 @@
 #include "app/dialogs/dialogs.h"
 #include "app/driver.h"
 #include "app/options.h"
+#include "app/program.h"
 #include "app/viewer.h"
 #include <GL/freeglut.h>
 #include <QApplication>
@@ -72,7 +73,7 @@ int main(int argc, char** argv)
     }
     if (!theViewer->snapshotSaved() || theDriver->startSceneFailed) result = 1;
 
-    closeWindows();
+    closeProgram();
     delete application;
     return result;
 }

@@ -27,6 +27,16 @@ PartScope::~PartScope()
     GLuint64 primitives = 0, fragments = 0;
     glGetQueryObjectui64v(queries[0], GL_QUERY_RESULT, &primitives);
     glGetQueryObjectui64v(queries[1], GL_QUERY_RESULT, &fragments);
-    profile_->addSince(part_, start_, static_cast<long>(primitives) * trianglesPerPrimitive_,
-                       static_cast<long>(fragments));
+    const util::ProcessTime end = util::ProcessTime::now();
+    profile_->add(part_, end.wall - start_.wall - movedWall_, end.cpu - start_.cpu - movedCpu_,
+                  static_cast<long>(primitives) * trianglesPerPrimitive_ + extraTriangles_,
+                  static_cast<long>(fragments));
+}
+
+void PartScope::moveOut(FramePart sub, double wallMs, double cpuMs)
+{
+    if (!profile_) return;
+    profile_->add(sub, wallMs, cpuMs);
+    movedWall_ += wallMs;
+    movedCpu_ += cpuMs;
 }

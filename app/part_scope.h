@@ -14,9 +14,24 @@ public:
     PartScope(const PartScope&) = delete;
     PartScope& operator=(const PartScope&) = delete;
 
+    /// A share of this part's time that the drawing measured itself, counted
+    /// as `sub` instead of this part.
+    void moveOut(FramePart sub, double wallMs, double cpuMs);
+    /// Triangles GL did not count (a quad in a part of other primitives).
+    void addTriangles(long triangles) { extraTriangles_ += triangles; }
+
 private:
     FrameProfile* profile_;
     FramePart part_;
     int trianglesPerPrimitive_;
     util::ProcessTime start_;
+    double movedWall_ = 0, movedCpu_ = 0;
+    long extraTriangles_ = 0;
 };
+
+/// Runs `draw` measured as `part`.
+template <class Draw> void measurePart(FrameProfile* profile, FramePart part, Draw&& draw)
+{
+    PartScope scope(profile, part);
+    draw();
+}

@@ -24,28 +24,6 @@ namespace {
 
 using util::isElement;
 
-xmlNodePtr firstChild(xmlNodePtr parent, const char* name)
-{
-    for (xmlNodePtr child = parent->children; child; child = child->next)
-        if (isElement(child, name)) return child;
-    return nullptr;
-}
-
-// Only the exact text "true" is true.
-void readBool(xmlNodePtr element, const char* name, bool& value)
-{
-    bool present = false;
-    const std::string text = util::attributeText(element, name, &present);
-    if (present) value = text == "true";
-}
-
-void readNumber(xmlNodePtr element, const char* name, float& value)
-{
-    bool present = false;
-    const std::string text = util::attributeText(element, name, &present);
-    if (present) util::readFloat(name, text.c_str(), value);
-}
-
 void writeBool(xmlNodePtr element, const char* name, bool value)
 {
     util::setAttribute(element, name, value ? "true" : "false");
@@ -150,21 +128,35 @@ void printDocumentInfo(const char* name, xmlDocPtr doc)
 
 // [SECTION] Parameters and rock
 
+namespace {
+
+// The on/off switches a scene file holds, in the file's order after animation_dt.
+const struct {
+    const char* name;
+    bool scene::Switches::*value;
+} FILE_SWITCHES[] = {
+    {"update_grass_drawing", &scene::Switches::update_grass_drawing},
+    {"draw_ground", &scene::Switches::draw_ground},
+    {"draw_grass", &scene::Switches::draw_grass},
+    {"draw_grass_nodes", &scene::Switches::draw_grass_nodes},
+    {"draw_grass_density", &scene::Switches::draw_grass_density},
+    {"draw_trees", &scene::Switches::draw_trees},
+    {"draw_gust", &scene::Switches::draw_gust},
+    {"draw_sky", &scene::Switches::draw_sky},
+    // The polygon mode follows at the next frame, where a GL context is current.
+    {"draw_wire", &scene::Switches::draw_wire},
+    {"look", &scene::Switches::look},
+};
+
+} // namespace
+
 void writeParametersSection(xmlNodePtr parent)
 {
+    const scene::Switches& switches = scene::switches();
     xmlNodePtr element = xmlNewNode(nullptr, BAD_CAST "parameters");
-    writeBool(element, "animation", scene::animation);
-    writeNumber(element, "animation_dt", scene::animation_dt);
-    writeBool(element, "update_grass_drawing", scene::update_grass_drawing);
-    writeBool(element, "draw_ground", scene::draw_ground);
-    writeBool(element, "draw_grass", scene::draw_grass);
-    writeBool(element, "draw_grass_nodes", scene::draw_grass_nodes);
-    writeBool(element, "draw_grass_density", scene::draw_grass_density);
-    writeBool(element, "draw_trees", scene::draw_trees);
-    writeBool(element, "draw_gust", scene::draw_gust);
-    writeBool(element, "draw_sky", scene::draw_sky);
-    writeBool(element, "draw_wire", scene::draw_wire);
-    writeBool(element, "look", scene::look);
+    writeBool(element, "animation", switches.animation);
+    writeNumber(element, "animation_dt", switches.animation_dt);
+    for (const auto& s : FILE_SWITCHES) writeBool(element, s.name, switches.*s.value);
     writeCameraSection(element);
     writeRockSection(element);
     xmlAddChild(parent, element);
@@ -172,27 +164,9 @@ void writeParametersSection(xmlNodePtr parent)
 
 bool readParametersSection(xmlNodePtr element)
 {
-    bool animation = scene::animation;
-    float animationDt = scene::animation_dt;
-    bool updateGrassDrawing = scene::update_grass_drawing;
-    bool drawGround = scene::draw_ground, drawGrass = scene::draw_grass;
-    bool drawGrassNodes = scene::draw_grass_nodes, drawGrassDensity = scene::draw_grass_density;
-    bool drawTrees = scene::draw_trees, drawGust = scene::draw_gust;
-    bool drawSky = scene::draw_sky, drawWire = scene::draw_wire;
-    bool look = scene::look;
-
-    readBool(element, "animation", animation);
-    readNumber(element, "animation_dt", animationDt);
-    readBool(element, "update_grass_drawing", updateGrassDrawing);
-    readBool(element, "draw_ground", drawGround);
-    readBool(element, "draw_grass", drawGrass);
-    readBool(element, "draw_grass_nodes", drawGrassNodes);
-    readBool(element, "draw_grass_density", drawGrassDensity);
-    readBool(element, "draw_trees", drawTrees);
-    readBool(element, "draw_gust", drawGust);
-    readBool(element, "draw_sky", drawSky);
-    readBool(element, "draw_wire", drawWire);
-    readBool(element, "look", look);
+    scene::Switches switches = scene::switches();
+    util::readAttributes(element, {{"animation", &switches.animation}, {"animation_dt", &switches.animation_dt}});
+    for (const auto& s : FILE_SWITCHES) util::readAttributes(element, {{s.name, &(switches.*s.value)}});
 
     for (xmlNodePtr child = element->children; child; child = child->next) {
         if (isElement(child, "camera"))
@@ -201,19 +175,7 @@ bool readParametersSection(xmlNodePtr element)
             readRockSection(child);
     }
 
-    scene::animation = animation;
-    scene::setAnimationDt(animationDt);
-    scene::setUpdateGrassDrawing(updateGrassDrawing);
-    scene::draw_ground = drawGround;
-    scene::draw_grass = drawGrass;
-    scene::draw_grass_nodes = drawGrassNodes;
-    scene::draw_grass_density = drawGrassDensity;
-    scene::draw_trees = drawTrees;
-    scene::draw_gust = drawGust;
-    scene::draw_sky = drawSky;
-    // The polygon mode follows at the next frame, where a GL context is current.
-    scene::draw_wire = drawWire;
-    scene::look = look;
+    scene::setSwitches(switches);
     return true;
 }
 
@@ -244,15 +206,15 @@ void readRockSection(xmlNodePtr element)
     float power = record.crushingPower, powerExp = record.crushingPowerExp;
     float mystery = record.crushingMysteryParameter, propagation = record.crushingPropagation;
 
-    util::readFloats(element, "position", position, 2);
-    readBool(element, "direct", direct);
-    readBool(element, "bound", bound);
-    readNumber(element, "speed", speed);
-    readNumber(element, "size", size);
-    readNumber(element, "crushing_power", power);
-    readNumber(element, "crushing_power_exp", powerExp);
-    readNumber(element, "crushing_mystery_parameter", mystery);
-    readNumber(element, "crushing_propagation", propagation);
+    util::readAttributes(element, {{"position", util::FloatList{position, 2}},
+                                   {"direct", &direct},
+                                   {"bound", &bound},
+                                   {"speed", &speed},
+                                   {"size", &size},
+                                   {"crushing_power", &power},
+                                   {"crushing_power_exp", &powerExp},
+                                   {"crushing_mystery_parameter", &mystery},
+                                   {"crushing_propagation", &propagation}});
 
     rock::setDirect(direct);
     rock::setBound(bound);
@@ -280,7 +242,7 @@ void writeModuleSections(xmlNodePtr parent)
 
 bool readModuleSections(xmlNodePtr root)
 {
-    xmlNodePtr velmora = firstChild(root, "velmora");
+    xmlNodePtr velmora = util::findSection(root, "velmora");
     if (!velmora) return false;
     // The ground first, so that everything placed on it takes the new heights.
     const bool ground = readGroundSection(velmora);
@@ -335,7 +297,7 @@ bool loadSceneFile(const char* name, std::string* reason)
 
     xmlNodePtr root = xmlDocGetRootElement(doc);
     const bool modules = readModuleSections(root);
-    xmlNodePtr parameters = firstChild(root, "parameters");
+    xmlNodePtr parameters = util::findSection(root, "parameters");
     if (parameters) readParametersSection(parameters);
     xmlFreeDoc(doc);
     if (!modules) return fail("a module section (ground, wind, grass or forest) is missing");

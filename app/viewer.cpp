@@ -5,6 +5,7 @@
 #include "app/rock.h"
 #include "app/scene_state.h"
 #include "ground/ground.h"
+#include "support/surface_format.h"
 #include "util/number.h"
 #include <QGLViewer/manipulatedCameraFrame.h>
 #include <QApplication>
@@ -17,18 +18,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 Viewer* theViewer = nullptr;
 
 void setDefaultGLFormat(bool vsync, int samples)
 {
-    // Immediate-mode drawing needs the compatibility profile.
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    format.setSwapInterval(vsync ? 1 : 0);
+    QSurfaceFormat format = compatibilityFormat(vsync);
     format.setSamples(samples);
     QSurfaceFormat::setDefaultFormat(format);
 }
@@ -73,15 +69,20 @@ void Viewer::init()
     setShortcut(MOVE_CAMERA_RIGHT, 0);
     setShortcut(MOVE_CAMERA_UP, 0);
     setShortcut(MOVE_CAMERA_DOWN, 0);
-    setKeyDescription(Qt::Key_Left, "move rock left");
-    setKeyDescription(Qt::Key_Up, "move rock up");
-    setKeyDescription(Qt::Key_Down, "move rock down");
-    setKeyDescription(Qt::Key_Right, "move rock right");
-    setKeyDescription(Qt::Key_W, "add wind gust");
-    setKeyDescription(Qt::Key_B, "add wind blast");
-    setKeyDescription(Qt::Key_R, "start or stop recording a video into Recordings/");
-    setKeyDescription(Qt::Key_D, "show the five parameter dialogs again");
-    setKeyDescription(Qt::Key_L, "switch the enhanced look (fog and shade, steady trees, blended grass levels)");
+    const std::pair<int, const char*> keys[] = {
+        {Qt::Key_Left, "move rock left"}, {Qt::Key_Up, "move rock up"},
+        {Qt::Key_Down, "move rock down"}, {Qt::Key_Right, "move rock right"},
+        {Qt::Key_W, "add wind gust"}, {Qt::Key_B, "add wind blast"},
+        {Qt::Key_R, "start or stop recording a video into Recordings/"},
+        {Qt::Key_Return, "start or stop the animation"},
+        {Qt::Key_F1, "show or hide the list of useful keys"},
+        {Qt::Key_F5, "show or hide the frame rate and the polygon count"},
+        {Qt::Key_F6, "show or hide the forest's and the grass's share of the frame"},
+        {Qt::Key_F9, "show or hide the grass 2.5D texture"}, {Qt::Key_F10, "show or hide the grass 2D texture"},
+        {Qt::Key_D, "show the five parameter dialogs again"},
+        {Qt::Key_L, "switch the enhanced look (fog and shade, steady trees, blended grass levels)"},
+    };
+    for (const auto& [key, description] : keys) setKeyDescription(key, description);
     help();
 }
 
@@ -158,8 +159,8 @@ void Viewer::draw()
     theDriver->frameProfile = nullptr;
 
     // Taken by the driver in the next frame.
-    scene::showGrassTexture2D5 = overlay.inspectTexture2D5;
-    scene::showGrassTexture2D = overlay.inspectTexture2D;
+    scene::setSwitch(&scene::Switches::showGrassTexture2D5, overlay.inspectTexture2D5);
+    scene::setSwitch(&scene::Switches::showGrassTexture2D, overlay.inspectTexture2D);
 }
 
 namespace {
@@ -183,22 +184,33 @@ void Viewer::postDraw()
 {
     QGLViewer::postDraw();
     keepMultisampling();
-    // Every frame as drawn, before the recording mark goes over it.
-    if (recording.wantsFrames()) recording.addFrame(framePicture(), scene::animation_dt);
-    if (recording.clipRunning()) {
-        glColor3f(1, 0.1f, 0.1f);
-        QFont bold;
-        bold.setBold(true);
-        drawText(width() - 50, 22, "REC", bold);
-    }
+    recordFrame();
+    countFrame();
+    if (frameLimit > 0 && stats.framesDrawn() == frameLimit) endRun();
+}
 
+void Viewer::recordFrame()
+{
+    // Every frame as drawn, before the recording mark goes over it.
+    if (recording.wantsFrames()) recording.addFrame(framePicture(), scene::switches().animation_dt);
+    if (!recording.clipRunning()) return;
+    glColor3f(1, 0.1f, 0.1f);
+    QFont bold;
+    bold.setBold(true);
+    drawText(width() - 50, 22, "REC", bold);
+}
+
+void Viewer::countFrame()
+{
     const auto now = std::chrono::steady_clock::now();
     stats.addFrame(std::chrono::duration<double, std::milli>(now - lastFrameEnd).count(),
                    theDriver->scenePolygonCount(), !measuringFrame && !afterMeasuredFrame);
     lastFrameEnd = now;
     if (measuringFrame) measuredFrameEnd = util::ProcessTime::now();
-    if (frameLimit <= 0 || stats.framesDrawn() != frameLimit) return;
+}
 
+void Viewer::endRun()
+{
     if (!snapshotFile.isEmpty()) {
         snapshotOk = framePicture().convertToFormat(QImage::Format_RGB32).save(snapshotFile, "PNG");
         if (!snapshotOk)
@@ -276,9 +288,9 @@ void Viewer::keyPressEvent(QKeyEvent* event)
     case Qt::Key_D:
         if (theDriver->showDialogs) theDriver->showDialogs();
         break;
-    case Qt::Key_L: scene::look = !scene::look; break;
+    case Qt::Key_L: scene::setSwitch(&scene::Switches::look, !scene::switches().look); break;
     case Qt::Key_Return:
-        scene::animation = !scene::animation;
+        scene::setSwitch(&scene::Switches::animation, !scene::switches().animation);
         theDriver->setbuttonQTstart();
         break;
     case Qt::Key_Left: rock::pressKey(rock::Key::Left); break;

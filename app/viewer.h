@@ -63,6 +63,12 @@ protected:
 
 private:
     void drawOverlay();
+    /// Hands the frame to the recorder and marks a running clip.
+    void recordFrame();
+    /// Adds the frame's time to the statistics.
+    void countFrame();
+    /// The last frame of a limited run: saves the snapshot and quits.
+    void endRun();
     /// The frame just drawn, top row first.
     QImage framePicture();
     void placeOrbitCamera();

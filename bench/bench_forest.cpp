@@ -2,7 +2,7 @@
 // growing, meshing and drawing one tree seen near and far, the default stand
 // of ten trees from the start camera, and the polygon count the regulation
 // settles on for several budgets. Counters: polygons and branches per tree.
-#include "forest/forest.h"
+#include "forest/forest_draw.h"
 #include "forest/tree_mesh.h"
 #include "ground/ground.h"
 #include "util/random.h"
@@ -10,7 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -2,14 +2,14 @@
 // renderer: the view update (culling, levels, one wind query per node near the
 // view) and the three draw passes, from the start camera and from a low camera
 // standing in the meadow. Counters: grass triangles per frame.
+#include "grass/grass_draw.h"
 #include "grass/grass_texture.h"
-#include "grass/grass_view.h"
 #include "ground/ground.h"
 #include "wind/wind.h"
 
 #include <benchmark/benchmark.h>
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <QCoreApplication>
 

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "frame_times.h"
+#include "util/texture_upload.h"
 
 namespace {
 
@@ -95,14 +96,7 @@ GLuint makeTexture()
             t[2] = static_cast<unsigned char>(y);
             t[3] = 255;
         }
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return texture;
+    return util::uploadTexture(texels.data(), 256, 256, GL_RGBA, GL_RGBA, GL_REPEAT, GL_LINEAR_MIPMAP_NEAREST, true);
 }
 
 void setState(GLsizei stride)

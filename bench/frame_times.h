@@ -2,9 +2,9 @@
 // Frame times of a Qt GL view that draws as fast as it can, for the frame
 // benchmarks: from one frame's start to the next one's, so that a widget's
 // composition into the window counts, the first frames left out.
+#include "support/surface_format.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSurfaceFormat>
 
 #include <algorithm>
 #include <cmath>
@@ -15,18 +15,12 @@ namespace bench {
 constexpr int WIDTH = 780, HEIGHT = 580;
 constexpr int WARM_UP_FRAMES = 10;
 
-/// The viewer's surface: compatibility profile with a depth buffer, no wait
-/// for the vertical retrace nor for Qt's idle timer of 5 ms. Call before the
-/// application is made.
+/// The viewer's surface without the wait for the vertical retrace, nor for
+/// Qt's idle timer of 5 ms. Call before the application is made.
 inline void useViewerSurface()
 {
     qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    format.setSwapInterval(0);
-    QSurfaceFormat::setDefaultFormat(format);
+    QSurfaceFormat::setDefaultFormat(compatibilityFormat(false));
 }
 
 /// Collects `frames` frame times after the warm-up, then quits the application.

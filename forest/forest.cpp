@@ -3,6 +3,7 @@
 #include "forest/tree_panel.h"
 
 #include "ground/ground.h"
+#include "util/frame_clock.h"
 #include "util/number.h"
 #include "util/random.h"
 #include "wind/wind.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 Forest& forestState()
 {
@@ -30,18 +32,6 @@ int forestPolygonBudget() { return treeDetail().polygonBudget; }
 void setForestPolygonBudget(int polygons) { treeDetail().polygonBudget = polygons; }
 void setForestSteady(bool on) { treeDetail().steady = on; }
 
-void showForestEditor(bool shown) { forestState().editorShown = shown; }
-bool forestEditorShown() { return forestState().editorShown; }
-// Only a shown panel takes events; the viewer sends left-button events only.
-bool forestMousePress(int x, int y, int) { return forestEditorShown() && treePanel() && treePanel()->mousePress(x, y); }
-bool forestMouseRelease(int x, int y, int) { return forestEditorShown() && treePanel() && treePanel()->mouseRelease(x, y); }
-bool forestMouseMove(int x, int y) { return forestEditorShown() && treePanel() && treePanel()->mouseMove(x, y); }
-bool forestKeyPress(int key) { return forestEditorShown() && treePanel() && treePanel()->keyPress(key); }
-void setForestEditorViewport(int width, int height)
-{
-    if (treePanel()) treePanel()->setViewport(width, height);
-}
-
 static uint32_t randomSeedValue() { return static_cast<uint32_t>(util::randomDraw()); }
 
 /// A size that a tree can grow from: a file or a dialog may give any number.
@@ -61,6 +51,20 @@ void initForest()
     f.count = 0;
     f.editedTree = -1;
     f.sampled = false;
+}
+
+void releaseForest()
+{
+    releaseTreePanel();
+    Forest& f = forestState();
+    f.count = 0;
+    f.editedTree = -1;
+    f.sampled = false;
+    f.texturePrefix.clear();
+    f.texturesPending = false;
+    for (unsigned int& name : f.leafTextures) name = 0;
+    for (unsigned int& name : f.barkTextures) name = 0;
+    f.mesh = TreeMesh();
 }
 
 void loadTreeTextures(const std::string& prefix)
@@ -243,6 +247,7 @@ void beginForestFrame(Vec3 cameraPosition, Vec3 cameraDirection)
     }
     setTreeCamera(cameraPosition, cameraDirection);
     regulateTreeDetail();
+    if (f.costMeasured) f.cost = ForestCost();
 }
 
 Tree growForestTree(int i, double nowMilliseconds)
@@ -265,3 +270,41 @@ Tree growForestTree(int i, double nowMilliseconds)
         animateTree(tree, p, f.animations[i], f.windStrength[i], f.windDirection[i], nowMilliseconds);
     return tree;
 }
+
+namespace {
+
+/// Adds the time since `start` to `wall` and `cpu`; `start` becomes now.
+void lap(util::ProcessTime& start, double& wall, double& cpu)
+{
+    const util::ProcessTime now = util::ProcessTime::now();
+    wall += now.wall - start.wall;
+    cpu += now.cpu - start.cpu;
+    start = now;
+}
+
+} // namespace
+
+const TreeMesh& buildForestMesh(int i, double nowMilliseconds)
+{
+    Forest& f = forestState();
+    const bool measured = f.costMeasured;
+    util::ProcessTime start;
+    if (measured) start = util::ProcessTime::now();
+    const Tree tree = growForestTree(i, nowMilliseconds);
+    if (measured) lap(start, f.cost.growthWall, f.cost.growthCpu);
+    buildTreeMesh(tree, f.parameters, f.positions[i], f.mesh);
+    if (measured) lap(start, f.cost.meshWall, f.cost.meshCpu);
+    if (measured && f.parameters.leaveMode != 0)
+        for (const std::vector<MeshVertex>& quads : f.mesh.leaves) f.cost.leafQuads += static_cast<long>(quads.size() / 4);
+    return f.mesh;
+}
+
+void endForestFrame()
+{
+    Forest& f = forestState();
+    f.lastPolygons = treeCounters().polygons;
+    if (TreePanel* panel = treePanel()) panel->update(treeCounters().branches, f.lastPolygons, std::time(nullptr));
+}
+
+void measureForestCost(bool measured) { forestState().costMeasured = measured; }
+const ForestCost& forestCost() { return forestState().cost; }

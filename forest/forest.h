@@ -1,7 +1,8 @@
 #pragma once
 /// The forest: a stand of up to 199 trees of one kind, each with its own
 /// position, seed and size, grown again every frame for the current camera.
-/// One process-wide forest, reached through these functions.
+/// One process-wide forest, reached through these functions; its drawing is
+/// in forest/forest_draw.h, its editing panel in forest/tree_panel.h.
 #include "forest/tree.h"
 
 #include <string>
@@ -20,6 +21,10 @@ struct TreeRecord {
 
 /// Creates the default parameters (with a random seed) and empties the forest.
 void initForest();
+
+/// Undoes initForest and loadTreeTextures: no trees, no panel, the picture
+/// slots forgotten (their GL names belong to the texture manager).
+void releaseForest();
 
 /// Remembers the folder prefix of the leaf ("%sleaf00.tga".."%sleaf14.tga")
 /// and bark ("%strunc00.tga".."%strunc09.tga") pictures; they are loaded into
@@ -83,24 +88,6 @@ const std::string& forestArbFile();
 /// Tree shown in the tree panel (not bent by the wind), −1 for none.
 void setEditedTree(int i);
 
-/// Draws every tree for the camera at `position` looking along `direction`.
-/// Needs a current GL context.
-void drawForest(const float position[3], const float direction[3]);
-
-/// Polygons drawn by the last `drawForest`.
-int forestPolygonCount();
-
-/// Milliseconds that the last measured `drawForest` spent growing (and
-/// bending) the trees and building their meshes, wall and process CPU time.
-struct ForestCost {
-    double growthWall = 0, growthCpu = 0;
-    double meshWall = 0, meshCpu = 0;
-    long leafQuads = 0; ///< leaf quads sent
-};
-/// Whether the next `drawForest` measures its cost (the clocks cost time too).
-void measureForestCost(bool measured);
-/// The cost of the last measured `drawForest`.
-const ForestCost& forestCost();
 /// Polygon budget of the detail regulation.
 int forestPolygonBudget();
 /// Sets the polygon budget of the detail regulation.
@@ -108,35 +95,3 @@ void setForestPolygonBudget(int polygons);
 /// Steady crowns (the enhanced look): the regulation holds still inside a wide
 /// band around its budgets and moves the threshold by small steps only.
 void setForestSteady(bool on);
-
-/// Shows or hides the tree panel.
-void showForestEditor(bool shown);
-/// Whether the tree panel is on screen.
-bool forestEditorShown();
-/// Mouse events in window coordinates; true when the tree panel took them.
-bool forestMousePress(int x, int y, int button);
-/// See `forestMousePress`.
-bool forestMouseRelease(int x, int y, int button);
-/// See `forestMousePress`.
-bool forestMouseMove(int x, int y);
-/// A typed character (ASCII) for the tree panel's file dialogs; true when taken.
-bool forestKeyPress(int key);
-/// Draws the tree panel over the picture when it is shown; call after
-/// everything else of the frame. Needs a current GL context.
-void drawForestEditor();
-/// The view's size in pixels, for the tree panel's layout and mouse.
-void setForestEditorViewport(int width, int height);
-
-// [SECTION] Frame steps, used by the drawing and by the tests
-
-/// Stores the camera, regulates the detail from the previous frame's counts
-/// and, at the first frame, measures the sample statistics.
-void beginForestFrame(Vec3 cameraPosition, Vec3 cameraDirection);
-
-/// Grows tree i for this frame and bends it by its smoothed wind at
-/// `nowMilliseconds`. The tree lives until the next growth.
-Tree growForestTree(int i, double nowMilliseconds);
-
-/// Recomputes the sample statistics of the parameters from `samples` trees
-/// grown in full detail with fresh seeds.
-void computeSampleStatistics(int samples);

@@ -1,8 +1,7 @@
 // Drawing the forest: the only forest file that talks to GL.
 #define GL_GLEXT_PROTOTYPES
-#include "forest/forest.h"
+#include "forest/forest_draw.h"
 #include "forest/forest_state.h"
-#include "forest/tree_panel.h"
 
 #include "oglui/texture_manager.h"
 #include "util/frame_clock.h"
@@ -11,24 +10,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 namespace {
-
-bool costMeasured = false;
-ForestCost cost;
-
-/// Adds the time since `start` to `wall` and `cpu`; `start` becomes now.
-void lap(util::ProcessTime& start, double& wall, double& cpu)
-{
-    const util::ProcessTime now = util::ProcessTime::now();
-    wall += now.wall - start.wall;
-    cpu += now.cpu - start.cpu;
-    start = now;
-}
-
-unsigned int leafTextures[LEAF_SLOTS];
-unsigned int barkTextures[BARK_SLOTS];
 
 unsigned int loadSlot(const std::string& prefix, const char* kind, int slot)
 {
@@ -44,8 +27,8 @@ void loadPendingTextures()
     Forest& f = forestState();
     if (!f.texturesPending) return;
     f.texturesPending = false;
-    for (int k = 0; k < LEAF_SLOTS; ++k) leafTextures[k] = loadSlot(f.texturePrefix, "leaf", k);
-    for (int k = 0; k < BARK_SLOTS; ++k) barkTextures[k] = loadSlot(f.texturePrefix, "trunc", k);
+    for (int k = 0; k < LEAF_SLOTS; ++k) f.leafTextures[k] = loadSlot(f.texturePrefix, "leaf", k);
+    for (int k = 0; k < BARK_SLOTS; ++k) f.barkTextures[k] = loadSlot(f.texturePrefix, "trunc", k);
 }
 
 void pointArrays(const MeshVertex* v, bool colours)
@@ -81,7 +64,7 @@ void drawBark(const TreeMesh& mesh, int barkSlot)
     glCullFace(GL_BACK);
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
-    bindOrPlain(barkTextures[std::clamp(barkSlot, 0, BARK_SLOTS - 1)], 0.42f, 0.33f, 0.25f);
+    bindOrPlain(forestState().barkTextures[std::clamp(barkSlot, 0, BARK_SLOTS - 1)], 0.42f, 0.33f, 0.25f);
     pointArrays(mesh.bark.data(), false);
     // One call for all strips: the renderer's cost per call exceeds that of a small strip.
     glMultiDrawArrays(GL_TRIANGLE_STRIP, mesh.stripFirst.data(), mesh.stripCount.data(),
@@ -100,24 +83,19 @@ void drawLeaves(const TreeMesh& mesh)
     glAlphaFunc(GL_GREATER, 0.5f);
     // Multisampled, the cut-out edge is spread over the samples; otherwise no effect.
     glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
+    const unsigned int* textures = forestState().leafTextures;
     for (int slot = 0; slot < LEAF_SLOTS; ++slot) {
         const std::vector<MeshVertex>& quads = mesh.leaves[slot];
         if (quads.empty()) continue;
-        const bool textured = leafTextures[slot] != 0;
-        bindOrPlain(leafTextures[slot], 0.30f, 0.50f, 0.20f);
+        const bool textured = textures[slot] != 0;
+        bindOrPlain(textures[slot], 0.30f, 0.50f, 0.20f);
         pointArrays(quads.data(), textured);
         glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(quads.size()));
     }
 }
 
-} // namespace
-
-void drawForest(const float position[3], const float direction[3])
+void beginTreeDrawing()
 {
-    Forest& f = forestState();
-    beginForestFrame(Vec3{position[0], position[1], position[2]}, Vec3{direction[0], direction[1], direction[2]});
-    loadPendingTextures();
-
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT
                  | GL_POLYGON_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
@@ -129,35 +107,31 @@ void drawForest(const float position[3], const float direction[3])
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-
-    const util::FrameStamp now = util::frameNow();
-    const double milliseconds = now.seconds * 1000.0 + now.microseconds / 1000.0;
-    const bool measured = costMeasured;
-    if (measured) cost = ForestCost();
-    util::ProcessTime start;
-    for (int i = 0; i < f.count; ++i) {
-        if (measured) start = util::ProcessTime::now();
-        const Tree tree = growForestTree(i, milliseconds);
-        if (measured) lap(start, cost.growthWall, cost.growthCpu);
-        buildTreeMesh(tree, f.parameters, f.positions[i], f.mesh);
-        if (measured) lap(start, cost.meshWall, cost.meshCpu);
-        drawBark(f.mesh, f.parameters.truncTexture);
-        if (f.parameters.leaveMode != 0) drawLeaves(f.mesh);
-        if (measured && f.parameters.leaveMode != 0)
-            for (const std::vector<MeshVertex>& quads : f.mesh.leaves) cost.leafQuads += static_cast<long>(quads.size() / 4);
-    }
-    f.lastPolygons = treeCounters().polygons;
-
-    glPopClientAttrib();
-    glPopAttrib();
-
-    if (TreePanel* panel = treePanel()) panel->update(treeCounters().branches, f.lastPolygons, std::time(nullptr));
 }
 
-void measureForestCost(bool measured) { costMeasured = measured; }
-const ForestCost& forestCost() { return cost; }
-
-void drawForestEditor()
+void endTreeDrawing()
 {
-    if (forestState().editorShown && treePanel()) treePanel()->draw();
+    glPopClientAttrib();
+    glPopAttrib();
+}
+
+void drawTreeMesh(const TreeMesh& mesh)
+{
+    const TreeParameters& p = forestState().parameters;
+    drawBark(mesh, p.truncTexture);
+    if (p.leaveMode != 0) drawLeaves(mesh);
+}
+
+} // namespace
+
+void drawForest(const float position[3], const float direction[3])
+{
+    beginForestFrame(Vec3{position[0], position[1], position[2]}, Vec3{direction[0], direction[1], direction[2]});
+    loadPendingTextures();
+    const util::FrameStamp now = util::frameNow();
+    const double milliseconds = now.seconds * 1000.0 + now.microseconds / 1000.0;
+    beginTreeDrawing();
+    for (int i = 0; i < forestTreeCount(); ++i) drawTreeMesh(buildForestMesh(i, milliseconds));
+    endTreeDrawing();
+    endForestFrame();
 }

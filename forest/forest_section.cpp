@@ -29,11 +29,7 @@ xmlNodePtr writeForestSection(xmlNodePtr parent)
 
 bool readForestSection(xmlNodePtr element)
 {
-    if (element && !isElement(element, "forest")) {
-        xmlNodePtr child = element->children;
-        while (child && !isElement(child, "forest")) child = child->next;
-        element = child;
-    }
+    element = util::findSection(element, "forest");
     if (!element) return false;
 
     bool present = false;
@@ -44,8 +40,9 @@ bool readForestSection(xmlNodePtr element)
     TreeRecord current; // a missing attribute keeps the previous tree's value
     for (xmlNodePtr node = element->children; node && records.size() < MAX_TREES; node = node->next) {
         if (!isElement(node, "tree")) continue;
-        const std::string position = attributeText(node, "position2d", &present);
-        if (present) util::readFloats("position2d", position.c_str(), current.position2d, 2);
+        util::readAttributes(node, {{"position2d", util::FloatList{current.position2d, 2}},
+                                    {"relativeDiameter", &current.relativeDiameter},
+                                    {"relativeLength", &current.relativeLength}});
         const std::string seed = attributeText(node, "seed", &present);
         long long s;
         // Seeds are 32-bit patterns: accept them written signed or unsigned.
@@ -55,10 +52,6 @@ bool readForestSection(xmlNodePtr element)
             else
                 util::reportRefusedNumber("seed", seed.c_str());
         }
-        const std::string diameter = attributeText(node, "relativeDiameter", &present);
-        if (present) util::readFloat("relativeDiameter", diameter.c_str(), current.relativeDiameter);
-        const std::string length = attributeText(node, "relativeLength", &present);
-        if (present) util::readFloat("relativeLength", length.c_str(), current.relativeLength);
         records.push_back(current);
     }
     loadArb(arb);

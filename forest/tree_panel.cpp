@@ -2,6 +2,7 @@
 #include "util/text.h"
 
 #include "forest/forest.h"
+#include "forest/forest_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +15,7 @@ namespace {
 using util::format;
 
 std::unique_ptr<TreePanel> s_panel;
+bool s_shown = false;  // the editor switch
 
 // [SECTION] Layout, in fractions of the view
 
@@ -314,3 +316,25 @@ void TreePanel::saveChosen(const std::string& path)
 void buildTreePanel(const std::string& resourceFile) { s_panel = std::make_unique<TreePanel>(resourceFile); }
 
 TreePanel* treePanel() { return s_panel.get(); }
+
+void releaseTreePanel() { s_panel.reset(); }
+
+// [SECTION] The panel in the viewer
+
+void showForestEditor(bool shown) { s_shown = shown; }
+bool forestEditorShown() { return s_shown; }
+// Only a shown panel takes events; the viewer sends left-button events only.
+bool forestMousePress(int x, int y, int) { return s_shown && s_panel && s_panel->mousePress(x, y); }
+bool forestMouseRelease(int x, int y, int) { return s_shown && s_panel && s_panel->mouseRelease(x, y); }
+bool forestMouseMove(int x, int y) { return s_shown && s_panel && s_panel->mouseMove(x, y); }
+bool forestKeyPress(int key) { return s_shown && s_panel && s_panel->keyPress(key); }
+
+void setForestEditorViewport(int width, int height)
+{
+    if (s_panel) s_panel->setViewport(width, height);
+}
+
+void drawForestEditor()
+{
+    if (s_shown && s_panel) s_panel->draw();
+}

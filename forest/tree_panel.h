@@ -119,3 +119,25 @@ private:
 void buildTreePanel(const std::string& resourceFile);
 /// The one panel, null before it is built.
 TreePanel* treePanel();
+/// Deletes the panel; treePanel() is null again.
+void releaseTreePanel();
+
+// [SECTION] The panel in the viewer: its switch and the events it takes
+
+/// Shows or hides the tree panel.
+void showForestEditor(bool shown);
+/// Whether the tree panel is on screen.
+bool forestEditorShown();
+/// Mouse events in window coordinates; true when the tree panel took them.
+bool forestMousePress(int x, int y, int button);
+/// See `forestMousePress`.
+bool forestMouseRelease(int x, int y, int button);
+/// See `forestMousePress`.
+bool forestMouseMove(int x, int y);
+/// A typed character (ASCII) for the tree panel's file dialogs; true when taken.
+bool forestKeyPress(int key);
+/// Draws the tree panel over the picture when it is shown; call after
+/// everything else of the frame. Needs a current GL context.
+void drawForestEditor();
+/// The view's size in pixels, for the tree panel's layout and mouse.
+void setForestEditorViewport(int width, int height);

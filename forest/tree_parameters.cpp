@@ -1,5 +1,5 @@
 #include "forest/tree_parameters.h"
-#include "forest/number_text.h"
+#include "util/number.h"
 #include "util/text.h"
 #include "util/atomic_file.h"
 
@@ -130,7 +130,7 @@ bool parseSeedLine(const char* line, uint32_t& seed)
         return true;
     }
     float f;
-    if (!parseNumber(s, f)) return false;
+    if (!util::parseNumber(s, f)) return false;
     std::memcpy(&seed, &f, sizeof seed);
     return true;
 }
@@ -153,7 +153,7 @@ public:
         const char* s = next();
         if (!s) return false;
         int32_t x;
-        if (!parseNumber(s, x)) return fail();
+        if (!util::parseNumber(s, x)) return fail();
         v = x;
         return true;
     }
@@ -163,7 +163,7 @@ public:
         if (!s) return false;
         float x;
         // Only the seed line may hold an infinity or a NaN.
-        if (!parseNumber(s, x) || !std::isfinite(x)) return fail();
+        if (!util::parseNumber(s, x) || !std::isfinite(x)) return fail();
         v = x;
         return true;
     }

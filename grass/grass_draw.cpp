@@ -1,6 +1,7 @@
 // The grass draw passes and inspection overlays.
 //
 // Index: [SECTION] Camera, [SECTION] Field passes, [SECTION] Inspection
+#include "grass/grass_draw.h"
 #include "grass/grass_view.h"
 
 #include <GL/gl.h>
@@ -266,13 +267,8 @@ void drawNodes(GrassField& field)
     glPopAttrib();
 }
 
-namespace {
-
-/// The overlay frame: [0, 1]² orthographic, depth off, cleared, unlit, blended.
-void beginOverlay()
+void pushUnitView()
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);  // whole pictures even in wire mode
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -280,6 +276,24 @@ void beginOverlay()
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
+}
+
+void popUnitView()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+namespace {
+
+/// The overlay frame: [0, 1]² orthographic, depth off, cleared, unlit, blended.
+void beginOverlay()
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);  // whole pictures even in wire mode
+    pushUnitView();
     glDisable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_LIGHTING);
@@ -290,10 +304,7 @@ void beginOverlay()
 
 void endOverlay()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popUnitView();
     glPopAttrib();
 }
 

@@ -21,10 +21,20 @@ GrassField::GrassField()
 
 void GrassField::initField(const float newArea[4], int px, int py, const char* densityMap)
 {
-    patches.clear();
-    nodes.clear();
-    crushPoints.clear();
+    setLayout(newArea, px, py, densityMap);
+    resetRecords();
+    placeNodes();
+    placeCrushPoints();
+    readDensities();
+    linkPatches();
+    findPatchGroundHeights();
+    // The textures depend on the patch size: the next draw rebuilds them.
+    updateBladesPerPatch();
+    texturesReady = false;
+}
 
+void GrassField::setLayout(const float newArea[4], int px, int py, const char* densityMap)
+{
     // Through a copy: callers rebuilding with the current name pass this field's own buffer.
     char name[sizeof(densityMapFile)] = "";
     if (densityMap) std::strncpy(name, densityMap, sizeof(name) - 1);
@@ -44,14 +54,19 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
     patchCount = patchesX * patchesY;
     patchSizeX = sizeX / patchesX;
     patchSizeY = sizeY / patchesY;
+}
 
+void GrassField::resetRecords()
+{
     // Fresh records; each patch draws the start of its stream.
     nodes.assign(nodeCount, GrassNode());
     crushPoints.assign(std::size_t(crushPointsX()) * crushPointsY(), CrushPoint());
     patches.assign(patchCount, GrassPatch());
     for (GrassPatch& p : patches) p.randomIndex = static_cast<int16_t>(1000 * util::randomDraw() / util::RANDOM_MAX);
+}
 
-    // Nodes on the ground.
+void GrassField::placeNodes()
+{
     for (int i = 0; i <= patchesX; ++i) {
         for (int j = 0; j <= patchesY; ++j) {
             GrassNode& n = node(i, j);
@@ -64,8 +79,11 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
             n.height = n.currentHeight = settings.grassHeight;
         }
     }
+}
 
-    // Crush points at half spacing.
+void GrassField::placeCrushPoints()
+{
+    // At half the patch spacing.
     for (int i = 0; i < crushPointsX(); ++i) {
         for (int j = 0; j < crushPointsY(); ++j) {
             CrushPoint& c = crushPoint(i, j);
@@ -75,18 +93,21 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
             c.exists = 1;
         }
     }
+}
 
-    // Node densities; the picture lives only for this loop.
-    {
-        Texture picture;
-        if (densityMapFile[0] != '\0') picture.loadMap(densityMapFile);
-        for (GrassNode& n : nodes) {
-            n.density = densityAt(n.x, n.y, picture);
-            if (n.density < 0.15f) n.density = 0;
-        }
+void GrassField::readDensities()
+{
+    // The picture lives only for this loop.
+    Texture picture;
+    if (densityMapFile[0] != '\0') picture.loadMap(densityMapFile);
+    for (GrassNode& n : nodes) {
+        n.density = densityAt(n.x, n.y, picture);
+        if (n.density < 0.15f) n.density = 0;
     }
+}
 
-    // Patch links and activity.
+void GrassField::linkPatches()
+{
     for (int i = 0; i < patchesX; ++i) {
         for (int j = 0; j < patchesY; ++j) {
             GrassPatch& p = patch(i, j);
@@ -106,7 +127,10 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
             }
         }
     }
+}
 
+void GrassField::findPatchGroundHeights()
+{
     // The highest ground under each patch, so flat drawings clear the terrain.
     for (int i = 0; i < patchesX; ++i) {
         for (int j = 0; j < patchesY; ++j) {
@@ -119,10 +143,6 @@ void GrassField::initField(const float newArea[4], int px, int py, const char* d
             for (GrassNode* c : p.corners) c->maxGroundZ = std::max(c->maxGroundZ, m);
         }
     }
-
-    // The textures depend on the patch size: the next draw rebuilds them.
-    updateBladesPerPatch();
-    texturesReady = false;
 }
 
 namespace {

@@ -6,6 +6,11 @@
 /// The field's own operations (layout, settings, crushing) live here as member
 /// functions; the drawing side (view update, draw passes, textures, geometry)
 /// are free functions over a `GrassField&` declared in their own headers.
+///
+/// The other modules keep their state process-wide behind free functions;
+/// the grass is one object passed to them instead. A deliberate exception,
+/// kept because it makes the field testable: a test builds a field of its own,
+/// of any size, beside the scene's.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -255,6 +260,22 @@ public:
     RandomTable randomTable;             ///< the patches' blade streams
 
 private:
+    // The steps of initField, in order.
+    /// Stores the density map's name, the bounded area and the clamped patch counts, and derives sizes and counts.
+    void setLayout(const float area[4], int px, int py, const char* densityMap);
+    /// Fresh nodes, crush points and patches; each patch draws its stream start.
+    void resetRecords();
+    /// Nodes on the ground at the patch corners, at the field's blade height.
+    void placeNodes();
+    /// Crush points on the ground at half the patch spacing.
+    void placeCrushPoints();
+    /// Node densities from the density map; below 0.15 none.
+    void readDensities();
+    /// Patch corners and crush points; a patch whose mean corner density passes 0.25 is active.
+    void linkPatches();
+    /// Each node's maxGroundZ: the highest ground under the patches around it.
+    void findPatchGroundHeights();
+
     void crushAt(int i, int j, int sx, int sy, int tx, int ty, const float from[3], const float to[3],
                  const float direction[2], const float side[2], const RockRecord& rock);
     float crushOne(CrushPoint& point, const float from[3], const float to[3], const float direction[2],

@@ -3,7 +3,6 @@
 #include "grass/grass_section.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "grass/grass_texture.h"
@@ -20,8 +19,6 @@ namespace {
 int truncated16(float v) { return int(std::clamp(v, -32768.0f, 32767.0f)); }
 
 const char* flag(bool on) { return on ? "true" : "false"; }
-
-bool isGrass(xmlNodePtr node) { return util::isElement(node, "grass"); }
 
 } // namespace
 
@@ -56,11 +53,7 @@ xmlNodePtr writeGrassSection(const GrassField& field, xmlNodePtr parent)
 
 bool readGrassSection(GrassField& field, xmlNodePtr parent)
 {
-    xmlNodePtr e = parent;
-    if (e && !isGrass(e)) {
-        e = parent->children;
-        while (e && !isGrass(e)) e = e->next;
-    }
+    xmlNodePtr e = util::findSection(parent, "grass");
     if (!e) return false;
 
     // Start from the current values: an absent attribute keeps its value.
@@ -78,34 +71,27 @@ bool readGrassSection(GrassField& field, xmlNodePtr parent)
     int sizeX = field.sizeX2D5, sizeY = field.sizeY2D5;
     bool adjustment = g.ajustmentHeight2D5, texture3D = field.texture3D;
     float antialiasing3D = field.antialiasing3D, antialiasing2D5 = field.antialiasing2D5;
-
-    for (xmlAttrPtr a = e->properties; a; a = a->next) {
-        const char* name = reinterpret_cast<const char*>(a->name);
-        const std::string text = util::attributeText(e, name);
-        const char* v = text.c_str();
-        auto is = [name](const char* n) { return std::strcmp(name, n) == 0; };
-        if (is("area")) util::readFloats(e, name, area, 4);
-        else if (is("patches_number")) util::readFloats(e, name, patches, 2);
-        else if (is("lod_3D")) util::readFloats(e, name, lod3D, 2);
-        else if (is("lod_2D5")) util::readFloats(e, name, lod2D5, 2);
-        else if (is("lod_2D")) util::readFloats(e, name, lod2D, 2);
-        else if (is("density_map")) densityMap = text;
-        else if (is("file_texture3D")) texture3DFile = text;
-        else if (is("number_squaremeters")) util::readInt(name, v, bladesPerSquareMetre);
-        else if (is("graine_texture2D5")) util::readInt(name, v, seed);
-        else if (is("sizex_texture2D5")) util::readInt(name, v, sizeX, 1, MAX_WIDTH_2D5);
-        else if (is("sizey_texture2D5")) util::readInt(name, v, sizeY, 1, MAX_HEIGHT_2D5);
-        else if (is("ajustment_height_2D5")) adjustment = text == "true";
-        else if (is("texture3D")) texture3D = text == "true";
-        else if (is("grass_height")) util::readFloat(name, v, height);
-        else if (is("grass_width")) util::readFloat(name, v, width);
-        else if (is("noise_positions")) util::readFloat(name, v, noisePositions);
-        else if (is("noise_normals")) util::readFloat(name, v, noiseNormals);
-        else if (is("crushing_maxtime")) util::readFloat(name, v, crushingMaxTime);
-        else if (is("crushing_damping")) util::readFloat(name, v, crushingDamping);
-        else if (is("antialiasing_texture3D")) util::readFloat(name, v, antialiasing3D);
-        else if (is("antialiasing_texture2D5")) util::readFloat(name, v, antialiasing2D5);
-    }
+    util::readAttributes(e, {{"area", util::FloatList{area, 4}},
+                             {"patches_number", util::FloatList{patches, 2}},
+                             {"lod_3D", util::FloatList{lod3D, 2}},
+                             {"lod_2D5", util::FloatList{lod2D5, 2}},
+                             {"lod_2D", util::FloatList{lod2D, 2}},
+                             {"density_map", &densityMap},
+                             {"file_texture3D", &texture3DFile},
+                             {"number_squaremeters", &bladesPerSquareMetre},
+                             {"graine_texture2D5", &seed},
+                             {"sizex_texture2D5", util::IntRange{&sizeX, 1, MAX_WIDTH_2D5}},
+                             {"sizey_texture2D5", util::IntRange{&sizeY, 1, MAX_HEIGHT_2D5}},
+                             {"ajustment_height_2D5", &adjustment},
+                             {"texture3D", &texture3D},
+                             {"grass_height", &height},
+                             {"grass_width", &width},
+                             {"noise_positions", &noisePositions},
+                             {"noise_normals", &noiseNormals},
+                             {"crushing_maxtime", &crushingMaxTime},
+                             {"crushing_damping", &crushingDamping},
+                             {"antialiasing_texture3D", &antialiasing3D},
+                             {"antialiasing_texture2D5", &antialiasing2D5}});
 
     // The grid is rebuilt last, with the final settings; texture work waits
     // for the next draw, so no temporary small texture size is needed.

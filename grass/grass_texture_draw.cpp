@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "grass/grass_animation.h"
+#include "grass/grass_draw.h"
 #include "grass/grass_geometry.h"
 #include "util/random.h"
 
@@ -41,21 +42,11 @@ public:
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers_[1]);
         complete_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
         glReadBuffer(GL_COLOR_ATTACHMENT0);
-
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(0, 1, 0, 1, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
+        pushUnitView();
     }
     ~Offscreen()
     {
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        popUnitView();
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(previousDraw_));
         glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(previousRead_));
         glReadBuffer(GLenum(previousReadBuffer_));

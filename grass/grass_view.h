@@ -1,16 +1,11 @@
 #pragma once
-/// Level of detail and drawing of the grass field: the camera as the grass
-/// sees it, the per-frame culling and level choice (which also rebends the
-/// blades near the view), the back-to-front patch order, and the draw passes.
-///
-/// The calls without matrices read them from GL and need the viewer's
-/// context current with the camera loaded; the `...Matrices` forms and the
-/// order and segment helpers are plain arithmetic.
+/// Level of detail of the grass field, plain arithmetic: the camera as the
+/// grass sees it, the per-frame culling and level choice (which also rebends
+/// the blades near the view), the back-to-front patch order and the segment
+/// counts. The GL forms and the draw passes are in grass/grass_draw.h.
 #include <vector>
 
 #include "grass/grass_field.h"
-
-// [SECTION] View update (model)
 
 /// With the look, metres a node goes past a level boundary before it changes level.
 constexpr float LEVEL_HYSTERESIS = 1.0f;
@@ -40,21 +35,3 @@ int ribbonSegments(const GrassSettings& settings, float distance);
 /// Segments of a 3D blade at `distance`: polygons3D + 1 at the camera, down to
 /// polygons2D5 + 1 at distance3D. Without `plusOne` (level colouring) one less.
 int bladeSegments(const GrassSettings& settings, float distance, bool plusOne = true);
-
-// [SECTION] Per frame (GL)
-
-/// setCameraMatrices with the GL matrices.
-void setCamera(GrassField& field, const float position[3]);
-/// updateViewMatrices with the GL matrices.
-void updateView(GrassField& field, const float position[3]);
-/// The three passes (2D, 2.5D, 3D) back to front; sets polygonCount to the
-/// triangles drawn. Builds or rebuilds the textures first when needed.
-void drawField(GrassField& field);
-/// Wire-mode drawing: each level in a flat colour (3D far patches left out).
-void drawLodColours(GrassField& field);
-/// The skeletons of visible nodes in red and of crushed points in orange.
-void drawNodes(GrassField& field);
-/// Overlay: the blade picture and the 2D texture with its four bands marked.
-void showTextures(GrassField& field);
-/// Overlay: the 2.5D texture over the whole view with its bands marked.
-void showTexture2D5(GrassField& field);

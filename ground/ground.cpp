@@ -174,8 +174,6 @@ float groundHeight(float x, float y)
     return (1 - u) * z00 + (u - v) * z10 + v * z11;
 }
 
-const Ground& getGround() { return groundState(); }
-
 float groundX0() { return groundState().area[0]; }
 float groundY0() { return groundState().area[1]; }
 float groundX1() { return groundState().area[2]; }

@@ -14,8 +14,8 @@ struct GroundVertex {
     float nx = 0, ny = 0, nz = 0;
 };
 
-/// The ground's state. Read it through `getGround`; change it only with
-/// `createGround`.
+/// The ground's state, kept by the module (ground/ground_state.h); change it
+/// only with `createGround`.
 struct Ground {
     float area[4] = {0, 0, 0, 0};  ///< x0, y0, x1, y1 in metres
     float sizeX = 1.0f;            ///< x1 − x0, 1 when negative
@@ -59,9 +59,6 @@ bool isOnGround(float x, float y);
 /// Ground height at (x, y), on the plane of the grid triangle that holds the
 /// point; 0 outside the area or before creation.
 float groundHeight(float x, float y);
-
-/// The ground itself (the grass reads its area and grid).
-const Ground& getGround();
 
 /// Getters of the creation parameters.
 float groundX0();

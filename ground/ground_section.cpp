@@ -7,17 +7,11 @@
 #include "util/xml_attributes.h"
 
 #include <climits>
-#include <cstring>
+#include <cmath>
 #include <string>
 
 using util::fixedText;
 using util::setAttribute;
-
-namespace {
-
-bool isGround(xmlNodePtr node) { return util::isElement(node, "ground"); }
-
-} // namespace
 
 xmlNodePtr writeGroundSection(xmlNodePtr parent)
 {
@@ -35,41 +29,25 @@ xmlNodePtr writeGroundSection(xmlNodePtr parent)
 
 bool readGroundSection(xmlNodePtr element)
 {
-    if (element && !isGround(element)) {
-        xmlNodePtr child = element->children;
-        while (child && !isGround(child)) child = child->next;
-        element = child;
-    }
+    element = util::findSection(element, "ground");
     if (!element) return false;
 
     float area[4] = {groundX0(), groundY0(), groundX1(), groundY1()};
     float maxHeight = groundMaxHeight();
     int quadsNumber = groundQuadsNumber();
+    float quadsRead = NAN;  // stays so unless a number was read
     std::string heightMap = groundHeightMapFile();
     std::string texture = groundTextureFile();
     float textureRepeat = groundTextureRepeat();
-    for (xmlAttrPtr attribute = element->properties; attribute; attribute = attribute->next) {
-        xmlChar* raw = xmlGetProp(element, attribute->name);
-        const char* value = raw ? reinterpret_cast<const char*>(raw) : "";
-        const char* name = reinterpret_cast<const char*>(attribute->name);
-        if (std::strcmp(name, "area") == 0) {
-            util::readFloats(name, value, area, 4);
-        } else if (std::strcmp(name, "max_height") == 0) {
-            util::readFloat(name, value, maxHeight);
-        } else if (std::strcmp(name, "quads_number") == 0) {
-            // A decimal number truncated, clamped first: converting a larger value is undefined.
-            float count = float(quadsNumber);
-            if (util::readFloat(name, value, count))
-                quadsNumber = count >= float(INT_MAX) ? INT_MAX : count <= float(INT_MIN) ? INT_MIN : int(count);
-        } else if (std::strcmp(name, "height_map") == 0) {
-            heightMap = value;
-        } else if (std::strcmp(name, "texture") == 0) {
-            texture = value;
-        } else if (std::strcmp(name, "texture_repeat") == 0) {
-            util::readFloat(name, value, textureRepeat);
-        }
-        xmlFree(raw);
-    }
+    util::readAttributes(element, {{"area", util::FloatList{area, 4}},
+                                   {"max_height", &maxHeight},
+                                   {"quads_number", &quadsRead},
+                                   {"height_map", &heightMap},
+                                   {"texture", &texture},
+                                   {"texture_repeat", &textureRepeat}});
+    // A decimal number truncated, clamped first: converting a larger value is undefined.
+    if (!std::isnan(quadsRead))
+        quadsNumber = quadsRead >= float(INT_MAX) ? INT_MAX : quadsRead <= float(INT_MIN) ? INT_MIN : int(quadsRead);
     createGround(area, maxHeight, quadsNumber, heightMap.c_str(), texture.c_str(), textureRepeat);
     return true;
 }

@@ -1,9 +1,9 @@
 #include "oglui/texture_manager.h"
 
 #include "oglui/tga_file.h"
+#include "util/texture_upload.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <map>
 
 namespace {
@@ -20,20 +20,8 @@ unsigned int oglTextureLoad(const std::string& fileName)
 
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    GLint previousAlignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_2D, id);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    // gluBuild2DMipmaps also rescales pictures whose sides are not powers of two.
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, picture.width, picture.height, GL_RGBA,
-                      GL_UNSIGNED_BYTE, picture.rgba.data());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+    const GLuint id = util::uploadTexture(picture.rgba.data(), picture.width, picture.height, GL_RGBA, GL_RGBA,
+                                          GL_REPEAT, GL_LINEAR_MIPMAP_LINEAR, true);
     glBindTexture(GL_TEXTURE_2D, GLuint(previous));
     s_textures[fileName] = id;
     return id;

@@ -1,11 +1,18 @@
 #pragma once
-/// The one reader of numbers in scene files. Numbers read as the C library's
-/// atof and atoi read them in the "C" locale, whatever locale the process
-/// runs in (Qt adopts the user's, which may write "0,5"): leading blanks, a
-/// sign, an exponent and hexadecimal are understood, and text that is empty
-/// or not a number reads as 0. A value the setting cannot hold (NaN, an
-/// infinity, beyond float or the integer range) is refused: the setting keeps
-/// its value and one console line names the attribute.
+/// The readers of numbers in files, whatever locale the process runs in (Qt
+/// adopts the user's, which may write "0,5").
+///
+/// Scene files: numbers read as the C library's atof and atoi read them in
+/// the "C" locale: leading blanks, a sign, an exponent and hexadecimal are
+/// understood, and text that is empty or not a number reads as 0. A value the
+/// setting cannot hold (NaN, an infinity, beyond float or the integer range)
+/// is refused: the setting keeps its value and one console line names the
+/// attribute.
+///
+/// Tree parameter files: parseNumber, the C notation without hexadecimal,
+/// which says when there is no number.
+#include <charconv>
+#include <cstring>
 
 #include <climits>
 
@@ -40,6 +47,24 @@ constexpr float SETTING_BOUND = 1e6f;
 inline float bounded(float v, float low = -SETTING_BOUND, float high = SETTING_BOUND)
 {
     return v < low ? low : v > high ? high : v;
+}
+
+/// Skips blanks and a '+' sign at the start of `text`.
+inline const char* skipToNumber(const char* text)
+{
+    while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n') ++text;
+    if (*text == '+' && text[1] != '-') ++text;
+    return text;
+}
+
+/// Reads the number at the start of `text`; false when there is none.
+template <typename T>
+bool parseNumber(const char* text, T& value, const char** end = nullptr)
+{
+    text = skipToNumber(text);
+    const auto result = std::from_chars(text, text + std::strlen(text), value);
+    if (end) *end = result.ptr;
+    return result.ec == std::errc();
 }
 
 } // namespace util

@@ -6,7 +6,6 @@
 #include "util/text.h"
 #include "util/xml_attributes.h"
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -33,9 +32,7 @@ void writeWindSection(xmlNodePtr parent)
 
 bool readWindSection(xmlNodePtr element)
 {
-    xmlNodePtr wind = element ? element->children : nullptr;
-    while (wind && !util::isElement(wind, "wind"))
-        wind = wind->next;
+    xmlNodePtr wind = util::findSection(element, "wind");
     if (!wind) return false;
 
     const bounding_box2d& current = windArea();
@@ -44,26 +41,14 @@ bool readWindSection(xmlNodePtr element)
     float breeze_speed = windGetBreezeSpeed(), breeze_power = windGetBreezePower();
     float gust_speed = windGetGustSpeed(), gust_power = windGetGustPower();
     float blast_param = windGetBlastParam(), blast_power = windGetBlastPower();
-    struct {
-        const char* name;
-        float* value;
-    } const numbers[] = {{"height_drawing_gust", &height}, {"breeze_speed", &breeze_speed},
-                         {"breeze_power", &breeze_power},  {"gust_speed", &gust_speed},
-                         {"gust_power", &gust_power},      {"blast_param", &blast_param},
-                         {"blast_power", &blast_power}};
-
-    for (xmlAttrPtr attribute = wind->properties; attribute; attribute = attribute->next) {
-        xmlChar* raw = xmlNodeListGetString(wind->doc, attribute->children, 1);
-        const std::string text = raw ? reinterpret_cast<const char*>(raw) : "";
-        xmlFree(raw);
-        const char* name = reinterpret_cast<const char*>(attribute->name);
-        if (std::strcmp(name, "area") == 0) {
-            util::readFloats(name, text.c_str(), area, 4);
-            continue;
-        }
-        for (const auto& number : numbers)
-            if (std::strcmp(name, number.name) == 0) util::readFloat(name, text.c_str(), *number.value);
-    }
+    util::readAttributes(wind, {{"area", util::FloatList{area, 4}},
+                                {"height_drawing_gust", &height},
+                                {"breeze_speed", &breeze_speed},
+                                {"breeze_power", &breeze_power},
+                                {"gust_speed", &gust_speed},
+                                {"gust_power", &gust_power},
+                                {"blast_param", &blast_param},
+                                {"blast_power", &blast_power}});
 
     windInit(area, height);
     windSetBreezePower(breeze_power);

@@ -2,11 +2,6 @@
 
 #include "app/dialogs/forms.h"
 #include "app/driver.h"
-#include "app/scene_state.h"
-#include "app/viewer.h"
-#include "grass/grass_texture.h"
-#include "ground/ground.h"
-#include "oglui/texture_manager.h"
 
 #include <QPointer>
 
@@ -217,21 +212,6 @@ void deleteDialogs()
     formTrees = nullptr;
     delete formWind;
     formWind = nullptr;
-}
-
-void closeWindows()
-{
-    deleteDialogs();
-    // Display lists and textures belong to the viewer's context.
-    theViewer->makeCurrent();
-    releaseGround();
-    releaseGrassTextures(scene::grassField());
-    oglTextureReleaseAll();
-    theViewer->doneCurrent();
-    delete theDriver;
-    theDriver = nullptr;
-    delete theViewer;
-    theViewer = nullptr;
 }
 
 FormScene* sceneDialog() { return formScene; }

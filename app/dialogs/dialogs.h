@@ -17,10 +17,6 @@ void assembleDialogs(MyVelmoraQTDriver* driver);
 /// safe to call when they were never assembled.
 void deleteDialogs();
 
-/// The end of a run, in the exit order: the dialogs, the scene's display lists
-/// and textures (with the viewer's context current), the driver, the viewer.
-void closeWindows();
-
 /// The dialogs while assembled, null otherwise. The dialogs own their controls.
 FormScene* sceneDialog();
 FormGrass* grassDialog();

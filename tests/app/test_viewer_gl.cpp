@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <GL/gl.h>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,8 +32,8 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_TRUE(windArea().x_max == 100 && windArea().y_max == 100);
     EXPECT_EQ(forestTreeCount(), 10);
     EXPECT_EQ(scene::grassField().getBladesPerSquareMetre(), 10);
-    EXPECT_TRUE(scene::look);
-    scene::look = false;
+    EXPECT_TRUE(scene::switches().look);
+    scene::setSwitch(&scene::Switches::look, false);
 
     // W and B launch a gust of half-length b and half-width a, a = (0.5 + 0.5·r1)·s
     // and b = (0.5 + 0.5·r2)·s with s = (sizeX + sizeY)/2, and a blast of
@@ -68,11 +69,11 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_TRUE(r.keyForward && !r.keyBackward);
     key(Qt::Key_F9);
     viewer.grabFramebuffer();
-    EXPECT_TRUE(scene::showGrassTexture2D5 && !scene::showGrassTexture2D);
+    EXPECT_TRUE(scene::switches().showGrassTexture2D5 && !scene::switches().showGrassTexture2D);
     key(Qt::Key_F9);
     key(Qt::Key_F10);
     viewer.grabFramebuffer();
-    EXPECT_TRUE(!scene::showGrassTexture2D5 && scene::showGrassTexture2D);
+    EXPECT_TRUE(!scene::switches().showGrassTexture2D5 && scene::switches().showGrassTexture2D);
     key(Qt::Key_F10);
     // L switches the look both ways and is listed in the help's Keyboard tab.
     // With it the ground fades into the sky's rim (0.8, 0.85, 1) with the
@@ -82,10 +83,10 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     viewer.grabFramebuffer();  // the frame that takes the overlay away
     const QImage plain = viewer.grabFramebuffer();
     key(Qt::Key_L);
-    EXPECT_TRUE(scene::look);
+    EXPECT_TRUE(scene::switches().look);
     const QImage fogged = viewer.grabFramebuffer();
     key(Qt::Key_L);
-    EXPECT_FALSE(scene::look);
+    EXPECT_FALSE(scene::switches().look);
     EXPECT_TRUE(viewer.keyboardString().contains("enhanced look"));
     const int x = plain.width() * 3 / 4;
     int edge = 0;  // the first row of ground from the top, under the clear colour
@@ -99,15 +100,22 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_GT(offHorizon(nearFogged), offHorizon(near) * 8 / 10) << std::hex << near << " " << nearFogged;
 
     // Stopped, the grass is not crushed: the segment's start stays behind.
-    scene::draw_grass = true;
+    scene::setSwitch(&scene::Switches::draw_grass, true);
     float ahead[3] = {60, 50, 0};
     moveRockRecord(rock::record(), ahead, true);
     viewer.grabFramebuffer();
     EXPECT_FLOAT_EQ(rock::record().previousPosition[0], 50);
-    scene::animation = true;
+    scene::setSwitch(&scene::Switches::animation, true);
     viewer.grabFramebuffer();
     EXPECT_FLOAT_EQ(rock::record().previousPosition[0], rock::record().currentPosition[0]);
-    scene::animation = scene::draw_grass = false;
+    scene::setSwitch(&scene::Switches::animation, false);
+    scene::setSwitch(&scene::Switches::draw_grass, false);
+
+    // The help's Keyboard tab has a line for every key the viewer answers.
+    for (int k : {Qt::Key_W, Qt::Key_B, Qt::Key_R, Qt::Key_Return, Qt::Key_Left, Qt::Key_Up, Qt::Key_Right,
+                  Qt::Key_Down, Qt::Key_F1, Qt::Key_F5, Qt::Key_F6, Qt::Key_F9, Qt::Key_F10, Qt::Key_D, Qt::Key_L})
+        EXPECT_TRUE(viewer.keyboardString().contains("<td><b>" + QKeySequence(k).toString() + "</b></td>"))
+            << QKeySequence(k).toString().toStdString();
 }
 
 // Asked for samples, the viewer keeps multisampling on through frames that

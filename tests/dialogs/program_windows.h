@@ -3,8 +3,9 @@
 // what the tests that run them check on the way.
 #include "app/dialogs/dialogs.h"
 #include "app/driver.h"
+#include "app/program.h"
 #include "app/viewer.h"
-#include "forest/forest.h"
+#include "forest/forest_state.h"
 #include "grass/grass_field.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,7 @@
 
 /// Opens the viewer at `width` × `height` over the five dialogs. It stops
 /// after `frames` frames (INT_MAX: never) and leaves the viewer's state file
-/// alone. closeWindows() ends it.
+/// alone. closeProgram() ends it.
 inline void openProgramWindows(int width, int height, int frames)
 {
     theViewer = new Viewer();

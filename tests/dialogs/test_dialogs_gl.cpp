@@ -98,7 +98,7 @@ protected:
         openProgramWindows(780, 580, 1);
         QApplication::exec();
     }
-    void TearDown() override { closeWindows(); }
+    void TearDown() override { closeProgram(); }
 
     // A different value that the slot can store exactly enough to come back:
     // ten steps away, or the other state of a check box.
@@ -148,7 +148,7 @@ TEST_F(DialogsTest, ControlsApplyTheirScale)
         float expected;
     };
     const Case cases[] = {
-        {s->Slider_DT, 1, [] { return scene::animation_dt; }, 0.001f},
+        {s->Slider_DT, 1, [] { return scene::switches().animation_dt; }, 0.001f},
         {s->Slider_RockSize, 250, [] { return rock::state().rockSize; }, 2.5f},
         {s->Slider_RockCrushingPropagation, 30, [] { return rock::record().crushingPropagation; }, 0.03f},
         {s->CheckBox_RockMvtAuto, 1, [] { return float(rock::state().direct); }, 0.0f},
@@ -171,14 +171,14 @@ TEST_F(DialogsTest, ControlsApplyTheirScale)
 TEST_F(DialogsTest, StartButtonFollowsTheAnimation)
 {
     QPushButton* start = sceneDialog()->PushButton_Start;
-    const bool before = scene::animation;
+    const bool before = scene::switches().animation;
     start->click();
-    EXPECT_TRUE(scene::animation != before && start->isChecked() == scene::animation);
+    EXPECT_TRUE(scene::switches().animation != before && start->isChecked() == scene::switches().animation);
 
     // Return in the viewer toggles the animation and the button with it.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(theViewer, &press);
-    EXPECT_TRUE(scene::animation == before && start->isChecked() == scene::animation);
+    EXPECT_TRUE(scene::switches().animation == before && start->isChecked() == scene::switches().animation);
 }
 
 // A person at the real windows: types over a field and presses Return in
@@ -343,7 +343,7 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
         theDriver->addWindGust();
         theDriver->addWindBlast();
         drawFrames(200);
-        ASSERT_TRUE(scene::animation);
+        ASSERT_TRUE(scene::switches().animation);
         const god_of_gusts& d = windDirector();
         EXPECT_EQ(d.not_born().size() + d.alive().size() + d.dead().size(), 2u);
         windDirector().delete_all_primitives();
@@ -381,7 +381,7 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
                             record.currentPosition[2]}));
         EXPECT_TRUE(dialogsAgreeWithTheScene());
     }
-    closeWindows();
+    closeProgram();
 }
 
 } // namespace

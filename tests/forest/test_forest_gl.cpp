@@ -1,11 +1,11 @@
 // Draws the forest into an offscreen framebuffer and reads the pixels back.
-#include "forest/forest.h"
+#include "forest/forest_draw.h"
 #include "forest/tree_panel.h"
 #include "ground/ground.h"
 #include "util/random.h"
 #include "wind/wind.h"
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 #include <GL/glu.h>
@@ -82,4 +82,7 @@ TEST(ForestGl, TreesDrawWithLeavesAndBarkFacingOutwards)
     const Pixels bare = classify(drawFrame(gl, eye, target, front));
     EXPECT_LT(bare.leaf, leafy.leaf / 10);
     EXPECT_GT(bare.brightness, 1.3 * classify(drawFrame(gl, eye, target, back)).brightness);
+
+    releaseForest();
+    EXPECT_TRUE(forestTreeCount() == 0 && treePanel() == nullptr);
 }

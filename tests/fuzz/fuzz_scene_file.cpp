@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const std::string folder = buildScene();
     loadSceneFile(fuzz::writeInput(data, size, ".xml", folder).c_str());
 
-    windUpdate(scene::animation_dt);
+    windUpdate(scene::switches().animation_dt);
     float power = 0, dx = 0, dy = 0;
     const float x = groundX0() + 0.5f * groundSizeX(), y = groundY0() + 0.5f * groundSizeY();
     windGetInfluence(x, y, 0, 0, 0, power, dx, dy);

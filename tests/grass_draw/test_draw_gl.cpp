@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "grass/grass_animation.h"
+#include "grass/grass_draw.h"
 #include "grass/grass_geometry.h"
 #include "grass/grass_texture.h"
-#include "grass/grass_view.h"
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 #include "util/random.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // The ground's grid, heights, normals and scene section, without GL.
 #include "ground/ground.h"
+#include "ground/ground_state.h"
 #include "ground/ground_section.h"
 #include "pictures.h"
 
@@ -36,7 +37,7 @@ TEST(Ground, CellCountsTakeTheTruncatedRoot)
     const int cases[][2] = {{-5, 1}, {3, 1}, {4, 2}, {399, 19}, {2000000000, MAX_QUADS_PER_SIDE}};
     for (const auto& [quads, side] : cases) {
         create(FIELD, 5, quads, "");
-        EXPECT_EQ(getGround().quadsPerSide, side) << quads;
+        EXPECT_EQ(groundState().quadsPerSide, side) << quads;
     }
 }
 
@@ -56,13 +57,13 @@ TEST(Ground, NormalsOfARampAndOfABump)
     // ramp.bmp on 4 cells per side: the plane z = x / 25.
     create(FIELD, 5, 16, "ramp.bmp");
     const float length = std::sqrt(1 + 0.04f * 0.04f);
-    for (const GroundVertex& v : getGround().vertices)
+    for (const GroundVertex& v : groundState().vertices)
         ASSERT_TRUE(std::fabs(v.z - v.x / 25) < 1e-5f && std::fabs(v.nx + 0.04f / length) < 1e-6f && std::fabs(v.ny) < 1e-6f)
             << v.x << " " << v.z << " " << v.nx << " " << v.ny;
     // bump.bmp on 2 cells of 50 m: only vertex (1, 0) is 5 m high. The centre's four
     // triangles give (0, 500, 10000); the corner (2, 0) has one, giving (250, 0, 2500).
     create(FIELD, 5, 4, "bump.bmp");
-    const GroundVertex &centre = getGround().vertices[4], &corner = getGround().vertices[2];
+    const GroundVertex &centre = groundState().vertices[4], &corner = groundState().vertices[2];
     EXPECT_TRUE(std::fabs(centre.ny - 0.05f / std::sqrt(1.0025f)) < 1e-5f && std::fabs(centre.nx) < 1e-6f
                 && std::fabs(corner.nx - 0.1f / std::sqrt(1.01f)) < 1e-5f && corner.nz > 0) << centre.ny << " " << corner.nx;
     // Heights sum the three channels: colours.bmp's red and green corners are a third of the way up.
@@ -76,7 +77,7 @@ TEST(Ground, MissingMapsDegenerateAreasAndLeftoverPixelsStaySafe)
     createGround(FIELD, 5, 400, "nowhere/missing.bmp", nullptr, 8);
     EXPECT_EQ(GetCapturedStdout(), "Creation du terrain.\n  heightmap : nowhere/missing.bmp\n"
                                    "  error chargement BMP code 1\n  heightmap not loaded\n");
-    for (const GroundVertex& v : getGround().vertices) ASSERT_TRUE(v.z == 0 && v.nz == 1);
+    for (const GroundVertex& v : groundState().vertices) ASSERT_TRUE(v.z == 0 && v.nz == 1);
     // Inverted x: nothing is on the ground, and the map lookup stays inside the picture.
     const float inverted[4] = {100, 0, 0, 100}, line[4] = {10, 0, 10, 100};
     create(inverted, 5, 400, "two_by_two.bmp");
@@ -84,7 +85,7 @@ TEST(Ground, MissingMapsDegenerateAreasAndLeftoverPixelsStaySafe)
     // Zero extent: the line x = x0 is on the ground and has a finite height.
     create(line, 5, 400, "white.bmp");
     EXPECT_FLOAT_EQ(groundHeight(10, 50), 5);
-    for (const GroundVertex& v : getGround().vertices) ASSERT_TRUE(std::isfinite(v.nx));
+    for (const GroundVertex& v : groundState().vertices) ASSERT_TRUE(std::isfinite(v.nx));
     // A texture waiting for the next draw is not taken for the next ground's heights.
     create(FIELD, 5, 400, "", "white.bmp");
     create(FIELD, 5, 400, "");
@@ -106,7 +107,7 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     xmlBufferFree(text);
     create(FIELD, 1, 9, "");
     EXPECT_TRUE(readGroundSection(velmora));
-    EXPECT_TRUE(groundHeight(100, 40) == 3.5f && getGround().vertices.back().y == 80  // rebuilt from the map
+    EXPECT_TRUE(groundHeight(100, 40) == 3.5f && groundState().vertices.back().y == 80  // rebuilt from the map
                 && groundHeightMapFile() == picture("two_by_two.bmp"));
 
     // Two area numbers replace x0 and y0 only; text that is not a number is 0;
@@ -115,7 +116,7 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     EXPECT_TRUE(readGroundSection(xmlDocGetRootElement(partial.get())->children));
     EXPECT_EQ(std::vector<float>({groundX0(), groundY0(), groundX1(), groundY1()}),
               std::vector<float>({1.5f, 2, 100, 80}));
-    EXPECT_TRUE(groundMaxHeight() == 0 && groundTextureRepeat() == 6 && getGround().quadsPerSide == MAX_QUADS_PER_SIDE);
+    EXPECT_TRUE(groundMaxHeight() == 0 && groundTextureRepeat() == 6 && groundState().quadsPerSide == MAX_QUADS_PER_SIDE);
     EXPECT_EQ(groundHeightMapFile() + groundTextureFile(), picture("two_by_two.bmp") + picture("white.bmp"));
     // No "ground" element: nothing changes.
     EXPECT_FALSE(readGroundSection(xmlDocGetRootElement(parse("<wind/>").get())) || readGroundSection(nullptr));

@@ -1,8 +1,9 @@
 // The ground drawn offscreen, straight down on the field, and read back.
 #include "ground/ground.h"
+#include "ground/ground_state.h"
 #include "pictures.h"
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 #include <GL/gl.h>
@@ -39,6 +40,6 @@ TEST(GroundGl, TexturedGroundIsRightWayUpAndRebuiltAfterChanges)
     // Made again without a texture: the old one goes and the current colour shows.
     glColor3f(0, 0, 1);
     createGround(field, 5, 16, nullptr, nullptr, 1);
-    EXPECT_TRUE(drawnPixel(32, 32) == (std::vector<int>{0, 0, 15}) && getGround().image.texName == 0u);
+    EXPECT_TRUE(drawnPixel(32, 32) == (std::vector<int>{0, 0, 15}) && groundState().image.texName == 0u);
     releaseGround();
 }

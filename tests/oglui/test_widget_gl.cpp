@@ -4,7 +4,7 @@
 #include "oglui/texture_manager.h"
 #include "oglui/widget.h"
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 #include <GL/gl.h>

@@ -66,12 +66,14 @@ std::string contents(const std::string& file)
 // scene saves again to the same file.
 TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
 {
-    scene::animation = true;
-    scene::animation_dt = 0.0123f;
-    scene::setUpdateGrassDrawing(false);
-    scene::draw_ground = false;
-    scene::draw_grass = scene::draw_grass_nodes = scene::draw_grass_density = scene::draw_trees = true;
-    scene::draw_gust = scene::draw_sky = scene::draw_wire = scene::look = true;
+    scene::Switches changed = scene::switches();
+    changed.animation = true;
+    changed.animation_dt = 0.0123f;
+    changed.update_grass_drawing = false;
+    changed.draw_ground = false;
+    changed.draw_grass = changed.draw_grass_nodes = changed.draw_grass_density = changed.draw_trees = true;
+    changed.draw_gust = changed.draw_sky = changed.draw_wire = changed.look = true;
+    scene::setSwitches(changed);
     camera()->setOrientation(Quaternion(Vec(0.2, 0.3, 0.9), 1.1));
     camera()->setPosition(Vec(12.5, -3.25, 40));
     rock::setDirect(false);
@@ -104,8 +106,8 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
 
     // What the file does not hold: the last grass update due, and the rock's
     // height, from the loaded ground and raised by the loaded crushing exponent.
-    EXPECT_TRUE(!scene::update_grass_drawing && scene::refreshGrassOnce);
-    EXPECT_TRUE(scene::look);
+    EXPECT_TRUE(!scene::switches().update_grass_drawing && scene::switches().refreshGrassOnce);
+    EXPECT_TRUE(scene::switches().look);
     EXPECT_EQ(Vec(rock::state().rockPosition), Vec(30.5, 60.25, 0));
     EXPECT_FLOAT_EQ(rock::record().currentPosition[2], 0.75f);
     EXPECT_FLOAT_EQ(rock::record().previousPosition[2], 0.75f);
@@ -163,14 +165,14 @@ TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothingAndSayWhy)
         std::string reason;
         EXPECT_FALSE(loadSceneFile(file.c_str(), &reason)) << file;
         EXPECT_NE(reason.find(why), std::string::npos) << reason;
-        EXPECT_FLOAT_EQ(scene::animation_dt, 0.05f) << file;
+        EXPECT_FLOAT_EQ(scene::switches().animation_dt, 0.05f) << file;
     }
     // Without its document type beside it (a scene saved outside Scene/), a
     // file is checked against the program's own: a bad one is still refused.
     QFile::remove(folder.filePath("sceneVelmora.dtd"));
     EXPECT_FALSE(loadSceneFile(cases[3].first.c_str()));
     loadSceneFile(write("alone.xml", good).c_str());
-    EXPECT_FLOAT_EQ(scene::animation_dt, 0.5f);
+    EXPECT_FLOAT_EQ(scene::switches().animation_dt, 0.5f);
 }
 
 TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
@@ -178,14 +180,14 @@ TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
     camera()->setPosition(Vec(5, 6, 7));
     EXPECT_FALSE(loadSceneFile(write("no_wind.xml", "<scene><parameters draw_sky=\"true\"/>"
         "<velmora><ground max_height=\"3\"/><grass grass_height=\"1.5\"/><forest><tree/></forest></velmora></scene>").c_str()));
-    EXPECT_TRUE(scene::draw_sky);
+    EXPECT_TRUE(scene::switches().draw_sky);
     EXPECT_EQ(camera()->position(), Vec(5, 6, 7)) << "no camera element, camera kept";
     EXPECT_FLOAT_EQ(groundMaxHeight(), 3);
     EXPECT_FLOAT_EQ(scene::grassField().getHeight(), 1.5f) << "the sections after the missing one are read";
     EXPECT_EQ(forestTreeCount(), 1);
 
     EXPECT_FALSE(loadSceneFile(write("no_velmora.xml", "<scene><parameters draw_trees=\"true\"/></scene>").c_str()));
-    EXPECT_TRUE(scene::draw_trees);
+    EXPECT_TRUE(scene::switches().draw_trees);
 }
 
 // Numbers read as atof reads them, unfit ones are refused by name, extra
@@ -210,8 +212,8 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
         "<forest><tree seed=\"12\"/><tree relativeDiameter=\"\" relativeLength=\"0x1p-3\" seed=\"99999999999\"/>"
         "</forest></velmora></scene>").c_str());
     const std::string lines = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(!scene::animation && !scene::draw_ground && !rock::state().bound) << "only \"true\" is true";
-    EXPECT_FLOAT_EQ(scene::animation_dt, 0.0625f);
+    EXPECT_TRUE(!scene::switches().animation && !scene::switches().draw_ground && !rock::state().bound) << "only \"true\" is true";
+    EXPECT_FLOAT_EQ(scene::switches().animation_dt, 0.0625f);
     EXPECT_EQ(camera()->position(), Vec(16, 2, -2)) << "a refused number keeps its value";
     EXPECT_EQ(Vec(rock::state().rockPosition), Vec(10, 20, groundHeight(10, 20)));
     EXPECT_TRUE(rock::state().rockSpeed == 0 && rock::state().rockSize == 2 && rock::record().crushingPower == 16);

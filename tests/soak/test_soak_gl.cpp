@@ -59,7 +59,7 @@ void press(int key)
 // blasts, the rock steered and the viewer's display keys, each twice.
 void animateWithKeys()
 {
-    if (!scene::animation) sceneDialog()->PushButton_Start->click();
+    if (!scene::switches().animation) sceneDialog()->PushButton_Start->click();
     for (int key : {Qt::Key_W, Qt::Key_B, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_Right, Qt::Key_F1,
                     Qt::Key_F5, Qt::Key_F6, Qt::Key_F9, Qt::Key_F10, Qt::Key_Return})
         for (int twice = 0; twice < 2; ++twice) {
@@ -158,7 +158,7 @@ TEST(Soak, ScriptedSessionStaysSoundAndFlat)
 #endif
     } while (!testing::Test::HasFailure() && (clock.elapsed() < duration * 1000 || cycles < 2));
     modalCloser.stop();
-    closeWindows();
+    closeProgram();
     fs::remove_all(scratch);
 }
 

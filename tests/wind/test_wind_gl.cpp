@@ -2,7 +2,7 @@
 #include "wind/director.h"
 #include "wind/wind.h"
 
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-#include "tests/support/offscreen_gl.h"
+#include "support/offscreen_gl.h"
+#include "support/surface_format.h"
 
 #include <GL/freeglut.h>
 #include <QGuiApplication>
@@ -23,10 +24,7 @@ void makeContextCurrent()
         static char* argv[] = {name, nullptr};
         if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
         glutInit(&argc, argv);  // the widget text uses its bitmap fonts
-        QSurfaceFormat format;
-        format.setProfile(QSurfaceFormat::CompatibilityProfile);
-        format.setVersion(2, 1);
-        format.setDepthBufferSize(24);
+        const QSurfaceFormat format = compatibilityFormat();
         context = new QOpenGLContext;
         context->setFormat(format);
         surface = new QOffscreenSurface;
