@@ -248,9 +248,7 @@ public:
     int getSizeX2D5() const { return sizeX2D5; }
     int getSizeY2D5() const { return sizeY2D5; }
     float getAntialiasing2D() const { return antialiasing2D; }
-    /// Sizes of the area and of one patch, metres.
-    float getSizeX() const { return sizeX; }
-    float getSizeY() const { return sizeY; }
+    /// Extents of one patch, metres.
     float getPatchSizeX() const { return patchSizeX; }
     float getPatchSizeY() const { return patchSizeY; }
     /// The parameters shared by every record.
