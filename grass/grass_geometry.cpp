@@ -39,15 +39,22 @@ BladeSkeleton mean(const BladeSkeleton& a, const BladeSkeleton& b)
     return m;
 }
 
-/// Bilinear mix of four skeletons laid out as corners 0..3 of a cell.
+/// Bilinear mix of four skeletons laid out as corners 0..3 of a cell. Done
+/// once per blade: one pass over the 14 floats, summed corner 0 to 3.
 BladeSkeleton bilinear(const BladeSkeleton& c0, const BladeSkeleton& c1, const BladeSkeleton& c2,
                        const BladeSkeleton& c3, float u, float v)
 {
-    BladeSkeleton s{};
-    addScaled(s, c0, (1 - u) * (1 - v));
-    addScaled(s, c1, u * (1 - v));
-    addScaled(s, c2, (1 - u) * v);
-    addScaled(s, c3, u * v);
+    const float w0 = (1 - u) * (1 - v), w1 = u * (1 - v), w2 = (1 - u) * v, w3 = u * v;
+    auto mix = [&](float a, float b, float c, float d) { return w0 * a + w1 * b + w2 * c + w3 * d; };
+    BladeSkeleton s;
+    for (int k = 0; k < 3; ++k) {
+        s.P0[k] = mix(c0.P0[k], c1.P0[k], c2.P0[k], c3.P0[k]);
+        s.P1[k] = mix(c0.P1[k], c1.P1[k], c2.P1[k], c3.P1[k]);
+        s.T0[k] = mix(c0.T0[k], c1.T0[k], c2.T0[k], c3.T0[k]);
+        s.T1[k] = mix(c0.T1[k], c1.T1[k], c2.T1[k], c3.T1[k]);
+    }
+    s.baseNormal = mix(c0.baseNormal, c1.baseNormal, c2.baseNormal, c3.baseNormal);
+    s.tipNormal = mix(c0.tipNormal, c1.tipNormal, c2.tipNormal, c3.tipNormal);
     return s;
 }
 
