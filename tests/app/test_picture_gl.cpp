@@ -7,11 +7,12 @@
 
 namespace {
 
-TEST(Picture, DefaultSceneStillAndOrbitingMatchTheirReferences)
+TEST(Picture, DefaultSceneStillAndOrbitingAndTheDenseMeadowMatchTheirReferences)
 {
     const std::string picture = testing::TempDir() + "velmora_picture.png";
-    for (const auto& [arguments, reference] : {std::pair("--frames 60", "default_60_frames.png"),
-                                               std::pair("--frames 60 --orbit", "orbit_60_frames.png")}) {
+    for (const auto& [arguments, reference] :
+         {std::pair("--frames 60", "default_60_frames.png"), std::pair("--frames 60 --orbit", "orbit_60_frames.png"),
+          std::pair("--frames 60 --scene Scene/denseMeadow.xml", "dense_60_frames.png")}) {
         std::remove(picture.c_str());
         const std::string run = std::string("'") + VELMORA_PROGRAM + "' " + arguments + " --snapshot '" + picture
                               + "' >/dev/null 2>&1";
