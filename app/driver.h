@@ -117,6 +117,9 @@ public:
     /// One frame: steps the simulation when the animation runs, then draws.
     /// Called with the camera matrices loaded; position and unit view direction in world coordinates.
     void stepAndDraw(const float cameraPosition[3], const float viewDirection[3]);
+    /// What is drawn over the scene with its matrices: the wind's figures, the
+    /// grass textures shown, the tree panel. After the scene's samples are resolved.
+    void drawOverlays();
     /// The simulation half of a frame (no GL): rock and wind advance by animation_dt.
     void stepScene(const float viewDirection[3]);
     /// 500 plus the polygons of the shown forest and grass.

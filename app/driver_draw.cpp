@@ -48,17 +48,6 @@ void lightFromAbove()
     glLightfv(GL_LIGHT0, GL_POSITION, position);
 }
 
-void drawOverlays()
-{
-    const scene::Switches& on = scene::switches();
-    glDisable(GL_FOG);
-    glDisable(GL_LIGHTING);
-    if (on.draw_gust) windDraw();
-    if (on.showGrassTexture2D) showTextures(scene::grassField());
-    if (on.showGrassTexture2D5) showTexture2D5(scene::grassField());
-    drawForestEditor();
-}
-
 void drawSky()
 {
     // The fan shows its vertex colours: no lighting, no texture.
@@ -146,8 +135,19 @@ void MyVelmoraQTDriver::stepAndDraw(const float cameraPosition[3], const float v
     previousFrameStamp = std::exchange(frameStamp, util::frameNow());
     if (on.draw_trees) drawTrees(cameraPosition, viewDirection);
     if (on.draw_grass) drawGrass(cameraPosition);
-    measurePart(profile, FramePart::Overlays, drawOverlays);
 }
+
+void MyVelmoraQTDriver::drawOverlays()
+{
+    const scene::Switches& on = scene::switches();
+    glDisable(GL_FOG);
+    glDisable(GL_LIGHTING);
+    if (on.draw_gust) windDraw();
+    if (on.showGrassTexture2D) showTextures(scene::grassField());
+    if (on.showGrassTexture2D5) showTexture2D5(scene::grassField());
+    drawForestEditor();
+}
+
 
 void MyVelmoraQTDriver::drawTrees(const float cameraPosition[3], const float viewDirection[3])
 {

@@ -43,8 +43,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    setDefaultGLFormat(!options.benchmark, options.samples);
+    setDefaultGLFormat(!options.benchmark);
     theViewer = new Viewer();
+    theViewer->setSamples(options.samples);
     if (options.frames > 0) theViewer->stopAfterFrames(options.frames, QString::fromLocal8Bit(options.snapshot.c_str()));
     theViewer->recorder().recordRun(options.video, options.record, options.frames);
     if (options.orbit) theViewer->orbitOverRun();

@@ -22,11 +22,9 @@
 
 Viewer* theViewer = nullptr;
 
-void setDefaultGLFormat(bool vsync, int samples)
+void setDefaultGLFormat(bool vsync)
 {
-    QSurfaceFormat format = compatibilityFormat(vsync);
-    format.setSamples(samples);
-    QSurfaceFormat::setDefaultFormat(format);
+    QSurfaceFormat::setDefaultFormat(compatibilityFormat(vsync));
 }
 
 using qglviewer::Vec;
@@ -103,7 +101,8 @@ void Viewer::preDraw()
                   && (frameLimit <= 0 || n + 1 < frameLimit);
     theDriver->frameProfile = measuringFrame ? &profile : nullptr;
     camera()->loadProjectionMatrix();
-    if (shift[0] != 0 || shift[1] != 0) {
+    // Not the first frame: it makes the grass pictures, and shifted it makes others.
+    if ((shift[0] != 0 || shift[1] != 0) && stats.framesDrawn() > 0) {
         GLfloat projection[16];
         glGetFloatv(GL_PROJECTION_MATRIX, projection);
         glLoadIdentity();
@@ -111,7 +110,6 @@ void Viewer::preDraw()
         glMultMatrixf(projection);
     }
     camera()->loadModelViewMatrix();
-    keepMultisampling();
     if (stats.framesDrawn() == 0) lastFrameEnd = std::chrono::steady_clock::now();
 }
 
@@ -148,13 +146,15 @@ void Viewer::draw()
     // file too): the modules square their distances to it.
     const float position[3] = {util::bounded(float(p.x)), util::bounded(float(p.y)), util::bounded(float(p.z))};
     const float direction[3] = {float(d.x), float(d.y), float(d.z)};
+    if (samplesAsked > 0) beginSceneSamples();
     theDriver->stepAndDraw(position, direction);
+    if (samplesAsked > 0) endSceneSamples();
 
     {
         PartScope part(theDriver->frameProfile, FramePart::Overlays);
+        theDriver->drawOverlays();
         drawText(100, 10, " ");
         if (overlay.overlayShown) drawOverlay();
-        keepMultisampling();
     }
     theDriver->frameProfile = nullptr;
 
@@ -163,27 +163,62 @@ void Viewer::draw()
     scene::setSwitch(&scene::Switches::showGrassTexture2D, overlay.inspectTexture2D);
 }
 
-namespace {
-
-/// Whether the bound framebuffer has samples (the widget's, when asked for).
-bool multisampled()
+void Viewer::beginSceneSamples()
 {
-    GLint buffers = 0;
-    glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
-    return buffers > 0;
+    const QSize shown = QSize(width(), height()) * devicePixelRatioF();
+    if (!sceneTarget || sceneTarget->size() != shown * sceneScale) {
+        GLint most = 0;
+        glGetIntegerv(GL_MAX_SAMPLES, &most);
+        sceneScale = samplesAsked > most ? 2 : 1;
+        const QSize scaled = shown * sceneScale;
+        const int cells = sceneScale * sceneScale;
+        QOpenGLFramebufferObjectFormat format;
+        format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+        format.setSamples(std::min<int>((samplesAsked + cells - 1) / cells, most));
+        sceneTarget = std::make_unique<QOpenGLFramebufferObject>(scaled, format);
+        averagedTarget.reset();
+        if (sceneScale > 1)
+            averagedTarget = std::make_unique<QOpenGLFramebufferObject>(scaled, QOpenGLFramebufferObject::CombinedDepthStencil);
+        const int drawn = cells * std::max(1, sceneTarget->format().samples());
+        if (drawn < samplesAsked)
+            std::fprintf(stderr, "velmora: the renderer draws %d samples per pixel at most, not %d\n", drawn, samplesAsked);
+    }
+    sceneTarget->bind();
+    glViewport(0, 0, sceneTarget->width(), sceneTarget->height());
+    // The base viewer's text of the previous frame turned it off.
+    glEnable(GL_MULTISAMPLE);
+    // Pictures at the window's level of detail: finer levels, averaged over
+    // only 2 × 2, shimmer as the camera moves.
+    glTexEnvf(GL_TEXTURE_FILTER_CONTROL, GL_TEXTURE_LOD_BIAS, float(sceneScale - 1));
 }
 
-} // namespace
-
-void Viewer::keepMultisampling()
+void Viewer::endSceneSamples()
 {
-    if (multisampled()) glEnable(GL_MULTISAMPLE);
+    const GLuint window = defaultFramebufferObject();
+    const int w = sceneTarget->width(), h = sceneTarget->height();
+    const auto blit = [&](GLuint from, GLuint to, int toWidth, int toHeight, GLbitfield buffers, GLenum filter) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+        glBlitFramebuffer(0, 0, w, h, 0, 0, toWidth, toHeight, buffers, filter);
+    };
+    // Samples resolve only at their own size; the overlays after need the depth.
+    const GLbitfield both = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
+    if (sceneScale == 1) {
+        blit(sceneTarget->handle(), window, w, h, both, GL_NEAREST);
+    } else {
+        blit(sceneTarget->handle(), averagedTarget->handle(), w, h, both, GL_NEAREST);
+        // Halved with linear filtering, each pixel is the mean of its 2 × 2.
+        blit(averagedTarget->handle(), window, w / 2, h / 2, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        blit(averagedTarget->handle(), window, w / 2, h / 2, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, window);
+    glViewport(0, 0, w / sceneScale, h / sceneScale);
+    glTexEnvf(GL_TEXTURE_FILTER_CONTROL, GL_TEXTURE_LOD_BIAS, 0);
 }
 
 void Viewer::postDraw()
 {
     QGLViewer::postDraw();
-    keepMultisampling();
     recordFrame();
     countFrame();
     if (frameLimit > 0 && stats.framesDrawn() == frameLimit) endRun();
@@ -226,18 +261,7 @@ QImage Viewer::framePicture()
     const int w = int(width() * devicePixelRatioF()), h = int(height() * devicePixelRatioF());
     QImage picture(w, h, QImage::Format_RGB888);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);  // as QImage aligns its rows
-    if (multisampled()) {
-        // Samples cannot be read: they are resolved into a plain framebuffer first.
-        QOpenGLFramebufferObject resolved(w, h);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, defaultFramebufferObject());
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved.handle());
-        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved.handle());
-        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
-        glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
-    } else {
-        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
-    }
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.bits());
     return picture.mirrored();
 }
 

@@ -8,7 +8,9 @@
 #include <QGLViewer/qglviewer.h>
 #include <QString>
 #include <chrono>
+#include <memory>
 
+class QOpenGLFramebufferObject;
 class QTimer;
 
 /// Redraws whenever the event queue is idle; each redraw is one driver frame.
@@ -36,6 +38,11 @@ public:
         shift[0] = dx;
         shift[1] = dy;
     }
+    /// Samples per pixel of the scene (0: none); set before the first frame.
+    /// The scene is drawn offscreen and resolved into the window's picture
+    /// before the overlays and the text. Past the renderer's most, it is drawn
+    /// at twice the window's size with a quarter of the samples and averaged 2 × 2.
+    void setSamples(int samples) { samplesAsked = samples; }
     /// Per-frame timings for the --benchmark line.
     const FrameStats& frameStats() const { return stats; }
     /// Every tenth frame after the warm-up is measured part by part (and left
@@ -73,8 +80,10 @@ private:
     QImage framePicture();
     void placeOrbitCamera();
     void placeWalkCamera();
-    /// Multisampling back on where the base viewer's text turned it off.
-    void keepMultisampling();
+    /// With samples: binds the scene's offscreen picture, made at its size.
+    void beginSceneSamples();
+    /// Resolves the scene's samples, depth too, into the window's picture.
+    void endSceneSamples();
 
     QTimer* timer;
     OverlayState overlay;
@@ -82,6 +91,9 @@ private:
     bool orbiting = false;
     bool walking = false;
     float shift[2] = {0, 0};
+    int samplesAsked = 0;
+    int sceneScale = 1;  ///< 2 where the renderer offers fewer samples than asked
+    std::unique_ptr<QOpenGLFramebufferObject> sceneTarget, averagedTarget;
     qglviewer::Vec orbitStart;  ///< where the orbit or the walk started
     qglviewer::Quaternion orbitStartOrientation;
     QString snapshotFile;
@@ -98,9 +110,8 @@ private:
 
 /// Asks for a compatibility-profile context with a depth buffer for every GL
 /// widget; call before the first widget is created. Without vsync frames are
-/// not held to the display's rate (for timing them). With `samples` the
-/// viewer multisamples, and keeps it on through each frame.
-void setDefaultGLFormat(bool vsync = true, int samples = 0);
+/// not held to the display's rate (for timing them).
+void setDefaultGLFormat(bool vsync = true);
 
 /// The viewer of the running program, created by start-up.
 extern Viewer* theViewer;

@@ -77,12 +77,11 @@ void drawLeaves(const TreeMesh& mesh)
     // alpha times the leaf's opacity, without blending: blended edges write
     // depth with the sky mixed in and show as pale rims over the leaves drawn
     // after them. A fading leaf thus appears by growing out of its outline.
+    // No alpha-to-coverage: over the cut it would thin every leaf to its alpha.
     glDisable(GL_CULL_FACE);
     glDisable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    // Multisampled, the cut-out edge is spread over the samples; otherwise no effect.
-    glEnable(GL_SAMPLE_ALPHA_TO_COVERAGE);
     const unsigned int* textures = forestState().leafTextures;
     for (int slot = 0; slot < LEAF_SLOTS; ++slot) {
         const std::vector<MeshVertex>& quads = mesh.leaves[slot];
