@@ -35,32 +35,36 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_TRUE(scene::switches().look);
     scene::setSwitch(&scene::Switches::look, false);
 
-    // W and B launch a gust of half-length b and half-width a, a = (0.5 + 0.5·r1)·s
-    // and b = (0.5 + 0.5·r2)·s with s = (sizeX + sizeY)/2, and a blast of
-    // radius (0.5 + 0.5·r)·s/4.
+    // W and B launch what the ground's size s = (sizeX + sizeY)/2 = 100 allows:
+    // a gust of half-sizes between s/2 and s, a blast of radius between s/8
+    // and s/4; from another seed another size.
     const auto key = [&](int k) {
         QKeyEvent event(QEvent::KeyPress, k, Qt::NoModifier);
         QApplication::sendEvent(&viewer, &event);
     };
-    // What key `k` launches after seed 17, which is set again for the test's own draws.
-    const auto launch = [&](int k) -> const figure2d* {
+    const auto launch = [&](int k, unsigned seed) -> const figure2d* {
         const float area[4] = {0, 0, 100, 100};
         windInit(area, 5);
-        util::randomSeed(17);
+        util::randomSeed(seed);
         key(k);
-        util::randomSeed(17);
         const god_of_gusts& d = windDirector();
         const auto& list = d.not_born().empty() ? d.alive() : d.not_born();
         return list.empty() ? nullptr : list.front()->shape.get();
     };
-    const auto* gust = dynamic_cast<const rectangle*>(launch(Qt::Key_W));
-    ASSERT_NE(gust, nullptr);
-    const float r1 = util::randomUnit(), r2 = util::randomUnit();
-    EXPECT_FLOAT_EQ(gust->half_width(), (0.5f + 0.5f * r1) * 100);
-    EXPECT_FLOAT_EQ(gust->half_length(), (0.5f + 0.5f * r2) * 100);
-    const auto* blast = dynamic_cast<const circle*>(launch(Qt::Key_B));
-    ASSERT_NE(blast, nullptr);
-    EXPECT_FLOAT_EQ(blast->radius(), (0.5f + 0.5f * util::randomUnit()) * 25);
+    float sizes[2][3];
+    for (unsigned seed : {17u, 18u}) {
+        const auto* gust = dynamic_cast<const rectangle*>(launch(Qt::Key_W, seed));
+        ASSERT_NE(gust, nullptr);
+        const auto* blast = dynamic_cast<const circle*>(launch(Qt::Key_B, seed));
+        ASSERT_NE(blast, nullptr);
+        const float got[3] = {gust->half_length(), gust->half_width(), 4 * blast->radius()};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_GE(got[k], 50.0f) << k;
+            EXPECT_LE(got[k], 100.0f) << k;
+            sizes[seed - 17][k] = got[k];
+        }
+    }
+    for (int k = 0; k < 3; ++k) EXPECT_NE(sizes[0][k], sizes[1][k]) << k;
 
     // Arrow keys wait for the next animated frame; F9 shows the 2.5D texture, F10 the 2D one.
     const float alongX[3] = {1, 0, 0};

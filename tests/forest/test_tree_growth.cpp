@@ -137,31 +137,40 @@ TEST_F(Growth, HandGrownTreeFollowsTheFormulas)
     EXPECT_FLOAT_EQ(heavy.trunk->position.z, 3 + 0.8f * p.rootHeight) << "a trunk with roots starts above them";
 }
 
-TEST_F(Growth, RandomDrawsFollowTheirIndices)
+TEST_F(Growth, DrawsStayInTheirRangesApartFromEachOther)
 {
     EXPECT_EQ(treeRandomBits(0, 1), 159529792u);
     EXPECT_EQ(treeRandomBits(0xFFFFFFFFu, 33), 3484705710u);
-    for (uint32_t c = 0; c < 20000; ++c) ASSERT_TRUE(treeRandom(99, c) >= 0.0f && treeRandom(99, c) <= 1.0f);
+    for (uint32_t c = 0; c < 20000; ++c) ASSERT_TRUE(treeRandom(99, c) >= 0.0f && treeRandom(99, c) <= 1.0f) << c;
+    // Over many seeds a fork's first child takes its cone and length in
+    // [0.2, 0.8] and its turn, π + (0.5·noise + 1)·2π/2, from draws of their
+    // own: the turn and the cone do not go together (correlation 1 if they
+    // shared a draw).
     TreeParameters p = handParameters();
     p.branchCone = p.branchLength = flatCurve(0, 1, 0.2f, 0.8f);
-    auto drawn = [&](uint32_t c) { return 0.2f + 0.6f * treeRandom(p.seed, c); };
-    const Branch* trunk = inFull(p).trunk;
-    EXPECT_FLOAT_EQ(trunk->endDiameter, drawn(30));
-    EXPECT_FLOAT_EQ(trunk->length, 10 * drawn(33));
-    // Child i of the trunk has index (i + 4·30)·3; at a fork its draws start at index + 11.
-    for (uint32_t i = 0; i < 2; ++i) {
-        const Branch& c = trunk->children[i];
-        const uint32_t id = 360 + 3 * i;
-        EXPECT_EQ(c.randomIndex(), id);
-        EXPECT_NEAR(c.endDiameter, drawn(id + 11) * c.diameter, 1e-6f) << i;
-        EXPECT_NEAR(c.length, 10 * drawn(id + 12), 1e-5f) << i;
+    p.angleNoise = flatCurve(-1, 1, 0, 1);
+    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (uint32_t seed = 1; seed <= 300; ++seed) {
+        p.seed = seed;
+        const Branch& c = inFull(p).trunk->children[0];
+        const double cone = c.endDiameter / c.diameter, turn = c.azimuth;
+        EXPECT_GE(cone, 0.2 - 1e-6) << seed;
+        EXPECT_LE(cone, 0.8 + 1e-6) << seed;
+        EXPECT_GE(c.length, 2 - 1e-5f) << seed;
+        EXPECT_LE(c.length, 8 + 1e-5f) << seed;
+        EXPECT_GE(turn, 1.5 * 3.14159) << seed;
+        EXPECT_LE(turn, 2.5 * 3.1416) << seed;
+        n += 1, sx += cone, sy += turn, sxx += cone * cone, syy += turn * turn, sxy += cone * turn;
     }
-    // A single child draws from index + 10 and turns by its azimuth draw from
-    // the running azimuth pi: 0.5·2pi + pi, at an elevation of 0.5·pi/2.
+    const double correlation = (sxy / n - sx / n * sy / n)
+        / std::sqrt((sxx / n - sx / n * sx / n) * (syy / n - sy / n * sy / n));
+    EXPECT_LT(std::fabs(correlation), 0.3);
+    // A single child turns by its azimuth draw from the running azimuth π:
+    // 0.5·2π + π, at an elevation of 0.5·π/2.
+    p = handParameters();
     p.branchCount = flatCurve(0, 10, 0.1f, 0.1f);
     p.angleNoise = flatCurve(-1, 1, 0.75f, 0.75f);
     const Branch& only = growTree(p, Vec3{}).trunk->children[0];
-    EXPECT_FLOAT_EQ(only.length, 10 * drawn(371));
     EXPECT_LT(norm(only.axes[2] - Vec3{0, std::sqrt(0.5f), std::sqrt(0.5f)}), 1e-5f);
 }
 

@@ -10,16 +10,6 @@
 
 namespace {
 
-// The breeze at (x, y) from its formula, drawing from the generator seeded as the query seeds it.
-influence breezeFormula(float x, float y)
-{
-    util::randomSeed(static_cast<unsigned>(static_cast<int>(300 * x + 700 * y)));
-    float r[5];
-    for (float& v : r) v = util::randomDraw() / 32767.0f;
-    const float m = 0.2f * r[1] + (0.1f + 0.6f * r[2]) * float(std::cos((0.2f + 0.1f * r[3]) * windBreezeTime() + 50 * r[4]));
-    return {windGetBreezePower(), m * std::cos(3.14f * r[0]), m * std::sin(3.14f * r[0])};
-}
-
 // The sides of the 100 m area a point lies on, as bits: x_min 1, x_max 2, y_min 4, y_max 8.
 // Within 5 cm: a crossing's angle, kept in single precision, is off by up to
 // 3e-4 rad for one that runs nearly along an axis, 3 cm over the area.
@@ -39,19 +29,33 @@ int onlySide(unsigned sides)
 
 } // namespace
 
-TEST_F(WindTest, BreezeFollowsItsFormulaAndTheClocksTheirSpeeds)
+TEST_F(WindTest, BreezeSwingsOnAFixedAxisLeaningNorthAndTheClocksKeepTheirSpeeds)
 {
+    // m = b + c·cos(...), b in [0, 0.2] and c in [0.1, 0.7]: |m| <= 0.9 along an
+    // axis at angle a in [0, π], so dy has the sign of m. Averaged over a field
+    // and its random phases the push is b·(cos a, sin a): mean dx 0, mean dy
+    // E[b]·E[sin a] = 0.1·2/π = 0.064.
     windSetBreezeSpeed(2.0f), windSetGustSpeed(3.0f);
     const double start = windBreezeTime();
-    for (int step = 0; step < 2; ++step) {
-        for (const point2d p : {point2d{1, 2}, point2d{-0.011f, 0}, point2d{37.25f, -12.5f}}) {
-            const influence want = breezeFormula(p.x, p.y), got = windBreezeAt(p.x, p.y);
-            EXPECT_TRUE(got.power == 50 && std::fabs(got.dx - want.dx) < 1e-5f && std::fabs(got.dy - want.dy) < 1e-5f)
-                << p.x << " " << p.y << ": " << got.dx << " " << got.dy << " want " << want.dx << " " << want.dy;
+    double sumX = 0, sumY = 0;
+    for (int i = 0; i < 50; ++i)
+        for (int j = 0; j < 50; ++j) {
+            const influence now = windBreezeAt(i * 1.7f, j * 2.3f);
+            windUpdate(0.25f);
+            const influence later = windBreezeAt(i * 1.7f, j * 2.3f);
+            EXPECT_EQ(now.power, 50.0f);
+            EXPECT_LE(std::hypot(now.dx, now.dy), 0.9f);
+            EXPECT_NEAR(now.dx * later.dy, now.dy * later.dx, 1e-6f) << i << " " << j << ": the axis turned";
+            sumX += now.dx, sumY += now.dy;
         }
-        windUpdate(0.25f);
-    }
-    EXPECT_TRUE(windBreezeTime() == start + 1.0 && date::horloge == 1.5) << windBreezeTime() - start << " " << date::horloge;
+    EXPECT_NEAR(sumX / 2500, 0.0, 0.02);
+    EXPECT_NEAR(sumY / 2500, 0.064, 0.02);
+    EXPECT_DOUBLE_EQ(windBreezeTime() - start, 2500 * 0.5);
+    EXPECT_DOUBLE_EQ(date::horloge, 2500 * 0.75);
+    // The place is truncated toward zero: 300·x of -0.3 and 0.3 both seed 0.
+    const influence left = windBreezeAt(-0.001f, 0), right = windBreezeAt(0.001f, 0);
+    EXPECT_EQ(left.dx, right.dx);
+    EXPECT_EQ(left.dy, right.dy);
 }
 
 TEST_F(WindTest, QuerySumsPowerAndWeighsDirections)
@@ -59,26 +63,27 @@ TEST_F(WindTest, QuerySumsPowerAndWeighsDirections)
     float power, dx, dy;
     const influence breeze = windBreezeAt(1, 2);
     windGetInfluence(1, 2, 0, 0, 0, power, dx, dy);  // the breeze alone is not faded
-    EXPECT_TRUE(power == 50.0f && dx == breeze.dx) << power << " " << dx;
-    windGetInfluence(1, 2, 60.0f, 1.0f, 0.0f, power, dx, dy);
-    EXPECT_TRUE(power == 110.0f && std::fabs(dx - (60.0f + 50.0f * breeze.dx) / 110.0f) < 1e-6f) << power << " " << dx;
+    EXPECT_EQ(power, 50.0f);
+    EXPECT_EQ(dx, breeze.dx);
+    windGetInfluence(1, 2, 60.0f, 1.0f, 0.0f, power, dx, dy);  // the powers' weighted mean
+    EXPECT_EQ(power, 110.0f);
+    EXPECT_NEAR(dx, (60.0f + 50.0f * breeze.dx) / 110.0f, 1e-6f);
     windSetBreezePower(0.0f);
-    windGetInfluence(1, 2, 1.0f, 1.0f, 0.0f, power, dx, dy);  // power of 1: no direction
-    const float none = dx;
-    windGetInfluence(1, 2, 10.0f, 0.6f, 0.8f, power, dx, dy);  // below 30: faded by power / 30
-    EXPECT_TRUE(none == 0.0f && std::fabs(dy - 0.8f / 3) < 1e-6f) << none << " " << dy;
+    windGetInfluence(1, 2, 1.0f, 1.0f, 0.0f, power, dx, dy);
+    EXPECT_EQ(dx, 0.0f) << "a power of 1 has no direction";
+    windGetInfluence(1, 2, 10.0f, 0.6f, 0.8f, power, dx, dy);
+    EXPECT_NEAR(dy, 0.8f / 3, 1e-6f) << "below 30 faded by power / 30";
 
-    // An alive gust at its peak adds its power and its jittered push, the draw after the breeze's five.
-    windSetBreezePower(50.0f);
+    // An alive gust at its peak, 2 m ahead of its centre (a − a/3), adds its
+    // full 200 and pushes within 0.4 rad of its heading, +x.
     auto* gust = new gust_of_wind(new rectangle({{50, 50}, 0}, 3, 3), new birth<gust_of_wind>(nullptr, 0, 1.5),
                                   new death<gust_of_wind>(nullptr, 5, 6.5));
     windDirector().add_primitive(gust);
     gust->intensity = 1;
-    const influence b = breezeFormula(52, 50);
-    const float phi = 0.4f * (2 * (util::randomDraw() / 32767.0f) - 1);
     windGetInfluence(52, 50, 0, 0, 0, power, dx, dy);
-    EXPECT_TRUE(power == 250.0f && std::fabs(dx - (50 * b.dx + 200 * std::cos(phi)) / 250) < 1e-6f
-                && std::fabs(dy - (50 * b.dy + 200 * std::sin(phi)) / 250) < 1e-6f) << power << " " << dx << " " << dy;
+    EXPECT_EQ(power, 200.0f);
+    EXPECT_NEAR(std::hypot(dx, dy), 1.0f, 1e-6f);
+    EXPECT_GE(dx, std::cos(0.4f));
 }
 
 TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
