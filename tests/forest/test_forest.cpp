@@ -2,12 +2,10 @@
 #include "forest/forest_section.h"
 #include "forest/forest_state.h"
 #include "forest/tree.h"
-#include "ground/ground.h"
-#include "util/random.h"
-#include "wind/wind.h"
+#include "tests/support/forest_scene.h"
+#include "tests/support/xml_text.h"
 
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
 
 #include <cmath>
 #include <fstream>
@@ -28,23 +26,15 @@ std::vector<TreeRecord> records(int n)
 /// Reads the forest section under the root of an XML text.
 bool readSection(const std::string& text)
 {
-    xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "scene.xml", nullptr, 0);
-    const bool read = doc && readForestSection(xmlDocGetRootElement(doc));
-    xmlFreeDoc(doc);
-    return read;
+    const test_support::XmlDocument doc = test_support::parseXml(text);
+    return doc && readForestSection(xmlDocGetRootElement(doc.get()));
 }
 
 class ForestLayout : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const float area[4] = {0, 0, 100, 100};
-        // The generated height map of the run folder: hills, so heights differ.
-        createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", nullptr, 8.0f);
-        windInit(area, 5.0f);
-        util::randomSeed(42);
-        initForest();
-        loadArb(kArb);
+        test_support::forestScene(42, kArb);  // hills, so heights differ
     }
 };
 
@@ -133,12 +123,10 @@ TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
     setTrees(7, records(7).data());
     randomizeTrees();
     const std::vector<TreeRecord> before = getTrees();
-    xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
-    xmlDocSetRootElement(doc, xmlNewNode(nullptr, BAD_CAST "velmora"));
-    writeForestSection(xmlDocGetRootElement(doc));
+    const test_support::XmlDocument doc = test_support::parseXml("<velmora/>");
+    writeForestSection(xmlDocGetRootElement(doc.get()));
     setTrees(0, nullptr);
-    EXPECT_TRUE(readForestSection(xmlDocGetRootElement(doc)));
-    xmlFreeDoc(doc);
+    EXPECT_TRUE(readForestSection(xmlDocGetRootElement(doc.get())));
     EXPECT_EQ(forestArbFile(), kArb);
     const std::vector<TreeRecord> after = getTrees();
     ASSERT_EQ(after.size(), before.size());

@@ -6,10 +6,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
-#include "ground/ground.h"
+#include "tests/support/grass_scene.h"
 
 namespace {
 
@@ -19,7 +18,7 @@ protected:
     void SetUp() override
     {
         const float area[4] = {0, 0, 10, 10};
-        createGround(area, 0, 4, nullptr, nullptr, 1);
+        test_support::flatGround(area);
         field.initField(area, 10, 10, nullptr);
     }
     /// One crushing step of the rock placed at (fx, fy, 0) to (tx, ty, tz).
@@ -50,15 +49,8 @@ protected:
     RockRecord rock;
 };
 
-using Floats = std::array<float, 14>;
-
-Floats floats(const BladeSkeleton& s)
-{
-    static_assert(sizeof(Floats) == sizeof s);
-    Floats f;
-    std::memcpy(f.data(), &s, sizeof s);
-    return f;
-}
+using test_support::skeletonFloats;
+using Floats = test_support::SkeletonFloats;
 
 BladeSkeleton bentAt(float x, float y, float height, float wx, float wy)
 {
@@ -185,7 +177,7 @@ TEST(BendSkeleton, TipTangentsAndNormalsFollowTheBendAmount)
                  {0.3f, -0.4f, {3, 4, 0, 3.69f, 3.08f, 1.575f, 0, 0, 2, 0.3f, -0.4f, 0.5f, 0.3f, 0.8f}},
                  {0.6f, 0.8f, {3, 4, 0, 3.96f, 5.28f, 1, 0, 0, 2, 0.6f, 0.8f, 0, 0.3f, 1}}};
     for (const Case& c : cases) {
-        const Floats got = floats(bentAt(3, 4, 2, c.wx, c.wy));
+        const Floats got = skeletonFloats(bentAt(3, 4, 2, c.wx, c.wy));
         for (int k = 0; k < 14; ++k) EXPECT_NEAR(got[k], c.skeleton[k], 1e-5f) << c.wx << " float " << k;
     }
 }
@@ -198,14 +190,14 @@ TEST(CrushSkeleton, TheAmountAgainstTheWindWeightLaysTheBladeDownWithoutNaN)
     crushSkeleton(s, 50, dir, 0, 2);
     crushSkeleton(s, 50, none, 1000, 2);
     crushSkeleton(s, 0, dir, 0, 2);  // no wind and no crush: 0/0
-    EXPECT_EQ(floats(s), floats(wind));
+    EXPECT_EQ(skeletonFloats(s), skeletonFloats(wind));
 
     // An amount equal to the wind weight: half the wind pose, half a blade
     // lying along (0.6, 0.8) with its tip 0.92 H away; the base stays.
     crushSkeleton(s, 50, dir, 50, 2);
     const Floats flat = {1, 1, 0, 1 + 0.92f * 2 * 0.6f, 1 + 0.92f * 2 * 0.8f, 0, 0.6f, 0.8f, 0.8f * 2,
                          0.6f, 0.8f, -0.5f, 0.6f, 1};
-    const Floats before = floats(wind), after = floats(s);
+    const Floats before = skeletonFloats(wind), after = skeletonFloats(s);
     for (int k = 0; k < 14; ++k) EXPECT_NEAR(after[k], k < 3 ? before[k] : (before[k] + flat[k]) / 2, 1e-5f) << k;
 
     s = wind;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "ground/ground.h"
+#include "tests/support/grass_scene.h"
 
 namespace {
 
@@ -25,17 +25,13 @@ std::string writeBmp(const std::string& name, int w, int h, Grey grey)
     return path;
 }
 
-void flatGround()
-{
-    const float area[4] = {0, 0, 100, 100};
-    createGround(area, 0, 4, nullptr, nullptr, 1);
-}
+const float GROUND[4] = {0, 0, 100, 100};
 
 } // namespace
 
 TEST(GrassFieldLayout, GridsIndexingLinksAndSettings)
 {
-    flatGround();
+    test_support::flatGround(GROUND);
     GrassField field;
     const float area[4] = {10, 20, 40, 35};
     field.initField(area, 3, 5, nullptr);
@@ -93,7 +89,7 @@ TEST(GrassFieldLayout, MaxGroundZIsTheHighestSampleAround)
 
 TEST(GrassDensity, SamplingThresholdsAndPictures)
 {
-    flatGround();
+    test_support::flatGround(GROUND);
     GrassField field;
     const float area[4] = {0, 0, 3, 1};
     // Node (i, j) of a 3 x 1 field over this area reads pixel (i, j).

@@ -3,11 +3,11 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "grass/grass_animation.h"
 #include "grass/grass_geometry.h"
+#include "tests/support/grass_scene.h"
 #include "util/random.h"
 
 namespace {
@@ -26,13 +26,6 @@ struct Recorder : GeometrySink {
     }
     void end() override {}
 };
-
-std::array<float, 14> floats(const BladeSkeleton& s)
-{
-    std::array<float, 14> f;
-    std::memcpy(f.data(), &s, sizeof s);
-    return f;
-}
 
 void expectNear(const Point& got, const Point& expected, const char* what, int k)
 {
@@ -235,7 +228,8 @@ TEST_F(Geometry, CrushPointsStandWhereTheyAreAndBendByTheirOwnCrush)
             EXPECT_NEAR(s.T0[2], heights[i], 1e-6f) << i;
         }
     }
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(floats(p.crush[(c % 2) * 2 + (c / 2) * 6]->skeleton), floats(p.corners[c]->skeleton)) << c;
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(test_support::skeletonFloats(p.crush[(c % 2) * 2 + (c / 2) * 6]->skeleton),
+                                             test_support::skeletonFloats(p.corners[c]->skeleton)) << c;
     // The centre's tip halfway from the corners' mean tip to 0.92 × 2.5 along +y from its base.
     float tip[3] = {};
     for (const GrassNode* c : p.corners)

@@ -1,19 +1,19 @@
 // The "grass" element of the scene file.
 #include <gtest/gtest.h>
 
-#include <libxml/parser.h>
 
 #include <cstring>
 #include <string>
 
 #include "grass/grass_section.h"
+#include "tests/support/xml_text.h"
 
 namespace {
 
 /// Reads sections into a 5 × 4 field over 10 m × 8 m.
 class Section : public ::testing::Test {
 protected:
-    xmlDocPtr doc = nullptr;
+    test_support::XmlDocument doc{nullptr, xmlFreeDoc};
     GrassField field;
 
     void SetUp() override
@@ -21,13 +21,10 @@ protected:
         const float area[4] = {0, 0, 10, 8};
         field.initField(area, 5, 4, nullptr);
     }
-    void TearDown() override { xmlFreeDoc(doc); }
-
     xmlNodePtr parse(const std::string& xml)
     {
-        xmlFreeDoc(doc);
-        doc = xmlReadMemory(xml.data(), int(xml.size()), "section.xml", nullptr, 0);
-        return xmlDocGetRootElement(doc);
+        doc = test_support::parseXml(xml);
+        return xmlDocGetRootElement(doc.get());
     }
     bool read(const std::string& attributes)
     {
@@ -38,15 +35,8 @@ protected:
     }
     std::string written()
     {
-        xmlDocPtr out = xmlNewDoc(BAD_CAST "1.0");
-        xmlNodePtr root = xmlNewNode(nullptr, BAD_CAST "velmora");
-        xmlDocSetRootElement(out, root);
-        xmlBufferPtr buffer = xmlBufferCreate();
-        xmlNodeDump(buffer, out, writeGrassSection(field, root), 0, 0);
-        std::string text = reinterpret_cast<const char*>(xmlBufferContent(buffer));
-        xmlBufferFree(buffer);
-        xmlFreeDoc(out);
-        return text;
+        const test_support::XmlDocument out = test_support::parseXml("<velmora/>");
+        return test_support::xmlText(writeGrassSection(field, xmlDocGetRootElement(out.get())));
     }
 };
 

@@ -5,10 +5,9 @@
 #include "pictures.h"
 
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
+#include "tests/support/xml_text.h"
 
 #include <cmath>
-#include <memory>
 
 using namespace testing::internal;
 
@@ -24,11 +23,7 @@ void create(const float area[4], float maxHeight, int quads, const char* heightM
 }
 
 // "<velmora>" + `ground` + "</velmora>" as a document.
-std::shared_ptr<xmlDoc> parse(const std::string& ground)
-{
-    const std::string text = "<velmora>" + ground + "</velmora>";
-    return std::shared_ptr<xmlDoc>(xmlReadMemory(text.c_str(), int(text.size()), "s.xml", nullptr, 0), xmlFreeDoc);
-}
+test_support::XmlDocument parse(const std::string& ground) { return test_support::parseXml("<velmora>" + ground + "</velmora>"); }
 
 } // namespace
 
@@ -98,13 +93,10 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     create(shifted, 3.5f, 400, "two_by_two.bmp", "white.bmp", 6);
     const auto written = parse("");
     const xmlNodePtr velmora = xmlDocGetRootElement(written.get());
-    xmlBufferPtr text = xmlBufferCreate();
-    xmlNodeDump(text, written.get(), writeGroundSection(velmora), 0, 0);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(xmlBufferContent(text))),
+    EXPECT_EQ(test_support::xmlText(writeGroundSection(velmora)),
               "<ground area=\"0.000000 0.000000 100.000000 80.000000\" max_height=\"3.500000\" quads_number=\"400\" "
               "height_map=\"" + picture("two_by_two.bmp") + "\" texture=\"" + picture("white.bmp")
                   + "\" texture_repeat=\"6.000000\"/>");
-    xmlBufferFree(text);
     create(FIELD, 1, 9, "");
     EXPECT_TRUE(readGroundSection(velmora));
     EXPECT_TRUE(groundHeight(100, 40) == 3.5f && groundState().vertices.back().y == 80  // rebuilt from the map
