@@ -267,6 +267,14 @@ TEST_F(Growth, BendingFollowsTheWindAndTheBranchesOwnSizes)
         EXPECT_LT(std::fabs(angle(storm[i]) - angle(still[i])), 0.75f) << i;
     }
     EXPECT_TRUE(push > 0.0f && level5Bent);
+    // A level that appears eases in over 1.5 s (half way at 750 ms), and a
+    // clock that runs back changes nothing.
+    TreeAnimation anim;
+    Tree t = growTree(p, Vec3{});
+    for (const auto& [ms, weight] : {std::pair{0.0, 0.0f}, {750.0, 0.5f}, {2000.0, 1.0f}, {1000.0, 1.0f}}) {
+        animateTree(t, p, anim, 0.02f, y, ms);
+        EXPECT_FLOAT_EQ(anim.weight[2], weight) << ms;
+    }
     // Branches half as long relative to the kind are half as stiff: the
     // trunk's first child turns twice as far in a light wind.
     auto firstTurn = [&](const TreeParameters& q) { return norm(bent(q, 0.2f, y)[0].z - bent(q, 0, y)[0].z); };

@@ -104,6 +104,15 @@ TEST_F(GrassCrush, ACrushFallsOffWithTheDistanceToThePathOnBothSidesAndStaysLoca
             }
         }
     EXPECT_GT(crushed, 12) << "the walks spread beyond the seeds";
+
+    // Along the diagonal: (4, 4.5) and (4.5, 4) mirror each other across it.
+    SetUp();
+    roll(3.9f, 3.9f, 4.3f, 4.3f);
+    const CrushPoint &left = field.crushPoint(8, 9), &right = field.crushPoint(9, 8);
+    EXPECT_NEAR(left.amount, right.amount, 1e-3f);
+    EXPECT_NEAR(left.dirX, right.dirY, 1e-5f);
+    EXPECT_NEAR(left.dirY, right.dirX, 1e-5f);
+    EXPECT_GT(left.dirY, left.dirX) << "pushed away from the path, to its left";
 }
 
 TEST_F(GrassCrush, APushAddsToTheFadedDirectionUnlessAHardCrushResistsIt)

@@ -123,6 +123,9 @@ TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
         int high = 0;  // blades 0.8 to 1 high, seen side-on, reach the top rows
         for (int i = 28 * 256; i < 32 * 256; ++i) high += byHand.pixels[4 * i + 3] > 0;
         EXPECT_GT(high, 0);
+        for (int i = 0; i < 256 * 32; i += 97) {  // white blades are opaque, twice 765 held at 255
+            if (byHand.pixels[4 * i] == 255) ASSERT_EQ(byHand.pixels[4 * i + 3], 255) << i;
+        }
         extendColor(byHand, 256 / 20);
         for (int w : weights) filterChannel(byHand, 3, w);
         EXPECT_TRUE(textureImage(field.picture2D5.texName) == bytes(byHand)) << softening;
@@ -149,6 +152,7 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     field.setDistance2D(10);
     drawFromAbove(LOD_2D, 8);
     EXPECT_EQ(field.polygonCount, 2u * 16);
+    EXPECT_EQ(field.drawOrder.front() % 4, 3) << "looking along +y, the far row first";
     EXPECT_GT(greenPixels(), 128 * 128 / 4);  // the synthesised texture covers the ground
     field.setDistance3D(0);  // no 3D range: nothing drawn
     drawFromAbove(LOD_3D, 1);
@@ -198,22 +202,28 @@ TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameAndABladePictureSurvivesAFailed
     const std::vector<int> bands = bandCoverage(field.picture2D.texName);
     EXPECT_GT(bands[3], bands[0]);
     const int filled = bandCoverage(field.picture2D5.texName, 200)[0];
+    const std::vector<unsigned char> side = textureImage(field.picture2D5.texName);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setSeed2D5(field, 3);
     prepareGrassTextures(field);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     EXPECT_GT(bandCoverage(field.picture2D5.texName, 200)[0], filled * 3 / 4);
+    EXPECT_NE(textureImage(field.picture2D5.texName), side) << "a new seed rebuilds the side texture";
 
     // No assertion while stdout is captured: a failure would end the test with its message swallowed.
     testing::internal::CaptureStdout();
     setAntialiasing3D(field, 0.5f);  // no picture named yet: nothing to reload, no warning
-    setTexture3D(field, true);
     setTexture3DFile(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
     prepareGrassTextures(field);
+    const std::vector<unsigned char> white = textureImage(field.picture2D.texName);
+    setTexture3D(field, true);  // the textures are drawn again with the blade picture
+    prepareGrassTextures(field);
+    const std::vector<unsigned char> pictured = textureImage(field.picture2D.texName);
     const unsigned blade = field.picture3D.texName;
     setTexture3DFile(field, "GrassData/missing.tga");
     prepareGrassTextures(field);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning:Texture: unable to load map GrassData/missing.tga;\n");
     EXPECT_EQ(field.picture3D.texName, blade);
     EXPECT_TRUE(glIsTexture(blade));
+    EXPECT_NE(pictured, white);
 }

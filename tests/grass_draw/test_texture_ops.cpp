@@ -84,4 +84,7 @@ TEST(TextureSetters, TheBladePictureFadesByItsSofteningAndWaitsForTheRebuild)
     EXPECT_EQ(field.picture3D.pixels[15 * 4 + 3], 15 * 255 / 16);
     setAntialiasing3D(field, 1);
     EXPECT_EQ(field.picture3D.pixels[16 * 4 + 3], 127);
+    // A quarter of the blades a patch, held in a byte: 1024 wrap to 0, drawn as 1.
+    for (const auto& [blades, unit] : {std::pair{3, 1}, {8, 2}, {1024, 1}, {1032, 2}})
+        EXPECT_EQ(textureBladeUnit(blades), unit) << blades;
 }
