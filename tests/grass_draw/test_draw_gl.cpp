@@ -123,9 +123,8 @@ TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
         int high = 0;  // blades 0.8 to 1 high, seen side-on, reach the top rows
         for (int i = 28 * 256; i < 32 * 256; ++i) high += byHand.pixels[4 * i + 3] > 0;
         EXPECT_GT(high, 0);
-        for (int i = 0; i < 256 * 32; i += 97) {  // white blades are opaque, twice 765 held at 255
-            if (byHand.pixels[4 * i] == 255) ASSERT_EQ(byHand.pixels[4 * i + 3], 255) << i;
-        }
+        for (int i = 0; i < 256 * 32; i += 97)  // white blades are opaque, twice 765 held at 255
+            EXPECT_TRUE(byHand.pixels[4 * i] < 255 || byHand.pixels[4 * i + 3] == 255) << "alpha " << int(byHand.pixels[4 * i + 3]);
         extendColor(byHand, 256 / 20);
         for (int w : weights) filterChannel(byHand, 3, w);
         EXPECT_TRUE(textureImage(field.picture2D5.texName) == bytes(byHand)) << softening;
