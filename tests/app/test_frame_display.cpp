@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -12,13 +13,13 @@ TEST(Overlay, FunctionKeysShowOneOverlayAtATime)
     OverlayState o;
     EXPECT_TRUE(o.togglePolygons()) << "F5 shows the frame rate";
     EXPECT_FALSE(o.togglePolygons());
-    EXPECT_FALSE(o.overlayShown || o.showPolygons);
+    EXPECT_EQ(std::tuple(o.overlayShown, o.showPolygons), std::tuple(false, false));
 
     o.togglePolygons();
     EXPECT_FALSE(o.toggleKeys()) << "F1 over F5 switches the frame rate off";
-    EXPECT_TRUE(o.overlayShown && o.showKeys && !o.showPolygons);
+    EXPECT_EQ(std::tuple(o.overlayShown, o.showKeys, o.showPolygons), std::tuple(true, true, false));
     o.toggleCost();
-    EXPECT_TRUE(o.overlayShown && o.showCost && !o.showKeys);
+    EXPECT_EQ(std::tuple(o.overlayShown, o.showCost, o.showKeys), std::tuple(true, true, false));
     o.toggleCost();
     EXPECT_FALSE(o.overlayShown);
 }

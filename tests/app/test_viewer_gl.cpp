@@ -11,6 +11,8 @@
 #include <QKeySequence>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 // Three frames of the built-in scene, then its keys.
@@ -28,8 +30,8 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     // The built-in scene: rock at the centre with Down pending, wind over the
     // ground, ten trees, the grass's density.
     const rock::RockState& r = rock::state();
-    EXPECT_TRUE(r.direct && r.keyBackward && r.rockPosition[0] == 50 && r.rockPosition[1] == 50);
-    EXPECT_TRUE(windArea().x_max == 100 && windArea().y_max == 100);
+    EXPECT_EQ(std::tuple(r.direct, r.keyBackward, r.rockPosition[0], r.rockPosition[1]), std::tuple(true, true, 50.0f, 50.0f));
+    EXPECT_EQ(std::tuple(windArea().x_max, windArea().y_max), std::tuple(100.0f, 100.0f));
     EXPECT_EQ(forestTreeCount(), 10);
     EXPECT_EQ(scene::grassField().getBladesPerSquareMetre(), 10);
     EXPECT_TRUE(scene::switches().look);
@@ -55,9 +57,10 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     for (unsigned seed : {17u, 18u}) {
         const auto* gust = dynamic_cast<const rectangle*>(launch(Qt::Key_W, seed));
         ASSERT_NE(gust, nullptr);
+        const float length = gust->half_length(), width = gust->half_width();  // before the next launch ends it
         const auto* blast = dynamic_cast<const circle*>(launch(Qt::Key_B, seed));
         ASSERT_NE(blast, nullptr);
-        const float got[3] = {gust->half_length(), gust->half_width(), 4 * blast->radius()};
+        const float got[3] = {length, width, 4 * blast->radius()};
         for (int k = 0; k < 3; ++k) {
             EXPECT_GE(got[k], 50.0f) << k;
             EXPECT_LE(got[k], 100.0f) << k;
@@ -70,14 +73,14 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     const float alongX[3] = {1, 0, 0};
     rock::stepRock(alongX, 0); // consumes the pending keys
     key(Qt::Key_Up);
-    EXPECT_TRUE(r.keyForward && !r.keyBackward);
+    EXPECT_EQ(std::tuple(r.keyForward, r.keyBackward), std::tuple(true, false));
     key(Qt::Key_F9);
     viewer.grabFramebuffer();
-    EXPECT_TRUE(scene::switches().showGrassTexture2D5 && !scene::switches().showGrassTexture2D);
+    EXPECT_EQ(std::tuple(scene::switches().showGrassTexture2D5, scene::switches().showGrassTexture2D), std::tuple(true, false));
     key(Qt::Key_F9);
     key(Qt::Key_F10);
     viewer.grabFramebuffer();
-    EXPECT_TRUE(!scene::switches().showGrassTexture2D5 && scene::switches().showGrassTexture2D);
+    EXPECT_EQ(std::tuple(scene::switches().showGrassTexture2D5, scene::switches().showGrassTexture2D), std::tuple(false, true));
     key(Qt::Key_F10);
     // L switches the look both ways and is listed in the help's Keyboard tab.
     // With it the ground fades into the sky's rim (0.8, 0.85, 1) with the
@@ -150,8 +153,9 @@ TEST(Viewer, MultisamplingStaysOnThroughTextAndSnapshotsAreResolved)
     const QImage picture(shot);
     ASSERT_FALSE(picture.isNull());
     const QRgb corner = picture.pixel(0, 0);
-    EXPECT_TRUE(std::abs(qRed(corner) - 77) <= 1 && std::abs(qGreen(corner) - 128) <= 1 && std::abs(qBlue(corner) - 230) <= 1)
-        << std::hex << corner;
+    EXPECT_NEAR(qRed(corner), 77, 1);
+    EXPECT_NEAR(qGreen(corner), 128, 1);
+    EXPECT_NEAR(qBlue(corner), 230, 1);
 }
 
 } // namespace

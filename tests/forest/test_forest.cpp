@@ -60,7 +60,8 @@ TEST_F(ForestLayout, SetTreesKeepsAtMost199StandingOnTheGround)
     setTrees(2, many.data());
     EXPECT_FLOAT_EQ(forestTreeDiameter(0), d0);
     EXPECT_FLOAT_EQ(forestTreePosition(1).z, 0.0f);
-    EXPECT_TRUE(forestTreeDiameter(1) > 0.0f && forestTreeLength(1) > 0.0f);
+    EXPECT_GT(forestTreeDiameter(1), 0.0f);
+    EXPECT_GT(forestTreeLength(1), 0.0f);
     setTrees(-5, many.data());
     EXPECT_EQ(forestTreeCount(), 0);
 }
@@ -76,7 +77,8 @@ TEST_F(ForestLayout, LoadingAKindGivesTreeZeroSizesItCanGrowFrom)
     std::ofstream(bad) << "40\n0\n1.5\n1\n0.1\n0\nnan\n";
     loadArb(bad);
     EXPECT_FLOAT_EQ(forestTreeDiameter(0), 0.02f);
-    EXPECT_TRUE(std::isfinite(forestTreeLength(0)) && forestTreeLength(0) > 0.0f);
+    EXPECT_GT(forestTreeLength(0), 0.0f) << "finite and positive";
+    EXPECT_TRUE(std::isfinite(forestTreeLength(0)));
     EXPECT_GT(growTree(treeParameters(), Vec3{}).trunk->length, 0.0f);
 }
 

@@ -77,5 +77,6 @@ TEST(ForestGl, TreesDrawWithLeavesAndBarkFacingOutwards)
     EXPECT_GT(bare.brightness, 1.3 * classify(drawFrame(gl, eye, target, back)).brightness);
 
     releaseForest();
-    EXPECT_TRUE(forestTreeCount() == 0 && treePanel() == nullptr);
+    EXPECT_EQ(forestTreeCount(), 0);
+    EXPECT_EQ(treePanel(), nullptr);
 }

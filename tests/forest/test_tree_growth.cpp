@@ -112,7 +112,8 @@ TEST_F(Growth, HandGrownTreeFollowsTheFormulas)
     // stops below a relative end diameter of 0.02 (level 5: 0.0078).
     int perLevel[8] = {};
     forEachBranch(*t.trunk, [&](const Branch& b) {
-        ASSERT_TRUE(b.grown() && b.level < 8);
+        ASSERT_TRUE(b.grown()) << b.level;
+        ASSERT_LT(b.level, 8);
         ++perLevel[b.level];
         const float d = std::pow(0.5f / std::sqrt(2.0f), float(b.level - 1));
         EXPECT_NEAR(b.diameter, d, 1e-4f * d);
@@ -197,7 +198,8 @@ TEST_F(Growth, FullPoolLeavesFurtherChildrenUngrown)
     p.branchCone = flatCurve(0.001f, 0.999f, 1.0f, 1.0f);
     int records = 0;
     forEachBranch(*inFull(p).trunk, [&](const Branch& b) { records += std::isfinite(b.diameter); });
-    EXPECT_TRUE(records == branchPoolUsed() && records <= BRANCH_POOL_SIZE) << records;
+    EXPECT_EQ(records, branchPoolUsed());
+    EXPECT_LE(records, BRANCH_POOL_SIZE);
 }
 
 TEST(TreeDetailRegulation, ThresholdAndTubeFactorFollowTheBudgets)
@@ -266,7 +268,13 @@ TEST_F(Growth, BendingFollowsTheWindAndTheBranchesOwnSizes)
         EXPECT_LT(norm(windy[i].z - scaled[i].z), 1e-4f) << i;
         EXPECT_LT(std::fabs(angle(storm[i]) - angle(still[i])), 0.75f) << i;
     }
-    EXPECT_TRUE(push > 0.0f && level5Bent);
+    EXPECT_GT(push, 0.0f);
+    EXPECT_TRUE(level5Bent);
+    // Across the forks' plane the wind turns the branches about their parents: the tips follow it along +x.
+    const auto across = bent(p, 0.02f, Vec3{1, 0, 0});
+    float pushX = 0.0f;
+    for (size_t i = 0; i < still.size(); ++i) pushX += across[i].tip.x - still[i].tip.x;
+    EXPECT_GT(pushX, 0.01f);
     // A level that appears eases in over 1.5 s (half way at 750 ms), and a
     // clock that runs back changes nothing.
     TreeAnimation anim;

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "grass/grass_animation.h"
@@ -140,7 +141,8 @@ TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
     testing::internal::CaptureStdout();
     const bool refused = !renderGrassTexture2D5(field, byHand, 3, 32, 8, 0.7f);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error:Texture: erreur dans la construction de la texture 2D5\n");
-    EXPECT_TRUE(refused && byHand.pixels == nullptr);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(byHand.pixels, nullptr);
 }
 
 TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
@@ -184,7 +186,8 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     setTexture3D(field, true);
     loadTexture3D(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
     drawFromAbove(LOD_3D, 1, 0.8f, 0.3f);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_EQ(std::tuple(glIsEnabled(GL_BLEND), glIsEnabled(GL_TEXTURE_2D), glIsEnabled(GL_ALPHA_TEST)),
+              std::tuple(GLboolean(GL_FALSE), GLboolean(GL_FALSE), GLboolean(GL_FALSE)));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -6,6 +6,7 @@
 #include "tests/support/xml_text.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -49,7 +50,7 @@ TEST_F(WindTest, ReadingAHandWrittenSectionResetsTheGusts)
                          "  <wind area=\"  0   0 10 \" breeze_power=\"many\" gust_power=\"80\" colour=\"red\"/>\n"
                          "  <wind gust_power=\"1\"/></velmora>");
     ASSERT_TRUE(readWindSection(xmlDocGetRootElement(doc.get())));
-    EXPECT_TRUE(windDirector().alive().empty() && date::horloge == 0.0);
+    EXPECT_EQ(std::tuple(windDirector().alive().size(), date::horloge), std::tuple(size_t(0), 0.0));
     // No fourth number keeps y_max; "many" reads as 0; only the first wind element counts.
     EXPECT_EQ((std::vector<float>{windArea().x_max, windArea().y_max, windGetBreezePower(), windGetGustPower()}),
               (std::vector<float>{10, 100, 0, 80}));

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -93,7 +94,7 @@ TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
     const wind_primitive* gust = windDirector().not_born().front().get();
     const double born = gust->date_of_birth, dies = gust->date_of_death;
     const auto& shape = static_cast<const rectangle&>(*gust->shape);
-    EXPECT_TRUE(born == launched + 1.0 && shape.half_length() == 10.0f && shape.half_width() == 5.0f);
+    EXPECT_EQ(std::tuple(born - launched, shape.half_length(), shape.half_width()), std::tuple(1.0, 10.0f, 5.0f));
     while (date::horloge < dies + 0.1) {
         windUpdate(0.05f);
         EXPECT_EQ(!windDirector().alive().empty(), date::horloge >= born && date::horloge < dies) << date::horloge;
@@ -201,15 +202,17 @@ TEST_F(WindTest, InitEmptiesTheWindAndResetsTheDateButNotTheBreeze)
     const double breeze_time = windBreezeTime();
     const float point[4] = {5, 5, 5, 5};
     windInit(point, 2.5f);
-    EXPECT_TRUE(date::horloge == 0.0 && windBreezeTime() == breeze_time);
-    EXPECT_TRUE(windDirector().alive().empty() && windDirector().not_born().empty() && windDirector().dead().empty());
+    EXPECT_EQ(std::tuple(date::horloge, windBreezeTime()), std::tuple(0.0, breeze_time));
+    EXPECT_EQ(std::tuple(windDirector().alive().size(), windDirector().not_born().size(), windDirector().dead().size()),
+              std::tuple(size_t(0), size_t(0), size_t(0)));
     // An area with no extent launches nothing, and says so.
     testing::internal::CaptureStderr();
     windAddGust(3, 2);
     windAddBlast(1);
     const std::string warnings = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(windDirector().not_born().empty() && warnings.find("DEBUG warning level 1:  add_gust") != std::string::npos
-                && warnings.find("DEBUG warning level 1:  add_blast") != std::string::npos) << warnings;
+    EXPECT_TRUE(windDirector().not_born().empty());
+    EXPECT_EQ(warnings, "DEBUG warning level 1:  add_gust: the wind area has no extent, no gust launched\n"
+                        "DEBUG warning level 1:  add_blast: the wind area has no extent, no blast launched\n");
 }
 
 TEST_F(WindTest, TheDateNeverRunsBackwards)
