@@ -2,9 +2,7 @@
 #include "app/sky.h"
 #include <gtest/gtest.h>
 
-#include <set>
 #include <tuple>
-#include <utility>
 
 namespace {
 
@@ -35,15 +33,12 @@ TEST(Sky, FanFromHighAboveTheCentreToARimRoundTheGroundJustBelowIt)
     EXPECT_EQ(fan[0].y, 30);
     EXPECT_EQ(fan[0].z, 105);
     EXPECT_GT(fan[0].b, fan[0].r) << "blue above";
-    std::set<std::pair<float, float>> corners;
     for (int k = 1; k < 6; ++k) {
         EXPECT_TRUE(fan[k].x == -100 || fan[k].x == 180) << k << " x " << fan[k].x;
         EXPECT_TRUE(fan[k].y == -100 || fan[k].y == 160) << k << " y " << fan[k].y;
         EXPECT_EQ(fan[k].z, -1) << k;
         EXPECT_EQ(fan[k].g, SKY_HORIZON[1]) << k;
-        corners.insert({fan[k].x, fan[k].y});
     }
-    EXPECT_EQ(corners.size(), 4u);
     EXPECT_EQ(fan[5].x, fan[1].x);
     EXPECT_EQ(fan[5].y, fan[1].y);
 }
