@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "grass/grass_section.h"
 #include "tests/support/xml_text.h"
@@ -78,7 +79,7 @@ TEST_F(Section, LenientNumbersAndStrictFlags)
     EXPECT_FLOAT_EQ(field.getDistance2D(), 40);  // the seven is ignored
     EXPECT_EQ(field.getPolygons3D(), 6);
     EXPECT_EQ(field.getPatchesX(), 1);  // at least one; the third number is not read
-    EXPECT_FALSE(field.getTexture3D() || field.getAjustmentHeight2D5());
+    EXPECT_EQ(std::tuple(field.getTexture3D(), field.getAjustmentHeight2D5()), std::tuple(false, false));
     EXPECT_EQ(field.getSizeX2D5(), 8);
     const float area[4] = {2, 3, 10, 8};  // two of four numbers: the others stay
     for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(field.area[k], area[k]);
@@ -90,7 +91,7 @@ TEST_F(Section, TextureSizeAndDensityStayWithinTheirLimits)
 {
     ASSERT_TRUE(read("sizex_texture2D5=\"1024\" sizey_texture2D5=\"256\" number_squaremeters=\"40000\""));
     ASSERT_TRUE(read("sizex_texture2D5=\"1025\" sizey_texture2D5=\"0\""));
-    EXPECT_TRUE(field.getSizeX2D5() == 1024 && field.getSizeY2D5() == 256 && field.getBladesPerSquareMetre() == 32767);
+    EXPECT_EQ(std::tuple(field.getSizeX2D5(), field.getSizeY2D5(), field.getBladesPerSquareMetre()), std::tuple(1024, 256, 32767));
     ASSERT_TRUE(read("sizex_texture2D5=\"-512\" sizey_texture2D5=\"257\" number_squaremeters=\"-40000\""));
-    EXPECT_TRUE(field.getSizeX2D5() == 1024 && field.getSizeY2D5() == 256 && field.getBladesPerSquareMetre() == -32768);
+    EXPECT_EQ(std::tuple(field.getSizeX2D5(), field.getSizeY2D5(), field.getBladesPerSquareMetre()), std::tuple(1024, 256, -32768));
 }

@@ -78,7 +78,8 @@ TEST(TextureSetters, TheBladePictureFadesByItsSofteningAndWaitsForTheRebuild)
     field.texturesReady = true;
     loadTexture3D(field, VELMORA_RUN_DIR "/GrassData/grassBlade.tga");  // 64 columns
     EXPECT_FALSE(field.texturesReady);
-    ASSERT_TRUE(field.picture3D.pixels && field.picture3D.hasAlpha);
+    ASSERT_NE(field.picture3D.pixels, nullptr);
+    ASSERT_TRUE(field.picture3D.hasAlpha);
     // Softening 0.5 fades 16 columns on each side, 1 fades 32.
     EXPECT_EQ(field.picture3D.pixels[16 * 4 + 3], 255);
     EXPECT_EQ(field.picture3D.pixels[15 * 4 + 3], 15 * 255 / 16);
