@@ -8,7 +8,6 @@
 #include "wind/director.h"
 #include "wind/horloge.h"
 #include "wind/wind.h"
-#include <QApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -156,12 +155,3 @@ TEST_F(DriverTest, GroundChangesRebuildWindGrassAndTreeHeightsAndLeaveTheRock)
 }
 
 } // namespace
-
-// The driver is a QWidget: it needs an application, but no display.
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

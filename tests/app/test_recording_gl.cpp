@@ -3,6 +3,7 @@
 // in the viewer.
 #include "app/recorder.h"
 #include "tests/app/built_in_scene.h"
+#include "tests/support/frames.h"
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -186,10 +187,6 @@ TEST(Recording, RecordKeyStartsAndStopsAClip)
     viewer.stopAfterFrames(INT_MAX, QString());
     viewer.resize(321, 241);  // the clip takes the even sides
     viewer.show();
-    const auto drawFrames = [&](int n) {
-        const int target = viewer.frameStats().framesDrawn() + n;
-        while (viewer.frameStats().framesDrawn() < target) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    };
     const auto pressR = [&] {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_R, Qt::NoModifier, "r");
         QApplication::sendEvent(&viewer, &key);
@@ -199,18 +196,18 @@ TEST(Recording, RecordKeyStartsAndStopsAClip)
     const QDateTime now = QDateTime::currentDateTime();
     for (int s = 0; s <= 60; ++s)
         QFile(now.addSecs(s).toString("'Recordings/velmora-'yyyy-MM-dd-HHmmss'.mp4'")).open(QIODevice::WriteOnly);
-    drawFrames(1);
+    drawFrames(viewer, 1);
     pressR();
     const int started = viewer.frameStats().framesDrawn();
-    drawFrames(7);
+    drawFrames(viewer, 7);
     EXPECT_GT(redMarkPixels(viewer.grabFramebuffer()), 10) << "the REC mark shows in the window";  // one more frame
     pressR();
     const int clipFrames = viewer.frameStats().framesDrawn() - started;
     // A second clip in the same second keeps the first.
     pressR();
-    drawFrames(2);
+    drawFrames(viewer, 2);
     pressR();
-    drawFrames(1);
+    drawFrames(viewer, 1);
 
     QStringList clips;
     for (const QFileInfo& file : QDir("Recordings").entryInfoList({"velmora-*.mp4"}, QDir::Files, QDir::Name))
