@@ -3,12 +3,14 @@
 #include "app/rock.h"
 #include "app/scene_file.h"
 #include "app/scene_state.h"
+#include "forest/tree_parameters.h"
 #include "ground/ground.h"
 #include "wind/director.h"
 #include "wind/wind.h"
 #include "tests/dialogs/program_windows.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -20,9 +22,13 @@
 #include <QTimer>
 #include <QRegularExpression>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <random>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -381,6 +387,132 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
                             record.currentPosition[2]}));
         EXPECT_TRUE(dialogsAgreeWithTheScene());
     }
+    closeProgram();
+}
+
+// A person's session in one cycle: the keys, every control through its
+// range, every button, a scene and a tree file saved and read back, with the
+// GL state sound after each action. `make soak` repeats the cycle for
+// VELMORA_SOAK_SECONDS and watches that memory stays flat.
+class Session : public testing::Test {
+protected:
+    // Draws `n` frames, the GL state sound after them.
+    static void frames(int n)
+    {
+        drawFrames(n);
+        theViewer->makeCurrent();
+        const GLenum error = glGetError();
+        theViewer->doneCurrent();
+        ASSERT_EQ(error, GLenum(GL_NO_ERROR)) << "frame " << theViewer->frameStats().framesDrawn();
+    }
+
+    // Gusts, blasts, the rock steered and the display keys, each twice, with
+    // the animation back on (a control may have stopped it).
+    static void keys()
+    {
+        if (!scene::switches().animation) sceneDialog()->PushButton_Start->click();
+        for (int key : {Qt::Key_W, Qt::Key_B, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_Right, Qt::Key_F1,
+                        Qt::Key_F5, Qt::Key_F6, Qt::Key_F9, Qt::Key_F10, Qt::Key_Return})
+            for (int twice = 0; twice < 2; ++twice) {
+                QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+                QCoreApplication::sendEvent(theViewer, &event);
+                SCOPED_TRACE(key);
+                frames(2);
+            }
+        EXPECT_TRUE(treesFinite());
+    }
+
+    // Every control to its minimum, its maximum, a random value and back;
+    // lists through their entries; buttons clicked (checkable ones twice).
+    static void sweep(QDialog* dialog, std::mt19937& random)
+    {
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            if (!qobject_cast<QAbstractSlider*>(w) && !qobject_cast<QSpinBox*>(w)) continue;
+            const int low = w->property("minimum").toInt(), high = w->property("maximum").toInt();
+            SCOPED_TRACE(w->objectName().toStdString());
+            for (int v : {low, high, std::uniform_int_distribution<int>(low, high)(random), valueOf(w)}) {
+                w->setProperty("value", v);
+                frames(1);
+            }
+        }
+        for (QComboBox* list : dialog->findChildren<QComboBox*>()) {
+            const int original = list->currentIndex();
+            for (int i = 0; i < list->count(); ++i) {
+                list->setCurrentIndex(i);
+                frames(1);
+            }
+            list->setCurrentIndex(original);
+        }
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+            for (int k = 0; k < (button->isCheckable() ? 2 : 1); ++k) {
+                SCOPED_TRACE(button->objectName().toStdString());
+                button->click();
+                frames(1);
+            }
+        keys();
+    }
+};
+
+// Resident memory of this process, megabytes.
+double residentMegabytes()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+TEST_F(Session, EveryActionLeavesTheGLStateSound)
+{
+    QTemporaryDir folder;
+    // Scenes are loaded beside their document type.
+    ASSERT_TRUE(QFile::copy("Scene/sceneVelmora.dtd", folder.filePath("sceneVelmora.dtd")));
+    const std::string scene = folder.filePath("session.xml").toStdString();
+    const std::string trees = folder.filePath("session.arb").toStdString();
+    const char* seconds = std::getenv("VELMORA_SOAK_SECONDS");
+    const double duration = seconds ? std::atof(seconds) : 0.0;
+    scene::resetSceneState();
+    rock::resetRock();
+    openProgramWindows(320, 240, INT_MAX);
+    // The file dialogs the buttons open are cancelled; a message box (say,
+    // "file not found") fails the run.
+    QTimer modalCloser;
+    QObject::connect(&modalCloser, &QTimer::timeout, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            ADD_FAILURE() << "unexpected message box: " << box->text().toStdString();
+            box->done(0);
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            dialog->reject();
+        }
+    });
+    modalCloser.start(30);
+    std::mt19937 random(20240607);
+    QElapsedTimer clock;
+    clock.start();
+    // Caches, textures and the allocator warm up for a minute or more on a
+    // busy machine, so memory is measured in long runs only, after that.
+    double baseline = -1;
+    int cycles = 0;
+    do {
+        keys();
+        ASSERT_TRUE(saveTreeParameters(treeParameters(), trees));
+        loadArb(trees);
+        ASSERT_TRUE(saveSceneFile(scene.c_str()));
+        EXPECT_TRUE(loadSceneFile(scene.c_str()));
+        theDriver->loadQTInterface();
+        for (QDialog* dialog : dialogs()) sweep(dialog, random);
+        ++cycles;
+        const double now = residentMegabytes();
+        if (baseline < 0 && duration > 0 && clock.elapsed() >= std::min(60000.0, duration * 1000 / 2)) baseline = now;
+#if !defined(__SANITIZE_ADDRESS__)
+        // The address checker's quarantine grows by design; it finds leaks itself.
+        // The slack is the allocator's own bookkeeping between two cycle ends.
+        if (baseline >= 0) {
+            EXPECT_LE(now, baseline + 32.0) << "memory grows, cycle " << cycles;
+        }
+#endif
+    } while (!testing::Test::HasFailure() && clock.elapsed() < duration * 1000);
+    modalCloser.stop();
     closeProgram();
 }
 

@@ -122,7 +122,7 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
     EXPECT_EQ(std::system(("xmllint --valid --noout '" + file + "'").c_str()), 0) << text;
     // A scene written before the look existed stays valid, as does the default one, which has it.
     EXPECT_EQ(std::system("xmllint --noout --dtdvalid " VELMORA_SOURCE_DIR "/data/Scene/sceneVelmora.dtd "
-                          VELMORA_SOURCE_DIR "/tests/fuzz/corpus/scene_file/valid_scene 2>/dev/null"), 0);
+                          VELMORA_SOURCE_DIR "/fuzz/corpus/scene_file/valid_scene 2>/dev/null"), 0);
     EXPECT_EQ(std::system("xmllint --valid --noout " VELMORA_SOURCE_DIR "/data/Scene/init.xml"), 0);
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">", 0), 0u)
         << text;
