@@ -1,4 +1,5 @@
 // The viewer is made but never shown: only its camera is needed.
+#include "app/default_scene.h"
 #include "app/rock.h"
 #include "app/scene_file.h"
 #include "app/scene_state.h"
@@ -31,10 +32,7 @@ protected:
         ASSERT_TRUE(QFile::copy(VELMORA_SOURCE_DIR "/data/Scene/sceneVelmora.dtd", folder.filePath("sceneVelmora.dtd")));
         scene::resetSceneState();
         rock::resetRock();
-        createGround(kArea, 5, 400, "GroundData/heightMap1.bmp", "", 8);
-        windInit(kArea, 5);
-        scene::grassField().initField(kArea, 10, 10, "");
-        initForest();
+        buildDefaultScene();
         theViewer = &viewer;
     }
     void TearDown() override { theViewer = nullptr; }
