@@ -121,8 +121,10 @@ TEST_F(DriverTest, TreeCountKeepsTheFirstTrees)
     driver.setTreesNumber(7);
     const std::vector<TreeRecord> after = getTrees();
     ASSERT_EQ(after.size(), 7u);
-    for (int k = 0; k < 3; ++k)
-        EXPECT_TRUE(after[k].seed == before[k].seed && after[k].position2d[0] == before[k].position2d[0]) << k;
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(after[k].seed, before[k].seed) << k;
+        EXPECT_EQ(after[k].position2d[0], before[k].position2d[0]) << k;
+    }
     for (int k = 3; k < 7; ++k) EXPECT_TRUE(isOnGround(after[k].position2d[0], after[k].position2d[1])) << k;
 
     driver.resetTreesPositions();

@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QRegularExpression>
+#include <gmock/gmock.h>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -179,12 +180,14 @@ TEST_F(DialogsTest, StartButtonFollowsTheAnimation)
     QPushButton* start = sceneDialog()->PushButton_Start;
     const bool before = scene::switches().animation;
     start->click();
-    EXPECT_TRUE(scene::switches().animation != before && start->isChecked() == scene::switches().animation);
+    EXPECT_NE(scene::switches().animation, before);
+    EXPECT_EQ(start->isChecked(), scene::switches().animation);
 
     // Return in the viewer toggles the animation and the button with it.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(theViewer, &press);
-    EXPECT_TRUE(scene::switches().animation == before && start->isChecked() == scene::switches().animation);
+    EXPECT_EQ(scene::switches().animation, before);
+    EXPECT_EQ(start->isChecked(), before);
 }
 
 // A person at the real windows: types over a field and presses Return in
@@ -202,7 +205,8 @@ TEST_F(DialogsTest, APersonTypesSavesAnywhereLoadsBackAndClosesTheViewer)
     QTest::keyClick(number, Qt::Key_Return);
     // 20 reaches the slot once: no pass through 2, which keeps only two trees.
     const std::vector<TreeRecord> twenty = getTrees();
-    ASSERT_TRUE(typed.count() == 1 && twenty.size() == 20u) << typed.count();
+    ASSERT_EQ(typed.count(), 1);
+    ASSERT_EQ(twenty.size(), 20u);
     EXPECT_EQ(std::memcmp(twenty.data(), nine.data(), 9 * sizeof(TreeRecord)), 0);
 
     // Return in any field presses no button: no file dialog, no tree panel.
@@ -215,7 +219,8 @@ TEST_F(DialogsTest, APersonTypesSavesAnywhereLoadsBackAndClosesTheViewer)
     for (QDialog* d : dialogs())
         for (QSpinBox* box : d->findChildren<QSpinBox*>()) QTest::keyClick(box, Qt::Key_Return);
     closer.stop();
-    EXPECT_TRUE(opened == 0 && !treesDialog()->PushButton_ShowInterface->isChecked()) << opened;
+    EXPECT_EQ(opened, 0);
+    EXPECT_FALSE(treesDialog()->PushButton_ShowInterface->isChecked());
 
     for (QWidget* w : refreshedControls())
         EXPECT_TRUE(w->toolTip().contains(": ") || qobject_cast<QPushButton*>(w)) << w->objectName().toStdString();
@@ -240,18 +245,21 @@ TEST_F(DialogsTest, APersonTypesSavesAnywhereLoadsBackAndClosesTheViewer)
     choose(sceneDialog()->PushButton_SaveScene, "mine");
     sceneDialog()->Slider_RockSize->setValue(50);
     choose(sceneDialog()->PushButton_LoadScene, "mine.xml");
-    EXPECT_TRUE(sceneDialog()->Slider_RockSize->value() == 250 && rock::state().rockSize == 2.5f)
-        << "the scene saved outside Scene/ loads back";
+    // The scene saved outside Scene/ loads back.
+    EXPECT_EQ(sceneDialog()->Slider_RockSize->value(), 250);
+    EXPECT_EQ(rock::state().rockSize, 2.5f);
 
     theDriver->failuresInWindow = true;
     QFile broken(folder.filePath("broken.xml"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("<scene>") && broken.flush());
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    ASSERT_EQ(broken.write("<scene>"), 7);
+    broken.close();
     choose(sceneDialog()->PushButton_LoadScene, "broken.xml");
-    EXPECT_TRUE(told.contains("broken.xml") && told.contains("parser error")) << told.toStdString();
+    EXPECT_THAT(told.toStdString(), testing::AllOf(testing::HasSubstr("broken.xml"), testing::HasSubstr("parser error")));
     // A link into a folder that is gone: the save cannot make its file there.
     ASSERT_TRUE(QFile::link(folder.filePath("gone/lost.xml"), folder.filePath("lost.xml")));
     choose(sceneDialog()->PushButton_SaveScene, "lost.xml");
-    EXPECT_TRUE(told.contains("lost.xml") && told.contains("No such file")) << told.toStdString();
+    EXPECT_THAT(told.toStdString(), testing::AllOf(testing::HasSubstr("lost.xml"), testing::HasSubstr("No such file")));
 
     treesDialog()->close();
     QTest::keyClick(theViewer, Qt::Key_D);
@@ -296,8 +304,8 @@ TEST_F(DialogsTest, StartSceneKeepsItsOwnValuesThroughTheControls)
     for (int k = 0; k < init.size(); ++k) {
         const QString name = init[k].captured(1);
         // The first frame has moved the rock a little.
-        EXPECT_TRUE(now[k].captured(1) == name && sameValue(init[k].captured(2), now[k].captured(2),
-                                                            name == "position" ? 0.1 : 1e-4))
+        ASSERT_EQ(now[k].captured(1).toStdString(), name.toStdString());
+        EXPECT_TRUE(sameValue(init[k].captured(2), now[k].captured(2), name == "position" ? 0.1 : 1e-4))
             << name.toStdString() << ": init.xml says " << init[k].captured(2).toStdString() << ", the scene holds "
             << now[k].captured(0).toStdString();
     }
@@ -307,9 +315,11 @@ TEST_F(DialogsTest, DialogsStandWhereAndAsTitledAndGoCleanly)
 {
     const QPoint places[] = {{20, 20}, {250, 20}, {20, 600}, {785, 20}, {485, 20}};
     const char* titles[] = {"Scene", "Grass", "Trees", "Ground", "Wind"};
-    for (int k = 0; k < 5; ++k)
-        EXPECT_TRUE(dialogs()[k]->pos() == places[k] && dialogs()[k]->windowTitle() == titles[k] &&
-                    dialogs()[k]->isVisible()) << titles[k];
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(dialogs()[k]->pos(), places[k]) << titles[k];
+        EXPECT_EQ(dialogs()[k]->windowTitle().toStdString(), titles[k]);
+        EXPECT_TRUE(dialogs()[k]->isVisible()) << titles[k];
+    }
     EXPECT_FALSE(sceneDialog()->CheckBox_VisuTrajectory->isEnabled());
 
     deleteDialogs();
@@ -354,37 +364,40 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
         EXPECT_EQ(d.not_born().size() + d.alive().size() + d.dead().size(), 2u);
         windDirector().delete_all_primitives();
 
+        // The first value that is not finite ends the test.
         const GrassField& grass = scene::grassField();
-        bool nodes = true, patches = true, crushPoints = true;
         for (int i = 0; i <= grass.getPatchesX(); ++i)
             for (int j = 0; j <= grass.getPatchesY(); ++j) {
                 const GrassNode& n = grass.node(i, j);
-                nodes = nodes && finite(n.skeleton) &&
-                        finite({n.windWeight, n.windX, n.windY, n.height, n.currentHeight, n.distance});
-                if (i < grass.getPatchesX() && j < grass.getPatchesY())
-                    patches = patches && std::isfinite(grass.patch(i, j).distance);
+                ASSERT_TRUE(finite(n.skeleton)) << "node " << i << ", " << j;
+                ASSERT_TRUE(finite({n.windWeight, n.windX, n.windY, n.height, n.currentHeight, n.distance}))
+                    << "(wind weight, x, y, height, current height, distance) of node " << i << ", " << j;
+                if (i < grass.getPatchesX() && j < grass.getPatchesY()) {
+                    ASSERT_TRUE(finite({grass.patch(i, j).distance})) << "distance of patch " << i << ", " << j;
+                }
             }
         for (int i = 0; i < grass.crushPointsX(); ++i)
             for (int j = 0; j < grass.crushPointsY(); ++j) {
                 const CrushPoint& c = grass.crushPoint(i, j);
-                crushPoints = crushPoints && finite(c.skeleton) &&
-                              finite({c.z, c.dirX, c.dirY, c.totalTime, c.remainingTime, c.initialAmount, c.amount});
+                ASSERT_TRUE(finite(c.skeleton)) << "crush point " << i << ", " << j;
+                ASSERT_TRUE(finite({c.z, c.dirX, c.dirY, c.totalTime, c.remainingTime, c.initialAmount, c.amount}))
+                    << "(z, direction, times, amounts) of crush point " << i << ", " << j;
             }
-        EXPECT_TRUE(nodes && patches && crushPoints)
-            << "grass nodes " << nodes << ", patches " << patches << ", crush points " << crushPoints;
         float power, dx, dy;
         windGetInfluence(5, 5, 0, 0, 0, power, dx, dy);
-        EXPECT_TRUE(finite({power, dx, dy}));
+        EXPECT_TRUE(finite({power, dx, dy})) << "(power, dx, dy) of the wind";
         EXPECT_TRUE(treesFinite());
         const rock::RockState& r = rock::state();
         const RockRecord& record = rock::record();
         EXPECT_TRUE(finite({r.rockPosition[0], r.rockPosition[1], r.rockPosition[2], r.rockVelocity[0],
                             r.rockVelocity[1], r.rollAngle, r.verticalSpeed, float(r.autoClock), r.rockSpeed,
-                            r.rockSize}));
+                            r.rockSize}))
+            << "(position, velocity, roll angle, vertical speed, clock, speed, size) of the rock";
         EXPECT_TRUE(finite({record.crushingPower, record.crushingPowerExp, record.crushingMysteryParameter,
                             record.crushingPropagation, record.previousPosition[0], record.previousPosition[1],
                             record.previousPosition[2], record.currentPosition[0], record.currentPosition[1],
-                            record.currentPosition[2]}));
+                            record.currentPosition[2]}))
+            << "(power, exponent, mystery parameter, propagation, previous and current position) of the rock's record";
         EXPECT_TRUE(dialogsAgreeWithTheScene());
     }
     closeProgram();

@@ -76,10 +76,11 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
               "  12: WARNING: numerical value expected\n"
               "  13: WARNING: sideways is not a value of button.normalborder\n"
               "END\n", out);
-    EXPECT_TRUE(oglEnumResource("button", "normalborder") == OGL_BORDER_OUT
-                && oglEnumResource("button", "pressedborder") == OGL_BORDER_DARK
-                && oglEnumResource("scrollbar", "normalborder") == OGL_BORDER_IN);
-    EXPECT_TRUE(color("list", "bgcolor") == Rgba({0.25f, 0, 0, 1}) && oglFloatResource("list", "bgcolor") == 0);
+    EXPECT_EQ(oglEnumResource("button", "normalborder"), OGL_BORDER_OUT);
+    EXPECT_EQ(oglEnumResource("button", "pressedborder"), OGL_BORDER_DARK);
+    EXPECT_EQ(oglEnumResource("scrollbar", "normalborder"), OGL_BORDER_IN);
+    EXPECT_EQ(color("list", "bgcolor"), Rgba({0.25f, 0, 0, 1}));
+    EXPECT_EQ(oglFloatResource("list", "bgcolor"), 0);
     // A file that cannot be opened changes nothing.
     CaptureStdout();
     EXPECT_FALSE(loadResourceFile(tempPath() + "/no/such/ui.cfg"));
@@ -113,9 +114,11 @@ TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
     EXPECT_EQ("FILE " + tempPath() + "\n   1: WARNING: integer value expected\n"
               "   2: WARNING: floating point value expected\n   3: WARNING: integer value expected\nEND\n",
               load("a.r 12x\na.f 1e99\na.r 99999999999\n", true));
-    EXPECT_TRUE(oglIntResource("a", "r") == 1 && oglFloatResource("a", "f") == 2.5f);
+    EXPECT_EQ(oglIntResource("a", "r"), 1);
+    EXPECT_EQ(oglFloatResource("a", "f"), 2.5f);
     EXPECT_EQ("", load("a.f\na.r -7 \n", true));  // an empty number is 0
-    EXPECT_TRUE(oglIntResource("a", "r") == -7 && oglFloatResource("a", "f") == 0);
+    EXPECT_EQ(oglIntResource("a", "r"), -7);
+    EXPECT_EQ(oglFloatResource("a", "f"), 0);
     // An inheritance cycle ends the lookup.
     oglDeclareBranch("b", "c");
     oglDeclareBranch("c", "b");

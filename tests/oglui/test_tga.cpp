@@ -59,7 +59,8 @@ TEST(Tga, refusesMissingTruncatedAndOversizedFilesWithoutTrustingTheHeader)
         Bytes cut = header;
         cut.push_back(0x87);
         cut.resize(cut.size() + 23, 0);
-        EXPECT_TRUE(!readBytes(cut, p) && p.rgba.empty()) << int(type);
+        EXPECT_FALSE(readBytes(cut, p)) << int(type);
+        EXPECT_EQ(p.rgba.size(), 0u) << int(type);
     }
     // A run-length packet of 128 copies into a 1-pixel picture.
     header[12] = header[14] = 1;
