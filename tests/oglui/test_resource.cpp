@@ -1,6 +1,7 @@
 // The resource file: value forms, inheritance, warnings and declaration errors.
 #include "oglui/resource.h"
 #include "oglui/widget.h"
+#include "tests/support/test_path.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +14,13 @@ using testing::internal::GetCapturedStdout;
 
 namespace {
 
-// Named after the test: ctest runs tests in parallel.
-std::string tempPath()
-{
-    return std::string(testing::TempDir()) + "oglui_" + testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
 // Reads `text` over the declared resources (the widgets' unless `declared`); returns what was printed.
 std::string load(const std::string& text, bool declared = false)
 {
     if (!declared) oglClearResources(), oglDeclareWidgetResources();
-    std::ofstream(tempPath(), std::ios::binary) << text;
+    std::ofstream(testPath("ui.cfg"), std::ios::binary) << text;
     CaptureStdout();
-    EXPECT_TRUE(loadResourceFile(tempPath()));
+    EXPECT_TRUE(loadResourceFile(testPath("ui.cfg")));
     return GetCapturedStdout();
 }
 
@@ -68,7 +63,7 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
                                  "scrollbar.normalborder In\n"
                                  "\t  list.bgcolor 0.25\r\n"            // indentation and CRLF are fine
                                  + longName.substr(1) + ".bgcolor 1\n");  // a long name, but not too long
-    EXPECT_EQ("FILE " + tempPath() + "\n"
+    EXPECT_EQ("FILE " + testPath("ui.cfg") + "\n"
               "   7: WARNING: no ressource qualifier after object menu\n"
               "   8: WARNING: no more than 255 characters allowed per class (" + longName + ")\n"
               "   9: WARNING: no more than 255 characters allowed per property (" + longName + ")\n"
@@ -83,8 +78,8 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
     EXPECT_EQ(oglFloatResource("list", "bgcolor"), 0);
     // A file that cannot be opened changes nothing.
     CaptureStdout();
-    EXPECT_FALSE(loadResourceFile(tempPath() + "/no/such/ui.cfg"));
-    EXPECT_EQ("WARNING: resource file " + tempPath() + "/no/such/ui.cfg cannot be opened\n", GetCapturedStdout());
+    EXPECT_FALSE(loadResourceFile(testPath("ui.cfg") + "/no/such/ui.cfg"));
+    EXPECT_EQ("WARNING: resource file " + testPath("ui.cfg") + "/no/such/ui.cfg cannot be opened\n", GetCapturedStdout());
 }
 
 TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
@@ -111,7 +106,7 @@ TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
               GetCapturedStdout());
     // Numbers keep their value on bad or out-of-range text.
     oglDeclareResource(std::make_unique<OGLIResourceFloat>("f", "a", 2.5f));
-    EXPECT_EQ("FILE " + tempPath() + "\n   1: WARNING: integer value expected\n"
+    EXPECT_EQ("FILE " + testPath("ui.cfg") + "\n   1: WARNING: integer value expected\n"
               "   2: WARNING: floating point value expected\n   3: WARNING: integer value expected\nEND\n",
               load("a.r 12x\na.f 1e99\na.r 99999999999\n", true));
     EXPECT_EQ(oglIntResource("a", "r"), 1);

@@ -1,4 +1,5 @@
 // Mouse routing, dragging, keys and the messages of the widgets, without GL.
+#include "tests/support/test_path.h"
 #include "oglui/file_dialog.h"
 #include "oglui/widget.h"
 
@@ -96,8 +97,7 @@ TEST_F(Widgets, curveEditorDragsTheNearestPointWithinItsLimits)
 TEST_F(Widgets, fileDialogListsChoosesScrollsAndReportsTheChosenName)
 {
     namespace fs = std::filesystem;
-    const fs::path root = fs::path(testing::TempDir()) / "oglui_dialog";
-    fs::remove_all(root);
+    const fs::path root = testPath("dialog");
     for (const char* folder : {"sub", "Another"}) fs::create_directories(root / folder);
     for (const char* name : {"b.arb", "a.ARB", "notes.txt", ".hidden.arb", "sub/inner.arb"}) std::ofstream(root / name) << "x";
     for (int i = 100; i < 140; ++i) std::ofstream(root / ("t" + std::to_string(i) + ".arb")) << "x";

@@ -1,4 +1,5 @@
 // The tree panel's handler and its dialogs, on the real forest.
+#include "tests/support/test_path.h"
 #include "forest/forest.h"
 #include "forest/tree_panel.h"
 #include "util/random.h"
@@ -47,9 +48,7 @@ protected:
         return GetCapturedStdout();
     }
     TreePanel* panel = nullptr;
-    // ctest runs tests in parallel: one folder per test.
-    const fs::path dir = fs::path(testing::TempDir()) /
-                         ("panel_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    const fs::path dir = testPath("panel");
 };
 
 } // namespace
