@@ -2,6 +2,7 @@
 #include "ground/ground.h"
 #include <gtest/gtest.h>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -81,7 +82,8 @@ TEST_F(RockTest, ReflectsAtTheEdgesAndReturnsToASmallerGround)
     // rock is sent back on both axes although it stays inside.
     rock::setVelocity(1, 1);
     rock::stepRock(alongX, 0.05f);
-    EXPECT_TRUE(position()[0] == 20 && position()[1] == 40 && velocity()[0] == -1 && velocity()[1] == -1);
+    EXPECT_EQ(std::pair(position()[0], position()[1]), std::pair(20.0f, 40.0f));
+    EXPECT_EQ(std::pair(velocity()[0], velocity()[1]), std::pair(-1.0f, -1.0f));
 }
 
 TEST_F(RockTest, BouncesFromTheGroundWithUnitSpeed)
