@@ -135,6 +135,7 @@ TEST_F(GrassCrush, APushAddsToTheFadedDirectionUnlessAHardCrushResistsIt)
         roll(3.9f, 5, 4.3f, 5);
         const float f = c.amount / c.initial;  // what is left of the old crush
         EXPECT_NEAR(k.amount, c.amount + fresh.amount, 1e-3f) << c.amount;
+        EXPECT_EQ(k.initialAmount, k.amount) << "the recovery starts from the whole crush";
         EXPECT_NEAR(k.dirX, c.turns ? f * c.dirX + fresh.dirX : c.dirX, 1e-5f) << c.amount;
         EXPECT_NEAR(k.dirY, c.turns ? f * c.dirY : c.dirY, 1e-5f) << c.amount;
     }
