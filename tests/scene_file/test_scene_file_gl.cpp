@@ -203,7 +203,7 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
     camera()->setPosition(Vec(1, 2, 3));
     testing::internal::CaptureStdout();
     loadSceneFile(write("numbers.xml",
-        "<scene><parameters animation=\"True\" draw_ground=\"1\" animation_dt=\"0x1p-4\">"
+        "<scene><parameters animation=\"True\" draw_ground=\"\" animation_dt=\"0x1p-4\">"
         "<camera position=\"0x10 1e39 -2\"/><rock position=\"10 20 30 40\" bound=\"yes\" speed=\"\" "
         "size=\"1e39\" crushing_power=\" 0x10\"/></parameters><velmora>"
         "<ground max_height=\"0x10\" quads_number=\"1e39\" texture_repeat=\"\"/>"
@@ -212,7 +212,7 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
         "<forest><tree seed=\"12\"/><tree relativeDiameter=\"\" relativeLength=\"0x1p-3\" seed=\"99999999999\"/>"
         "</forest></velmora></scene>").c_str());
     const std::string lines = testing::internal::GetCapturedStdout();
-    // Only "true" is true.
+    // Only "true" is true; an empty switch is off.
     EXPECT_FALSE(scene::switches().animation);
     EXPECT_FALSE(scene::switches().draw_ground);
     EXPECT_FALSE(rock::state().bound);
