@@ -145,12 +145,13 @@ void MyVelmoraQTDriver::drawGrass(const float cameraPosition[3])
         if (scene::takeGrassViewUpdate()) updateView(grass, cameraPosition);
     });
     grassStamp = util::frameNow();
-    // Blades and patches are quads and quad strips.
-    PartScope part(frameProfile, FramePart::GrassDrawing, 2);
+    // GL counts a far patch's quad once: the grass's own count of its triangles is exact.
+    PartScope part(frameProfile, FramePart::GrassDrawing, 0);
     if (on.draw_wire)
         drawLodColours(grass);
     else
         drawField(grass);
+    part.addTriangles(grass.getPolygonCount());
     if (on.draw_grass_nodes) drawNodes(grass);
     if (on.draw_grass_density) drawDensity(grass);
 }

@@ -1,30 +1,35 @@
 // The floor for a frame of the meadow on this renderer: the same number of
 // triangles, lit, textured, depth- and alpha-tested, covering the screen as
-// many times over as the scene's fragments, drawn from one indexed vertex buffer into
-// a 780 × 580 window and swapped. Nothing the scene does can be cheaper, so
-// the scene's frame time over this one says how much of it is overhead.
+// many times over as the scene's fragments, drawn from one indexed vertex
+// buffer at 780 × 580. Nothing the scene does can be cheaper, so the scene's
+// frame time over this one says how much of it is overhead. The floor is
+// drawn through the viewer's kind of widget, which renders into its own
+// framebuffer that is then composed into the window, or straight into a window.
 //
-//   floor_frame TRIANGLES SCREENS [FRAMES]
+//   floor_frame widget|window TRIANGLES SCREENS [FRAMES]
 //
-// prints "floor: frames N, median X ms, p95 Y ms, triangles T, screens S".
+// prints "floor: widget|window, frames N, median X ms, p95 Y ms, triangles T, screens S".
 #define GL_GLEXT_PROTOTYPES
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <malloc.h>
 
+#include <QApplication>
+#include <QOpenGLWidget>
+#include <QOpenGLWindow>
+
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
-namespace {
+#include "frame_times.h"
+#include "util/texture_upload.h"
 
-constexpr int WIDTH = 780, HEIGHT = 580;
-constexpr int WARM_UP_FRAMES = 10;
+namespace {
 
 struct Vertex {
     float position[3];
@@ -42,7 +47,7 @@ struct Mesh {
 void appendLayer(Mesh& mesh, int cells, float top, float z)
 {
     const float height = (top + 1.0f) / 2.0f;
-    const int columns = std::max(1, static_cast<int>(std::lround(std::sqrt(cells * WIDTH / (HEIGHT * height)))));
+    const int columns = std::max(1, static_cast<int>(std::lround(std::sqrt(cells * bench::WIDTH / (bench::HEIGHT * height)))));
     const int rows = std::max(1, (cells + columns - 1) / columns);
     const GLuint first = static_cast<GLuint>(mesh.vertices.size());
     for (int r = 0; r <= rows; ++r)
@@ -80,7 +85,7 @@ Mesh buildLayers(long triangles, double screens)
 /// A mipmapped 256 × 256 picture, opaque, so that the alpha test passes
 /// everywhere; read bilinearly from the nearest level, the cheapest filter
 /// that does not shimmer.
-void makeTexture()
+GLuint makeTexture()
 {
     std::vector<unsigned char> texels(256 * 256 * 4);
     for (int y = 0; y < 256; ++y)
@@ -91,18 +96,11 @@ void makeTexture()
             t[2] = static_cast<unsigned char>(y);
             t[3] = 255;
         }
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return util::uploadTexture(texels.data(), 256, 256, GL_RGBA, GL_RGBA, GL_REPEAT, GL_LINEAR_MIPMAP_NEAREST, true);
 }
 
 void setState(GLsizei stride)
 {
-    glViewport(0, 0, WIDTH, HEIGHT);
     glClearColor(0.3f, 0.5f, 0.9f, 1);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_ALPHA_TEST);
@@ -121,20 +119,59 @@ void setState(GLsizei stride)
     glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<void*>(offsetof(Vertex, uv)));
 }
 
-bool parseArguments(int argc, char** argv, long& triangles, double& screens, int& frames)
+bool parseArguments(int argc, char** argv, bool& widget, long& triangles, double& screens, int& frames)
 {
-    if (argc < 3 || argc > 4) return false;
+    if (argc < 4 || argc > 5) return false;
+    widget = std::strcmp(argv[1], "widget") == 0;
+    if (!widget && std::strcmp(argv[1], "window") != 0) return false;
     char* end = nullptr;
-    triangles = std::strtol(argv[1], &end, 10);
+    triangles = std::strtol(argv[2], &end, 10);
     if (*end != '\0' || triangles < 2 || triangles > 10000000) return false;
-    screens = std::strtod(argv[2], &end);
+    screens = std::strtod(argv[3], &end);
     if (*end != '\0' || !(screens > 0.0 && screens <= 64.0)) return false;
-    if (argc == 4) {
-        frames = static_cast<int>(std::strtol(argv[3], &end, 10));
-        if (*end != '\0' || frames <= WARM_UP_FRAMES || frames > 100000) return false;
+    if (argc == 5) {
+        frames = static_cast<int>(std::strtol(argv[4], &end, 10));
+        if (*end != '\0' || frames < 1 || frames > 100000) return false;
     }
     return true;
 }
+
+/// Draws the mesh every frame, as fast as the view can show it.
+template <class Base>
+class FloorView : public Base {
+public:
+    FloorView(const Mesh& mesh, bench::FrameTimes& times) : mesh_(mesh), times_(times) {}
+
+protected:
+    void initializeGL() override
+    {
+        glGenBuffers(2, buffers_);
+        glBindBuffer(GL_ARRAY_BUFFER, buffers_[0]);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh_.vertices.size() * sizeof(Vertex)),
+                     mesh_.vertices.data(), GL_STATIC_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[1]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh_.indices.size() * sizeof(GLuint)),
+                     mesh_.indices.data(), GL_STATIC_DRAW);
+        texture_ = makeTexture();
+    }
+    void paintGL() override
+    {
+        times_.frameStarts();
+        // Set every frame, as the scene does: the widget binds its own between frames.
+        glBindTexture(GL_TEXTURE_2D, texture_);
+        glBindBuffer(GL_ARRAY_BUFFER, buffers_[0]);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[1]);
+        setState(sizeof(Vertex));
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh_.indices.size()), GL_UNSIGNED_INT, nullptr);
+        this->update();
+    }
+
+private:
+    const Mesh& mesh_;
+    bench::FrameTimes& times_;
+    GLuint buffers_[2] = {}, texture_ = 0;
+};
 
 } // namespace
 
@@ -143,47 +180,23 @@ int main(int argc, char** argv)
     // As the program does: the renderer's large per-frame buffers stay mapped.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
-    glutInit(&argc, argv);
+    bool widget = true;
     long triangles = 0;
     double screens = 0;
     int frames = 300;
-    if (!parseArguments(argc, argv, triangles, screens, frames)) {
-        std::fprintf(stderr, "usage: floor_frame TRIANGLES SCREENS [FRAMES]  (FRAMES above %d)\n", WARM_UP_FRAMES);
+    if (!parseArguments(argc, argv, widget, triangles, screens, frames)) {
+        std::fprintf(stderr, "usage: floor_frame widget|window TRIANGLES SCREENS [FRAMES]\n");
         return 2;
     }
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
-    glutInitWindowSize(WIDTH, HEIGHT);
-    glutCreateWindow("floor");
-    glutDisplayFunc([] {}); // frames are drawn by the loop below
-
     const Mesh mesh = buildLayers(triangles, screens);
-    GLuint buffers[2] = {};
-    glGenBuffers(2, buffers);
-    glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(Vertex)),
-                 mesh.vertices.data(), GL_STATIC_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(GLuint)),
-                 mesh.indices.data(), GL_STATIC_DRAW);
-    makeTexture();
-    setState(sizeof(Vertex));
-
-    std::vector<double> times;
-    auto last = std::chrono::steady_clock::now();
-    for (int frame = 0; frame < frames; ++frame) {
-        glutMainLoopEvent();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT, nullptr);
-        glutSwapBuffers();
-        const auto now = std::chrono::steady_clock::now();
-        if (frame >= WARM_UP_FRAMES) times.push_back(std::chrono::duration<double, std::milli>(now - last).count());
-        last = now;
-    }
-    std::sort(times.begin(), times.end());
-    const size_t n = times.size();
-    const double median = n % 2 ? times[n / 2] : 0.5 * (times[n / 2 - 1] + times[n / 2]);
-    const double p95 = times[std::max<size_t>(static_cast<size_t>(std::ceil(0.95 * static_cast<double>(n))), 1) - 1];
-    std::printf("floor: frames %d, median %.2f ms, p95 %.2f ms, triangles %ld, screens %.2f\n", frames, median, p95,
-                mesh.indices.size() / 3, screens);
+    bench::useViewerSurface();
+    QApplication app(argc, argv);
+    bench::FrameTimes times(frames);
+    if (widget)
+        bench::showAndRun<FloorView<QOpenGLWidget>>(mesh, times);
+    else
+        bench::showAndRun<FloorView<QOpenGLWindow>>(mesh, times);
+    std::printf("floor: %s, frames %d, median %.2f ms, p95 %.2f ms, triangles %zu, screens %.2f\n", argv[1], frames,
+                times.median(), times.p95(), mesh.indices.size() / 3, screens);
     return 0;
 }

@@ -146,17 +146,20 @@ void drawLevelColours(GrassField& field)
                 drawPatch2D(field, sink, p);
                 field.polygonCount += 2;
             }
+        sink.flush();
     }
     if (g.distance3D < g.distance2D5) {
         glColor3f(1, 0, 1);
         for (GrassPatch& p : field.patches)
             if (p.lod == LOD_2D5) field.polygonCount += drawPatch2D5(field, sink, p, ribbonSegments(g, p.distance));
+        sink.flush();
     }
     if (g.distance3D > 0) {
         glColor3f(0, 1, 0.2f);
         for (GrassPatch& p : field.patches)
             if (p.lod == LOD_3D)
                 field.polygonCount += drawPatch3D(field, sink, p, bladeSegments(g, p.distance, false));
+        sink.flush();
     }
     glEnable(GL_LIGHTING);
 }
@@ -197,15 +200,20 @@ void drawField(GrassField& field)
             drawPatch2D(field, sink, p);
             field.polygonCount += 2;
         }
+    sink.flush();
 
     bindModulated(field.picture2D5, look);
     if (g.distance3D < g.distance2D5)
         for (int index : field.drawOrder) {
             GrassPatch& p = field.patches[size_t(index)];
             if (p.lod != LOD_2D5) continue;
-            if (look) setDiffuseAlpha(field.texture3D, ribbonAlpha(g, p.distance));
+            if (look) {
+                sink.flush();  // the ribbons held so far keep their own patch's alpha
+                setDiffuseAlpha(field.texture3D, ribbonAlpha(g, p.distance));
+            }
             field.polygonCount += drawPatch2D5(field, look ? shadedRibbons : sink, p, ribbonSegments(g, p.distance));
         }
+    sink.flush();
     if (look) setDiffuseAlpha(field.texture3D, 1);
 
     if (field.texture3D) {
@@ -225,6 +233,7 @@ void drawField(GrassField& field)
             else if (p.lod == LOD_3D_FAR)
                 field.polygonCount += drawPatch3DFar(field, blades, p, bladeSegments(g, p.distance));
         }
+    sink.flush();
 
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
@@ -250,9 +259,11 @@ void drawNodes(GrassField& field)
     glColor3f(1, 0, 0);
     for (const GrassNode& n : field.nodes)
         if (n.active && n.visible) drawBlade(field, sink, n.skeleton, 5);
+    sink.flush();
     glColor3f(1, 0.8f, 0);
     for (const CrushPoint& k : field.crushPoints)
         if (k.amount > 0) drawBlade(field, sink, k.skeleton, 5);
+    sink.flush();
     glPopAttrib();
 }
 

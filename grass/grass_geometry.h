@@ -6,13 +6,16 @@
 /// blades every frame.
 ///
 /// The geometry is computed here without GL and handed to a `GeometrySink`;
-/// `glGeometrySink` emits it as immediate-mode GL, tests record it.
+/// `glGeometrySink` collects it into vertex arrays and draws them when
+/// flushed, tests record it.
 #include "grass/grass_field.h"
 
 /// The primitive a run of vertices forms.
 enum class GrassPrimitive { QuadStrip, Quads };
 
-/// Receives the vertices of one primitive at a time.
+/// Receives the vertices of one primitive at a time. A sink may hold them
+/// back until `flush`: call it before changing GL state the geometry is drawn
+/// with, or reading the pixels back.
 class GeometrySink {
 public:
     virtual ~GeometrySink() = default;
@@ -22,9 +25,13 @@ public:
     virtual void vertex(float normalZ, float s, float t, const float p[3]) = 0;
     /// Ends the primitive.
     virtual void end() = 0;
+    /// Draws what was held back, in the order it came; sinks that draw at once
+    /// have nothing to do.
+    virtual void flush() {}
 };
 
-/// The sink that draws with GL (needs a current context).
+/// The sink that draws with GL: consecutive primitives of one kind go out
+/// together as one draw of a vertex array. Flushing needs a current context.
 GeometrySink& glGeometrySink();
 
 /// One camera-facing blade of `segments` quads along `skeleton`, facing the

@@ -127,6 +127,7 @@ bool renderGrassTexture(GrassField& field, Texture& texture, int width, int heig
                 bendSkeleton(s, bladeHeight, wind, 0);
                 drawBladeFixed(field, glGeometrySink(), s, 10, m[0], m[4], widthScale);
             }
+            glGeometrySink().flush();
             if (kind.flushBeforeRead) glFlush();
             bands.emplace_back(size_t(band) * size_t(height) * 4);
             glReadPixels(0, 0, band, height, GL_RGBA, GL_UNSIGNED_BYTE, bands.back().data());

@@ -8,11 +8,19 @@
 
 #include "grass/grass_animation.h"
 #include "grass/grass_draw.h"
+#include "grass/grass_geometry.h"
 #include "grass/grass_texture.h"
 #include "support/offscreen_gl.h"
 #include "util/random.h"
 
 namespace {
+
+/// What the GL sink replaced: each vertex sent to GL as it comes.
+struct ImmediateSink : GeometrySink {
+    void begin(GrassPrimitive p) override { glBegin(p == GrassPrimitive::QuadStrip ? GL_QUAD_STRIP : GL_QUADS); }
+    void vertex(float n, float, float, const float p[3]) override { glNormal3f(0, 0, n); glVertex3fv(p); }
+    void end() override { glEnd(); }
+};
 
 std::vector<unsigned char> bytes(const Texture& t)
 {
@@ -183,6 +191,34 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     drawFromAbove(LOD_3D, 1, 0.8f, 0.3f);
     EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(GrassGl, TheSinkDrawsWhatImmediateModeDrawsFilledAndOutlined)
+{
+    // Lit from above with a normal height per vertex (n, x, y, z): a quad's
+    // shading shows the diagonal that split it into triangles.
+    const float strip[6][4] = {{0.1f, 0.2f, 0.2f, 0}, {0.9f, 1.8f, 0.4f, 0}, {0.9f, 0.4f, 1.9f, 0},
+                               {0.2f, 2.0f, 1.7f, 0}, {0.1f, 0.3f, 3.8f, 0}, {1.0f, 1.9f, 3.5f, 0}};
+    const float quad[4][4] = {{0.1f, 2.2f, 0.2f, 0}, {1.0f, 3.9f, 0.5f, 0}, {0.1f, 3.7f, 3.6f, 0}, {0.9f, 2.4f, 3.9f, 0}};
+    ImmediateSink immediate;
+    drawFromAbove(LOD_NONE, 0);
+    for (GLenum mode : {GL_FILL, GL_LINE}) {
+        glPolygonMode(GL_FRONT_AND_BACK, mode);
+        std::vector<QImage> pictures;
+        for (GeometrySink* sink : {static_cast<GeometrySink*>(&immediate), &glGeometrySink()}) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            for (auto [primitive, vertices, count] :
+                 {std::tuple{GrassPrimitive::QuadStrip, strip, 6}, std::tuple{GrassPrimitive::Quads, quad, 4}}) {
+                sink->begin(primitive);
+                for (int k = 0; k < count; ++k) sink->vertex(vertices[k][0], 0, 0, vertices[k] + 1);
+                sink->end();
+            }
+            sink->flush();
+            pictures.push_back(gl.picture());
+        }
+        EXPECT_EQ(pictures[0], pictures[1]) << (mode == GL_FILL ? "filled" : "outlined");
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
 TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameAndABladePictureSurvivesAFailedLoad)
