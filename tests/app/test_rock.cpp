@@ -40,6 +40,13 @@ TEST_F(RockTest, ArrowKeysAddTheirDirectionAndSaturate)
     rock::stepRock(alongX, 0);
     rock::stepRock(alongX, 0);
     EXPECT_FLOAT_EQ(velocity()[1], 0) << "a key acts once";
+
+    // Back from rest: −1, then −2, which saturates at −1 with the key's sign.
+    for (int i = 0; i < 2; ++i) {
+        rock::pressKey(rock::Key::Backward);
+        rock::stepRock(alongX, 0);
+    }
+    EXPECT_FLOAT_EQ(velocity()[0], -1);
 }
 
 TEST_F(RockTest, MovesByVelocityTimesStepAndRolls)

@@ -203,16 +203,17 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
     camera()->setPosition(Vec(1, 2, 3));
     testing::internal::CaptureStdout();
     loadSceneFile(write("numbers.xml",
-        "<scene><parameters animation=\"True\" draw_ground=\"1\" animation_dt=\"0x1p-4\">"
+        "<scene><parameters animation=\"True\" draw_ground=\"\" animation_dt=\"0x1p-4\">"
         "<camera position=\"0x10 1e39 -2\"/><rock position=\"10 20 30 40\" bound=\"yes\" speed=\"\" "
         "size=\"1e39\" crushing_power=\" 0x10\"/></parameters><velmora>"
         "<ground max_height=\"0x10\" quads_number=\"1e39\" texture_repeat=\"\"/>"
         "<wind breeze_speed=\"1e39\" breeze_power=\"-0x1p1\" gust_power=\"\"/>"
         "<grass grass_height=\"1e39\" grass_width=\"0x10\" number_squaremeters=\"0x10\" lod_3D=\"7 nan\"/>"
-        "<forest><tree seed=\"12\"/><tree relativeDiameter=\"\" relativeLength=\"0x1p-3\" seed=\"99999999999\"/>"
+        "<forest arb=\"\"><tree seed=\"12\"/><tree relativeDiameter=\"\" relativeLength=\"0x1p-3\" seed=\"99999999999\"/>"
+        "<tree seed=\"\"/>"
         "</forest></velmora></scene>").c_str());
     const std::string lines = testing::internal::GetCapturedStdout();
-    // Only "true" is true.
+    // Only "true" is true; an empty switch is off.
     EXPECT_FALSE(scene::switches().animation);
     EXPECT_FALSE(scene::switches().draw_ground);
     EXPECT_FALSE(rock::state().bound);
@@ -235,8 +236,10 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
     EXPECT_EQ(grass.getPolygons3D(), 7);
     EXPECT_EQ(grass.getDistance3D(), 30);
     const std::vector<TreeRecord> trees = getTrees();
-    ASSERT_EQ(trees.size(), 2u);
+    ASSERT_EQ(trees.size(), 3u);
     EXPECT_EQ(trees[1].seed, 12);
+    EXPECT_EQ(trees[2].seed, 0) << "an empty seed reads as 0";
+    EXPECT_EQ(forestArbFile(), "") << "an empty tree file names none";
     EXPECT_EQ(trees[1].relativeDiameter, 0);
     EXPECT_NEAR(trees[1].relativeLength, 0.125f, 1e-5f);
     for (const char* name : {"position", "size", "quads_number", "breeze_speed", "grass_height", "lod_3D", "seed"})

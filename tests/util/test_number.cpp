@@ -42,6 +42,8 @@ TEST(Number, ListsAndIntegersFollowTheSameRules)
     EXPECT_EQ(line.find("area"), line.rfind("area")) << "one line for the attribute: " << line;
     EXPECT_EQ(util::readFloats("area", " 9 ", values, 4), 1);
     EXPECT_EQ(values[0], 9);
+    EXPECT_EQ(util::readFloats("area", "  ", values, 4), 0) << "an empty list reads nothing";
+    EXPECT_EQ(values[0], 9);
 
     const struct {
         const char* text;
