@@ -65,21 +65,23 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVELMORA_FUZZ=ON -DVELMORA_SANITIZE=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets run_folder
-	@set -e; for t in $(FUZZ_BUILD)/tests/fuzz/fuzz_*; do \
+	@set -e; for t in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  n=$${t##*/fuzz_}; mkdir -p $(FUZZ_BUILD)/corpus/$$n; \
 	  echo "fuzz: $$n for $(FUZZ_SECONDS) s"; \
-	  d=$(CURDIR)/tests/fuzz/$$n.dict; [ -f $$d ] && d=-dict=$$d || d=; \
+	  d=$(CURDIR)/fuzz/$$n.dict; [ -f $$d ] && d=-dict=$$d || d=; \
 	  (cd $(FUZZ_BUILD)/run && $(CURDIR)/$$t $$d -max_total_time=$(FUZZ_SECONDS) -timeout=30 -print_final_stats=1 \
 	    -artifact_prefix=$(CURDIR)/$(FUZZ_BUILD)/crash-$$n- \
-	    $(CURDIR)/$(FUZZ_BUILD)/corpus/$$n $(CURDIR)/tests/fuzz/corpus/$$n >$(CURDIR)/$(FUZZ_BUILD)/fuzz-$$n.log 2>&1) \
+	    $(CURDIR)/$(FUZZ_BUILD)/corpus/$$n $(CURDIR)/fuzz/corpus/$$n >$(CURDIR)/$(FUZZ_BUILD)/fuzz-$$n.log 2>&1) \
 	    || { tail -40 $(FUZZ_BUILD)/fuzz-$$n.log; exit 1; }; \
 	  grep -aE "^stat::number_of_executed_units|DONE" $(FUZZ_BUILD)/fuzz-$$n.log | tail -2; \
 	done
 
-# The long scripted session: the soak test's cycle repeated for SOAK_SECONDS.
+# The long scripted session: the dialogs test's session cycle repeated for
+# SOAK_SECONDS, memory watched.
 SOAK_SECONDS ?= 1800
 soak: build
-	cd $(BUILD)/run && VELMORA_SOAK_SECONDS=$(SOAK_SECONDS) $(CURDIR)/scripts/headless ../tests/soak/soak_gl_tests
+	cd $(BUILD)/run && VELMORA_SOAK_SECONDS=$(SOAK_SECONDS) $(CURDIR)/scripts/headless \
+	  ../tests/dialogs/dialogs_gl_tests --gtest_filter=Session.*
 
 # The mutation run: every fault of tests/mutants/*.txt applied alone to a
 # scratch copy of the tree; fails when a listed fault survives the suite.

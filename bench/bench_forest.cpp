@@ -2,11 +2,10 @@
 // growing, meshing and drawing one tree seen near and far, the default stand
 // of ten trees from the start camera, and the polygon count the regulation
 // settles on for several budgets. Counters: polygons and branches per tree.
+#include "app/default_scene.h"
 #include "forest/forest_draw.h"
 #include "forest/tree_mesh.h"
-#include "ground/ground.h"
 #include "util/random.h"
-#include "wind/wind.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,7 +20,6 @@
 
 namespace {
 
-const float AREA[4] = {0, 0, 100, 100};
 const float START_EYE[3] = {15, 0, 10};
 const float START_AT[3] = {15, 50, 0};
 
@@ -32,19 +30,8 @@ struct Scene {
     Scene()
     {
         if (chdir(VELMORA_RUN_DIR) != 0) std::perror(VELMORA_RUN_DIR);
-        createGround(AREA, 5, 400, "GroundData/heightMap1.bmp", "GroundData/ground3.bmp", 8);
-        windInit(AREA, 0);
         util::randomSeed(1);
-        initForest();
-        loadTreeTextures("ForestData/");
-        loadArb("ForestData/arb03.arb");
-        TreeRecord records[10];
-        for (TreeRecord& r : records) {
-            r.position2d[0] = 100.0f * util::randomUnit();
-            r.position2d[1] = 100.0f * util::randomUnit();
-        }
-        setTrees(10, records);
-        randomizeTrees();
+        buildDefaultScene();
     }
 };
 

@@ -8,7 +8,6 @@
 #include "wind/director.h"
 #include "wind/horloge.h"
 #include "wind/wind.h"
-#include <QApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -122,8 +121,10 @@ TEST_F(DriverTest, TreeCountKeepsTheFirstTrees)
     driver.setTreesNumber(7);
     const std::vector<TreeRecord> after = getTrees();
     ASSERT_EQ(after.size(), 7u);
-    for (int k = 0; k < 3; ++k)
-        EXPECT_TRUE(after[k].seed == before[k].seed && after[k].position2d[0] == before[k].position2d[0]) << k;
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(after[k].seed, before[k].seed) << k;
+        EXPECT_EQ(after[k].position2d[0], before[k].position2d[0]) << k;
+    }
     for (int k = 3; k < 7; ++k) EXPECT_TRUE(isOnGround(after[k].position2d[0], after[k].position2d[1])) << k;
 
     driver.resetTreesPositions();
@@ -156,12 +157,3 @@ TEST_F(DriverTest, GroundChangesRebuildWindGrassAndTreeHeightsAndLeaveTheRock)
 }
 
 } // namespace
-
-// The driver is a QWidget: it needs an application, but no display.
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

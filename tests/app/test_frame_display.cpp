@@ -2,6 +2,8 @@
 #include "app/sky.h"
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(Overlay, FunctionKeysShowOneOverlayAtATime)
@@ -9,25 +11,34 @@ TEST(Overlay, FunctionKeysShowOneOverlayAtATime)
     OverlayState o;
     EXPECT_TRUE(o.togglePolygons()) << "F5 shows the frame rate";
     EXPECT_FALSE(o.togglePolygons());
-    EXPECT_FALSE(o.overlayShown || o.showPolygons);
+    EXPECT_EQ(std::tuple(o.overlayShown, o.showPolygons), std::tuple(false, false));
 
     o.togglePolygons();
     EXPECT_FALSE(o.toggleKeys()) << "F1 over F5 switches the frame rate off";
-    EXPECT_TRUE(o.overlayShown && o.showKeys && !o.showPolygons);
+    EXPECT_EQ(std::tuple(o.overlayShown, o.showKeys, o.showPolygons), std::tuple(true, true, false));
     o.toggleCost();
-    EXPECT_TRUE(o.overlayShown && o.showCost && !o.showKeys);
+    EXPECT_EQ(std::tuple(o.overlayShown, o.showCost, o.showKeys), std::tuple(true, true, false));
     o.toggleCost();
     EXPECT_FALSE(o.overlayShown);
 }
 
 } // namespace
 
-TEST(Sky, FanOverTheGroundExtendedBy100JustBelowZero)
+TEST(Sky, FanFromHighAboveTheCentreToARimRoundTheGroundJustBelowIt)
 {
-    // Centre (sizeX/2, sizeY/2, 100 + maxHeight), then the rim round and back to its start.
-    const float expected[6][3] = {{40, 30, 105}, {-100, -100, -1}, {180, -100, -1}, {180, 160, -1}, {-100, 160, -1}, {-100, -100, -1}};
+    // An 80 x 60 ground of height 5: the top 100 above its highest point,
+    // the rim 100 m out from every edge, 1 below zero, closed on its start.
     const auto fan = skyFan(80, 60, 5);
-    for (int k = 0; k < 6; ++k)
-        EXPECT_TRUE(fan[k].x == expected[k][0] && fan[k].y == expected[k][1] && fan[k].z == expected[k][2]) << k;
-    EXPECT_TRUE(fan[0].b == 0.9f && fan[1].r == 0.8f);
+    EXPECT_EQ(fan[0].x, 40);
+    EXPECT_EQ(fan[0].y, 30);
+    EXPECT_EQ(fan[0].z, 105);
+    EXPECT_GT(fan[0].b, fan[0].r) << "blue above";
+    for (int k = 1; k < 6; ++k) {
+        EXPECT_TRUE(fan[k].x == -100 || fan[k].x == 180) << k << " x " << fan[k].x;
+        EXPECT_TRUE(fan[k].y == -100 || fan[k].y == 160) << k << " y " << fan[k].y;
+        EXPECT_EQ(fan[k].z, -1) << k;
+        EXPECT_EQ(fan[k].g, SKY_HORIZON[1]) << k;
+    }
+    EXPECT_EQ(fan[5].x, fan[1].x);
+    EXPECT_EQ(fan[5].y, fan[1].y);
 }

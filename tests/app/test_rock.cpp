@@ -2,6 +2,7 @@
 #include "ground/ground.h"
 #include <gtest/gtest.h>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -39,6 +40,13 @@ TEST_F(RockTest, ArrowKeysAddTheirDirectionAndSaturate)
     rock::stepRock(alongX, 0);
     rock::stepRock(alongX, 0);
     EXPECT_FLOAT_EQ(velocity()[1], 0) << "a key acts once";
+
+    // Back from rest: −1, then −2, which saturates at −1 with the key's sign.
+    for (int i = 0; i < 2; ++i) {
+        rock::pressKey(rock::Key::Backward);
+        rock::stepRock(alongX, 0);
+    }
+    EXPECT_FLOAT_EQ(velocity()[0], -1);
 }
 
 TEST_F(RockTest, MovesByVelocityTimesStepAndRolls)
@@ -81,7 +89,8 @@ TEST_F(RockTest, ReflectsAtTheEdgesAndReturnsToASmallerGround)
     // rock is sent back on both axes although it stays inside.
     rock::setVelocity(1, 1);
     rock::stepRock(alongX, 0.05f);
-    EXPECT_TRUE(position()[0] == 20 && position()[1] == 40 && velocity()[0] == -1 && velocity()[1] == -1);
+    EXPECT_EQ(std::pair(position()[0], position()[1]), std::pair(20.0f, 40.0f));
+    EXPECT_EQ(std::pair(velocity()[0], velocity()[1]), std::pair(-1.0f, -1.0f));
 }
 
 TEST_F(RockTest, BouncesFromTheGroundWithUnitSpeed)

@@ -2,12 +2,10 @@
 #include "forest/forest_section.h"
 #include "forest/forest_state.h"
 #include "forest/tree.h"
-#include "ground/ground.h"
-#include "util/random.h"
-#include "wind/wind.h"
+#include "tests/support/forest_scene.h"
+#include "tests/support/xml_text.h"
 
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
 
 #include <cmath>
 #include <fstream>
@@ -28,23 +26,15 @@ std::vector<TreeRecord> records(int n)
 /// Reads the forest section under the root of an XML text.
 bool readSection(const std::string& text)
 {
-    xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "scene.xml", nullptr, 0);
-    const bool read = doc && readForestSection(xmlDocGetRootElement(doc));
-    xmlFreeDoc(doc);
-    return read;
+    const test_support::XmlDocument doc = test_support::parseXml(text);
+    return doc && readForestSection(xmlDocGetRootElement(doc.get()));
 }
 
 class ForestLayout : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const float area[4] = {0, 0, 100, 100};
-        // The generated height map of the run folder: hills, so heights differ.
-        createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", nullptr, 8.0f);
-        windInit(area, 5.0f);
-        util::randomSeed(42);
-        initForest();
-        loadArb(kArb);
+        test_support::forestScene(42, kArb);  // hills, so heights differ
     }
 };
 
@@ -70,7 +60,8 @@ TEST_F(ForestLayout, SetTreesKeepsAtMost199StandingOnTheGround)
     setTrees(2, many.data());
     EXPECT_FLOAT_EQ(forestTreeDiameter(0), d0);
     EXPECT_FLOAT_EQ(forestTreePosition(1).z, 0.0f);
-    EXPECT_TRUE(forestTreeDiameter(1) > 0.0f && forestTreeLength(1) > 0.0f);
+    EXPECT_GT(forestTreeDiameter(1), 0.0f);
+    EXPECT_GT(forestTreeLength(1), 0.0f);
     setTrees(-5, many.data());
     EXPECT_EQ(forestTreeCount(), 0);
 }
@@ -86,33 +77,35 @@ TEST_F(ForestLayout, LoadingAKindGivesTreeZeroSizesItCanGrowFrom)
     std::ofstream(bad) << "40\n0\n1.5\n1\n0.1\n0\nnan\n";
     loadArb(bad);
     EXPECT_FLOAT_EQ(forestTreeDiameter(0), 0.02f);
-    EXPECT_TRUE(std::isfinite(forestTreeLength(0)) && forestTreeLength(0) > 0.0f);
+    EXPECT_GT(forestTreeLength(0), 0.0f) << "finite and positive";
+    EXPECT_TRUE(std::isfinite(forestTreeLength(0)));
     EXPECT_GT(growTree(treeParameters(), Vec3{}).trunk->length, 0.0f);
 }
 
 TEST_F(ForestLayout, RandomizingRedrawsEveryTreesSeedAndTheOthersSizes)
 {
     setTrees(4, records(4).data());
+    const std::vector<TreeRecord> before = getTrees();
     const float d0 = forestTreeDiameter(0), l0 = forestTreeLength(0);
-    util::randomSeed(5);
     randomizeTrees();
-    util::randomSeed(5);
-    EXPECT_EQ(forestTreeSeed(0), uint32_t(util::randomDraw()));
-    // 1024 steps over half of tree 0's size, from three quarters of it.
-    auto around = [](float size) { return size * (0.75f + (util::randomDraw() % 1024) / 2048.0f); };
-    for (int i = 1; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(forestTreeDiameter(i), around(d0)) << i;
-        EXPECT_FLOAT_EQ(forestTreeLength(i), around(l0)) << i;
-        EXPECT_EQ(forestTreeSeed(i), uint32_t(util::randomDraw())) << i;
+    // New seeds for all; the others' sizes from 3/4 to 5/4 of tree 0's, which keeps its own.
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NE(forestTreeSeed(i), before[size_t(i)].seed) << i;
+        if (i == 0) continue;
+        EXPECT_GE(forestTreeDiameter(i), 0.75f * d0) << i;
+        EXPECT_LT(forestTreeDiameter(i), 1.25f * d0) << i;
+        EXPECT_GE(forestTreeLength(i), 0.75f * l0) << i;
+        EXPECT_LT(forestTreeLength(i), 1.25f * l0) << i;
     }
-    EXPECT_TRUE(forestTreeDiameter(0) == d0 && forestTreeLength(0) == l0);
+    EXPECT_EQ(forestTreeDiameter(0), d0);
+    EXPECT_EQ(forestTreeLength(0), l0);
     // The sample size is 2·diameter plus 16 levels a tree, at most 255.
     treeParameters().diameter = 200.0f;
     computeSampleStatistics(2);
     EXPECT_EQ(treeParameters().sampleSize, 255);
 }
 
-TEST_F(ForestLayout, TheWindBendsEveryTreeButTheEditedOne)
+TEST_F(ForestLayout, TheWindBendsEveryTreeButTheEditedOneAndIsFollowedWithALag)
 {
     setTrees(2, records(2).data());
     setEditedTree(0);
@@ -126,6 +119,14 @@ TEST_F(ForestLayout, TheWindBendsEveryTreeButTheEditedOne)
         const Vec3 still = growTree(treeParameters(), forestTreePosition(i)).trunk->children[0].axes[2];
         EXPECT_EQ(norm(bent - still) > 1e-4f, i != 0) << i;
     }
+    // Each frame keeps 95 % of the wind at the foot and takes 5 % of the
+    // query's (power / 1000): three frames keep 0.95³ = 0.857375 of the start.
+    float power, dx, dy;
+    windGetInfluence(forestTreePosition(1).x, forestTreePosition(1).y, 0, 0, 0, power, dx, dy);
+    const float kept = 0.857375f;
+    EXPECT_NEAR(forestState().windStrength[1], kept + (1 - kept) * 0.001f * power, 1e-5f);
+    EXPECT_NEAR(forestState().windDirection[1].x, kept + (1 - kept) * dx, 1e-5f);
+    EXPECT_NEAR(forestState().windDirection[1].y, (1 - kept) * dy, 1e-5f);
 }
 
 TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
@@ -133,12 +134,10 @@ TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
     setTrees(7, records(7).data());
     randomizeTrees();
     const std::vector<TreeRecord> before = getTrees();
-    xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
-    xmlDocSetRootElement(doc, xmlNewNode(nullptr, BAD_CAST "velmora"));
-    writeForestSection(xmlDocGetRootElement(doc));
+    const test_support::XmlDocument doc = test_support::parseXml("<velmora/>");
+    writeForestSection(xmlDocGetRootElement(doc.get()));
     setTrees(0, nullptr);
-    EXPECT_TRUE(readForestSection(xmlDocGetRootElement(doc)));
-    xmlFreeDoc(doc);
+    EXPECT_TRUE(readForestSection(xmlDocGetRootElement(doc.get())));
     EXPECT_EQ(forestArbFile(), kArb);
     const std::vector<TreeRecord> after = getTrees();
     ASSERT_EQ(after.size(), before.size());

@@ -1,9 +1,7 @@
 // Draws the forest into an offscreen framebuffer and reads the pixels back.
 #include "forest/forest_draw.h"
 #include "forest/tree_panel.h"
-#include "ground/ground.h"
-#include "util/random.h"
-#include "wind/wind.h"
+#include "tests/support/forest_scene.h"
 
 #include "support/offscreen_gl.h"
 
@@ -56,13 +54,8 @@ Pixels classify(const QImage& image)
 TEST(ForestGl, TreesDrawWithLeavesAndBarkFacingOutwards)
 {
     OffscreenGl gl(W, H);
-    const float area[4] = {0, 0, 100, 100};
-    createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", nullptr, 8.0f);
-    windInit(area, 5.0f);
-    util::randomSeed(2024);
-    initForest();
+    test_support::forestScene(2024, "ForestData/arb03.arb");
     loadTreeTextures("ForestData/");
-    loadArb("ForestData/arb03.arb");
     TreeRecord tree{{60.0f, 60.0f}};
     setTrees(1, &tree);
     const Vec3 foot = forestTreePosition(0);
@@ -84,5 +77,6 @@ TEST(ForestGl, TreesDrawWithLeavesAndBarkFacingOutwards)
     EXPECT_GT(bare.brightness, 1.3 * classify(drawFrame(gl, eye, target, back)).brightness);
 
     releaseForest();
-    EXPECT_TRUE(forestTreeCount() == 0 && treePanel() == nullptr);
+    EXPECT_EQ(forestTreeCount(), 0);
+    EXPECT_EQ(treePanel(), nullptr);
 }

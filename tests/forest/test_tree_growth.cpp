@@ -112,7 +112,8 @@ TEST_F(Growth, HandGrownTreeFollowsTheFormulas)
     // stops below a relative end diameter of 0.02 (level 5: 0.0078).
     int perLevel[8] = {};
     forEachBranch(*t.trunk, [&](const Branch& b) {
-        ASSERT_TRUE(b.grown() && b.level < 8);
+        ASSERT_TRUE(b.grown()) << b.level;
+        ASSERT_LT(b.level, 8);
         ++perLevel[b.level];
         const float d = std::pow(0.5f / std::sqrt(2.0f), float(b.level - 1));
         EXPECT_NEAR(b.diameter, d, 1e-4f * d);
@@ -137,31 +138,40 @@ TEST_F(Growth, HandGrownTreeFollowsTheFormulas)
     EXPECT_FLOAT_EQ(heavy.trunk->position.z, 3 + 0.8f * p.rootHeight) << "a trunk with roots starts above them";
 }
 
-TEST_F(Growth, RandomDrawsFollowTheirIndices)
+TEST_F(Growth, DrawsStayInTheirRangesApartFromEachOther)
 {
     EXPECT_EQ(treeRandomBits(0, 1), 159529792u);
     EXPECT_EQ(treeRandomBits(0xFFFFFFFFu, 33), 3484705710u);
-    for (uint32_t c = 0; c < 20000; ++c) ASSERT_TRUE(treeRandom(99, c) >= 0.0f && treeRandom(99, c) <= 1.0f);
+    for (uint32_t c = 0; c < 20000; ++c) ASSERT_TRUE(treeRandom(99, c) >= 0.0f && treeRandom(99, c) <= 1.0f) << c;
+    // Over many seeds a fork's first child takes its cone and length in
+    // [0.2, 0.8] and its turn, π + (0.5·noise + 1)·2π/2, from draws of their
+    // own: the turn and the cone do not go together (correlation 1 if they
+    // shared a draw).
     TreeParameters p = handParameters();
     p.branchCone = p.branchLength = flatCurve(0, 1, 0.2f, 0.8f);
-    auto drawn = [&](uint32_t c) { return 0.2f + 0.6f * treeRandom(p.seed, c); };
-    const Branch* trunk = inFull(p).trunk;
-    EXPECT_FLOAT_EQ(trunk->endDiameter, drawn(30));
-    EXPECT_FLOAT_EQ(trunk->length, 10 * drawn(33));
-    // Child i of the trunk has index (i + 4·30)·3; at a fork its draws start at index + 11.
-    for (uint32_t i = 0; i < 2; ++i) {
-        const Branch& c = trunk->children[i];
-        const uint32_t id = 360 + 3 * i;
-        EXPECT_EQ(c.randomIndex(), id);
-        EXPECT_NEAR(c.endDiameter, drawn(id + 11) * c.diameter, 1e-6f) << i;
-        EXPECT_NEAR(c.length, 10 * drawn(id + 12), 1e-5f) << i;
+    p.angleNoise = flatCurve(-1, 1, 0, 1);
+    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (uint32_t seed = 1; seed <= 300; ++seed) {
+        p.seed = seed;
+        const Branch& c = inFull(p).trunk->children[0];
+        const double cone = c.endDiameter / c.diameter, turn = c.azimuth;
+        EXPECT_GE(cone, 0.2 - 1e-6) << seed;
+        EXPECT_LE(cone, 0.8 + 1e-6) << seed;
+        EXPECT_GE(c.length, 2 - 1e-5f) << seed;
+        EXPECT_LE(c.length, 8 + 1e-5f) << seed;
+        EXPECT_GE(turn, 1.5 * 3.14159) << seed;
+        EXPECT_LE(turn, 2.5 * 3.1416) << seed;
+        n += 1, sx += cone, sy += turn, sxx += cone * cone, syy += turn * turn, sxy += cone * turn;
     }
-    // A single child draws from index + 10 and turns by its azimuth draw from
-    // the running azimuth pi: 0.5·2pi + pi, at an elevation of 0.5·pi/2.
+    const double correlation = (sxy / n - sx / n * sy / n)
+        / std::sqrt((sxx / n - sx / n * sx / n) * (syy / n - sy / n * sy / n));
+    EXPECT_LT(std::fabs(correlation), 0.3);
+    // A single child turns by its azimuth draw from the running azimuth π:
+    // 0.5·2π + π, at an elevation of 0.5·π/2.
+    p = handParameters();
     p.branchCount = flatCurve(0, 10, 0.1f, 0.1f);
     p.angleNoise = flatCurve(-1, 1, 0.75f, 0.75f);
     const Branch& only = growTree(p, Vec3{}).trunk->children[0];
-    EXPECT_FLOAT_EQ(only.length, 10 * drawn(371));
     EXPECT_LT(norm(only.axes[2] - Vec3{0, std::sqrt(0.5f), std::sqrt(0.5f)}), 1e-5f);
 }
 
@@ -188,7 +198,8 @@ TEST_F(Growth, FullPoolLeavesFurtherChildrenUngrown)
     p.branchCone = flatCurve(0.001f, 0.999f, 1.0f, 1.0f);
     int records = 0;
     forEachBranch(*inFull(p).trunk, [&](const Branch& b) { records += std::isfinite(b.diameter); });
-    EXPECT_TRUE(records == branchPoolUsed() && records <= BRANCH_POOL_SIZE) << records;
+    EXPECT_EQ(records, branchPoolUsed());
+    EXPECT_LE(records, BRANCH_POOL_SIZE);
 }
 
 TEST(TreeDetailRegulation, ThresholdAndTubeFactorFollowTheBudgets)
@@ -257,7 +268,21 @@ TEST_F(Growth, BendingFollowsTheWindAndTheBranchesOwnSizes)
         EXPECT_LT(norm(windy[i].z - scaled[i].z), 1e-4f) << i;
         EXPECT_LT(std::fabs(angle(storm[i]) - angle(still[i])), 0.75f) << i;
     }
-    EXPECT_TRUE(push > 0.0f && level5Bent);
+    EXPECT_GT(push, 0.0f);
+    EXPECT_TRUE(level5Bent);
+    // Across the forks' plane the wind turns the branches about their parents: the tips follow it along +x.
+    const auto across = bent(p, 0.02f, Vec3{1, 0, 0});
+    float pushX = 0.0f;
+    for (size_t i = 0; i < still.size(); ++i) pushX += across[i].tip.x - still[i].tip.x;
+    EXPECT_GT(pushX, 0.01f);
+    // A level that appears eases in over 1.5 s (half way at 750 ms), and a
+    // clock that runs back changes nothing.
+    TreeAnimation anim;
+    Tree t = growTree(p, Vec3{});
+    for (const auto& [ms, weight] : {std::pair{0.0, 0.0f}, {750.0, 0.5f}, {2000.0, 1.0f}, {1000.0, 1.0f}}) {
+        animateTree(t, p, anim, 0.02f, y, ms);
+        EXPECT_FLOAT_EQ(anim.weight[2], weight) << ms;
+    }
     // Branches half as long relative to the kind are half as stiff: the
     // trunk's first child turns twice as far in a light wind.
     auto firstTurn = [&](const TreeParameters& q) { return norm(bent(q, 0.2f, y)[0].z - bent(q, 0, y)[0].z); };

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
+#include <tuple>
 #include <vector>
 
-#include "ground/ground.h"
+#include "tests/support/grass_scene.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         const float area[4] = {0, 0, 10, 10};
-        createGround(area, 0, 4, nullptr, nullptr, 1);
+        test_support::flatGround(area);
         field.initField(area, 10, 10, nullptr);
     }
     /// One crushing step of the rock placed at (fx, fy, 0) to (tx, ty, tz).
@@ -50,40 +50,8 @@ protected:
     RockRecord rock;
 };
 
-using V = std::array<double, 3>;
-
-V minus(const V& a, const V& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double dot(const V& a, const V& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-double norm(const V& a) { return std::sqrt(dot(a, a)); }
-
-struct Strength {
-    double v, dist;
-};
-
-/// The crush strength at point c for the path P -> Q, and c's distance to the
-/// path line: from the foot B of c on the line, the ratios |P - B| / |P - X|
-/// and |Q - B| / |Q - X|, summed between the ends and differenced outside,
-/// over the squared distance. Not for points on the line.
-Strength strength(const V& P, const V& Q, const CrushPoint& c)
-{
-    const V X = {c.x, c.y, c.z}, pq = minus(Q, P);
-    const double t = dot(minus(X, P), pq) / dot(pq, pq);
-    const V B = {P[0] + t * pq[0], P[1] + t * pq[1], P[2] + t * pq[2]};
-    const double d = norm(minus(X, B)), r1 = norm(minus(P, B)) / norm(minus(P, X));
-    const double r2 = norm(minus(Q, B)) / norm(minus(Q, X)), e = dot(B, pq);
-    const double v = e > dot(Q, pq) ? (r1 - r2) / 2 : e < dot(P, pq) ? (r2 - r1) / 2 : (r1 + r2) / 2;
-    return {v / (d * d), d};
-}
-
-using Floats = std::array<float, 14>;
-
-Floats floats(const BladeSkeleton& s)
-{
-    static_assert(sizeof(Floats) == sizeof s);
-    Floats f;
-    std::memcpy(f.data(), &s, sizeof s);
-    return f;
-}
+using test_support::skeletonFloats;
+using Floats = test_support::SkeletonFloats;
 
 BladeSkeleton bentAt(float x, float y, float height, float wx, float wy)
 {
@@ -95,49 +63,66 @@ BladeSkeleton bentAt(float x, float y, float height, float wx, float wy)
 
 } // namespace
 
-TEST_F(GrassCrush, EveryPointAWalkReachesTakesTheStrengthOfItsDistanceToThePath)
+TEST_F(GrassCrush, ACrushFallsOffWithTheDistanceToThePathOnBothSidesAndStaysLocal)
 {
-    // Along y = 5, 0.2 m above the ground: points in line with the path get
-    // no side push; points behind, between and beyond its ends all occur.
-    const V P = {3.9, 5, 0.2}, Q = {4.3, 5, 0.2};
+    // From (3.9, 5) to (4.3, 5), 0.2 m up; crush points every 0.5 m on the ground.
     rock.crushingPropagation = 0.05f;  // so that walks stop inside the grid
     roll(3.9f, 5, 4.3f, 5);
-    // The four seeds around cell (7, 10) walk their quadrants: rows outwards,
-    // then columns from every row point, each stopping after the first
-    // point not above the threshold; each point reached is crushed once.
-    const int rows = field.crushPointsX(), columns = field.crushPointsY();
-    std::vector<char> reached(size_t(rows) * columns, 0);
-    auto walk = [&](int i, int j) {
-        reached[size_t(i) * columns + j] = 1;
-        return strength(P, Q, field.crushPoint(i, j)).v > rock.crushingPropagation;
-    };
-    const int seeds[4][4] = {{7, 10, -1, -1}, {8, 10, 1, -1}, {7, 11, -1, 1}, {8, 11, 1, 1}};  // i, j, steps
-    for (const auto& seed : seeds)
-        for (int i = seed[0]; i >= 0 && i < rows && walk(i, seed[1]); i += seed[2])
-            for (int k = seed[1] + seed[3]; k >= 0 && k < columns && walk(i, k); k += seed[3]) {}
-    EXPECT_GT(std::count(reached.begin(), reached.end(), 1), 12);  // the walks spread beyond the seeds
-    for (int i = 0; i < rows; ++i)
-        for (int j = 0; j < columns; ++j) {
-            SCOPED_TRACE(testing::Message() << "point " << i << ", " << j);
+    // At (4, 5.5): foot (4, 5, 0.2), d² = 0.25 + 0.04 = 0.29; the ends' ratios
+    // 0.1/√0.30 = 0.1826 and 0.3/√0.38 = 0.4867, strength (0.1826 + 0.4867)/2/0.29
+    // = 1.1539: amount 200·1.1539 = 230.8, recovering over (0.0231 + 0.75)·20 s;
+    // the push turns sideways by 0.4·d = 0.2154: (0.7846, 0.2154)·1.1539.
+    const CrushPoint& beside = field.crushPoint(8, 11);
+    EXPECT_NEAR(beside.amount, 230.77f, 0.01f);
+    EXPECT_NEAR(beside.remainingTime, 15.4615f, 1e-3f);
+    EXPECT_NEAR(beside.dirX, 0.9053f, 1e-4f);
+    EXPECT_NEAR(beside.dirY, 0.2485f, 1e-4f);
+    // The four quadrants round the rock, mirrored across the path: the same
+    // amount, the side push turned over; nothing far along the row.
+    for (const int i : {7, 8, 9}) {
+        SCOPED_TRACE(testing::Message() << "column " << i);
+        const CrushPoint &above = field.crushPoint(i, 11), &below = field.crushPoint(i, 9);
+        EXPECT_EQ(above.crushed, 1);
+        EXPECT_EQ(below.crushed, 1);
+        EXPECT_NEAR(below.amount, above.amount, 1e-3f);
+        EXPECT_NEAR(below.dirX, above.dirX, 1e-5f);
+        EXPECT_NEAR(below.dirY, -above.dirY, 1e-5f);
+        EXPECT_EQ(field.crushPoint(i, 10).dirY, 0.0f) << "in line with the path";
+    }
+    EXPECT_EQ(field.crushPoint(0, 10).crushed, 0);
+    EXPECT_EQ(field.crushPoint(20, 10).crushed, 0);
+    // Every crushed point is pushed forwards, less the farther it is from the path.
+    int crushed = 0;
+    for (int i = 0; i <= 20; ++i)
+        for (int j = 0; j <= 20; ++j) {
             const CrushPoint& c = field.crushPoint(i, j);
-            const bool hit = reached[size_t(i) * columns + j];
-            ASSERT_EQ(c.crushed, hit);
-            const Strength e = strength(P, Q, c);
-            const double amount = hit ? 200 * e.v : 0, k = std::min(1.0, 0.4 * e.dist);
-            const double side = (c.y > 5) - (c.y < 5);  // points above the path go up, below down
-            const double tol = 1e-3 * std::fabs(amount) + 1e-6;  // float rounding far out
-            ASSERT_NEAR(c.amount, amount, tol);
-            EXPECT_NEAR(c.initialAmount, amount, tol);
-            EXPECT_NEAR(c.remainingTime, hit ? (amount * 1e-4 + 0.75) * 20 : 0, 1e-4);
-            EXPECT_NEAR(c.dirX, hit ? (1 - k) * e.v : 0, tol / 200);
-            EXPECT_NEAR(c.dirY, hit ? side * k * e.v : 0, tol / 200);
+            if (!c.crushed) continue;
+            ++crushed;
+            EXPECT_GT(c.amount, 0) << i << " " << j;
+            EXPECT_GT(c.dirX, 0) << i << " " << j;
+            if (j > 11 && field.crushPoint(i, j - 1).crushed) {
+                EXPECT_LT(c.amount, field.crushPoint(i, j - 1).amount) << i << " " << j;
+            }
         }
+    EXPECT_GT(crushed, 12) << "the walks spread beyond the seeds";
+
+    // Along the diagonal: (4, 4.5) and (4.5, 4) mirror each other across it.
+    SetUp();
+    roll(3.9f, 3.9f, 4.3f, 4.3f);
+    const CrushPoint &left = field.crushPoint(8, 9), &right = field.crushPoint(9, 8);
+    EXPECT_NEAR(left.amount, right.amount, 1e-3f);
+    EXPECT_NEAR(left.dirX, right.dirY, 1e-5f);
+    EXPECT_NEAR(left.dirY, right.dirX, 1e-5f);
+    EXPECT_GT(left.dirY, left.dirX) << "pushed away from the path, to its left";
 }
 
 TEST_F(GrassCrush, APushAddsToTheFadedDirectionUnlessAHardCrushResistsIt)
 {
-    // The seed at (4, 5) of a push along +x, with no spreading. The crush
-    // already there: amount, initial amount, direction; then whether it turns.
+    // The seed at (4, 5) of a push along +x, with no spreading: first on fresh
+    // grass, then over a crush already there (amount, initial amount, direction).
+    rock.crushingPropagation = 1e30f;
+    roll(3.9f, 5, 4.3f, 5);
+    const CrushPoint fresh = field.crushPoint(8, 10);
     struct Case {
         float amount, initial, dirX, dirY;
         bool turns;
@@ -148,11 +133,11 @@ TEST_F(GrassCrush, APushAddsToTheFadedDirectionUnlessAHardCrushResistsIt)
         CrushPoint& k = field.crushPoint(8, 10);
         k.amount = c.amount, k.initialAmount = c.initial, k.dirX = c.dirX, k.dirY = c.dirY;
         roll(3.9f, 5, 4.3f, 5);
-        const Strength e = strength({3.9, 5, 0.2}, {4.3, 5, 0.2}, k);
-        const double f = c.amount / c.initial, push = (1 - std::min(1.0, 0.4 * e.dist)) * e.v;
-        EXPECT_NEAR(k.amount, c.amount + 200 * e.v, 1e-3);
-        EXPECT_NEAR(k.dirX, c.turns ? f * c.dirX + push : c.dirX, 1e-5) << c.amount;
-        EXPECT_NEAR(k.dirY, c.turns ? f * c.dirY : c.dirY, 1e-5) << c.amount;
+        const float f = c.amount / c.initial;  // what is left of the old crush
+        EXPECT_NEAR(k.amount, c.amount + fresh.amount, 1e-3f) << c.amount;
+        EXPECT_EQ(k.initialAmount, k.amount) << "the recovery starts from the whole crush";
+        EXPECT_NEAR(k.dirX, c.turns ? f * c.dirX + fresh.dirX : c.dirX, 1e-5f) << c.amount;
+        EXPECT_NEAR(k.dirY, c.turns ? f * c.dirY : c.dirY, 1e-5f) << c.amount;
     }
 }
 
@@ -166,7 +151,8 @@ TEST_F(GrassCrush, MovesCrushFromWhereTheyStartOnTheGridWithoutNaN)
     SetUp();
     roll(5.1f, 5.1f, 5.1f, 5.1f, 1);  // straight up: an amount, but no direction
     const CrushPoint& below = field.crushPoint(10, 10);
-    EXPECT_TRUE(below.amount > 0 && below.dirX == 0 && below.dirY == 0 && crushedCount() > 0);
+    EXPECT_GT(below.amount, 0);
+    EXPECT_EQ(std::tuple(below.dirX, below.dirY), std::tuple(0.0f, 0.0f));
     SetUp();
     roll(-0.1f, 5.1f, 0.4f, 5.1f);  // the cell is the truncated half-spacing index: -0.2 is cell 0
     EXPECT_GT(crushedCount(), 0);
@@ -185,25 +171,26 @@ TEST_F(GrassCrush, RecoveryFollowsTheDampingCurveAndEndsAtNothing)
     field.updateCrushing(total / 4, &rock, 1);
     EXPECT_FLOAT_EQ(c.amount, initial);
     field.updateCrushing(total / 4, &rock, 1);
-    EXPECT_TRUE(c.amount == 0 && c.crushed == 1);
+    EXPECT_EQ(std::tuple(c.amount, c.crushed), std::tuple(0.0f, 1));
     field.updateCrushing(0.05f, &rock, 1);
     EXPECT_EQ(c.crushed, 0);
 }
 
 TEST(BendSkeleton, TipTangentsAndNormalsFollowTheBendAmount)
 {
-    // Bend amounts 0, 0.5 and 1 with the Hermite basis (h00, h10, h01, h11) there.
+    // A blade of height 2 at (3, 4). Bend s = |w| picks the Hermite basis
+    // (h00, h10, h01, h11): (1, 0, 0, 0) at 0, (0.5, 0.125, 0.5, −0.125) at 0.5,
+    // (0, 0, 1, 0) at 1. The tip reaches 0.8·2·h01 + 2.8·h10 along the wind
+    // (0, 1.15, 1.6) at a height of 2·h00 + 1·h01 − 0.6·h11 (2, 1.575, 1).
     struct Case {
-        float wx, wy, h00, h10, h01, h11;
-    } cases[] = {{0, 0, 1, 0, 0, 0}, {0.3f, -0.4f, 0.5f, 0.125f, 0.5f, -0.125f}, {0.6f, 0.8f, 0, 0, 1, 0}};
+        float wx, wy;
+        Floats skeleton;
+    } cases[] = {{0, 0, {3, 4, 0, 3, 4, 2, 0, 0, 2, 0, 0, 1, 0.3f, 0.6f}},
+                 {0.3f, -0.4f, {3, 4, 0, 3.69f, 3.08f, 1.575f, 0, 0, 2, 0.3f, -0.4f, 0.5f, 0.3f, 0.8f}},
+                 {0.6f, 0.8f, {3, 4, 0, 3.96f, 5.28f, 1, 0, 0, 2, 0.6f, 0.8f, 0, 0.3f, 1}}};
     for (const Case& c : cases) {
-        const float H = 2, s = std::hypot(c.wx, c.wy), reach = 0.8f * H * c.h01 + 2.8f * c.h10;
-        const Floats got = floats(bentAt(3, 4, H, c.wx, c.wy));  // base on the ground at (3, 4)
-        const float ux = s > 0 ? c.wx / s : 0, uy = s > 0 ? c.wy / s : 0;
-        const float tipZ = H * c.h00 + 0.5f * H * c.h01 - 0.6f * c.h11;
-        const Floats expected = {3, 4, 0, 3 + reach * ux, 4 + reach * uy, tipZ, 0, 0, H, c.wx, c.wy, 1 - s,
-                                 0.3f, 0.4f * s + 0.6f};
-        for (int k = 0; k < 14; ++k) EXPECT_NEAR(got[k], expected[k], 1e-5f) << "s " << s << " float " << k;
+        const Floats got = skeletonFloats(bentAt(3, 4, 2, c.wx, c.wy));
+        for (int k = 0; k < 14; ++k) EXPECT_NEAR(got[k], c.skeleton[k], 1e-5f) << c.wx << " float " << k;
     }
 }
 
@@ -215,14 +202,14 @@ TEST(CrushSkeleton, TheAmountAgainstTheWindWeightLaysTheBladeDownWithoutNaN)
     crushSkeleton(s, 50, dir, 0, 2);
     crushSkeleton(s, 50, none, 1000, 2);
     crushSkeleton(s, 0, dir, 0, 2);  // no wind and no crush: 0/0
-    EXPECT_EQ(floats(s), floats(wind));
+    EXPECT_EQ(skeletonFloats(s), skeletonFloats(wind));
 
     // An amount equal to the wind weight: half the wind pose, half a blade
     // lying along (0.6, 0.8) with its tip 0.92 H away; the base stays.
     crushSkeleton(s, 50, dir, 50, 2);
     const Floats flat = {1, 1, 0, 1 + 0.92f * 2 * 0.6f, 1 + 0.92f * 2 * 0.8f, 0, 0.6f, 0.8f, 0.8f * 2,
                          0.6f, 0.8f, -0.5f, 0.6f, 1};
-    const Floats before = floats(wind), after = floats(s);
+    const Floats before = skeletonFloats(wind), after = skeletonFloats(s);
     for (int k = 0; k < 14; ++k) EXPECT_NEAR(after[k], k < 3 ? before[k] : (before[k] + flat[k]) / 2, 1e-5f) << k;
 
     s = wind;

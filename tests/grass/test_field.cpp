@@ -8,7 +8,7 @@
 #include <string>
 
 #include "grass/grass_drawing.h"
-#include "ground/ground.h"
+#include "tests/support/grass_scene.h"
 
 namespace {
 
@@ -26,17 +26,13 @@ std::string writeBmp(const std::string& name, int w, int h, Grey grey)
     return path;
 }
 
-void flatGround()
-{
-    const float area[4] = {0, 0, 100, 100};
-    createGround(area, 0, 4, nullptr, nullptr, 1);
-}
+const float GROUND[4] = {0, 0, 100, 100};
 
 } // namespace
 
 TEST(GrassFieldLayout, GridsIndexingLinksAndSettings)
 {
-    flatGround();
+    test_support::flatGround(GROUND);
     GrassField field;
     const float area[4] = {10, 20, 40, 35};
     field.initField(area, 3, 5, nullptr);
@@ -80,23 +76,18 @@ TEST(GrassFieldLayout, MaxGroundZIsTheHighestSampleAround)
     createGround(area, 5, 400, slope.c_str(), nullptr, 1);
     GrassField field;
     field.initField(area, 4, 4, nullptr);
-    // The highest of 5 × 5 samples from the corner of each patch around the node.
+    // Each patch around a node is sampled every 5 m from its corner, 20 m in
+    // at most. The ground rises along x and falls along y: the highest sample
+    // is the one farthest along x in the lower patch row.
     for (int i = 0; i <= 4; ++i)
-        for (int j = 0; j <= 4; ++j) {
-            float top = 0;
-            for (int pi = std::max(i - 1, 0); pi <= std::min(i, 3); ++pi)
-                for (int pj = std::max(j - 1, 0); pj <= std::min(j, 3); ++pj)
-                    for (int a = 0; a < 5; ++a)
-                        for (int b = 0; b < 5; ++b)
-                            top = std::max(top, groundHeight(25.0f * pi + 5.0f * a, 25.0f * pj + 5.0f * b));
-            const GrassNode& n = field.node(i, j);
-            EXPECT_NEAR(n.maxGroundZ, top, 1e-4f) << "node " << i << ", " << j;
-        }
+        for (int j = 0; j <= 4; ++j)
+            EXPECT_NEAR(field.node(i, j).maxGroundZ, groundHeight(25.0f * std::min(i, 3) + 20, 25.0f * std::max(j - 1, 0)), 1e-4f)
+                << "node " << i << ", " << j;
 }
 
 TEST(GrassDensity, SamplingThresholdsAndPictures)
 {
-    flatGround();
+    test_support::flatGround(GROUND);
     GrassField field;
     const float area[4] = {0, 0, 3, 1};
     // Node (i, j) of a 3 x 1 field over this area reads pixel (i, j).

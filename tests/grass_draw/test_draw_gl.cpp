@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "grass/grass_drawing.h"
@@ -132,6 +133,8 @@ TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
         int high = 0;  // blades 0.8 to 1 high, seen side-on, reach the top rows
         for (int i = 28 * 256; i < 32 * 256; ++i) high += byHand.pixels[4 * i + 3] > 0;
         EXPECT_GT(high, 0);
+        for (int i = 0; i < 256 * 32; i += 97)  // white blades are opaque, twice 765 held at 255
+            EXPECT_TRUE(byHand.pixels[4 * i] < 255 || byHand.pixels[4 * i + 3] == 255) << "alpha " << int(byHand.pixels[4 * i + 3]);
         extendColor(byHand, 256 / 20);
         for (int w : weights) filterChannel(byHand, 3, w);
         EXPECT_TRUE(textureImage(field.drawing().picture2D5.texName) == bytes(byHand)) << softening;
@@ -147,7 +150,8 @@ TEST_F(GrassGl, SynthesisedTexturesAreTheirBladesFilteredByTheirSoftening)
     testing::internal::CaptureStdout();
     const bool refused = !renderGrassTexture2D5(field, byHand, 3, 32, 8, 0.7f);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error:Texture: erreur dans la construction de la texture 2D5\n");
-    EXPECT_TRUE(refused && byHand.pixels == nullptr);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(byHand.pixels, nullptr);
 }
 
 TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
@@ -158,6 +162,7 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     field.setDistance2D(10);
     drawFromAbove(LOD_2D, 8);
     EXPECT_EQ(field.getPolygonCount(), 2u * 16);
+    EXPECT_EQ(field.drawing().drawOrder.front() % 4, 3) << "looking along +y, the far row first";
     EXPECT_GT(greenPixels(), 128 * 128 / 4);  // the synthesised texture covers the ground
     field.setDistance3D(0);  // no 3D range: nothing drawn
     drawFromAbove(LOD_3D, 1);
@@ -190,7 +195,8 @@ TEST_F(GrassGl, EachPassDrawsOnlyWhenItsLevelHasARangeAndRestoresTheState)
     field.setTexture3D(true);
     field.loadTexture3D(VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
     drawFromAbove(LOD_3D, 1, 0.8f, 0.3f);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_EQ(std::tuple(glIsEnabled(GL_BLEND), glIsEnabled(GL_TEXTURE_2D), glIsEnabled(GL_ALPHA_TEST)),
+              std::tuple(GLboolean(GL_FALSE), GLboolean(GL_FALSE), GLboolean(GL_FALSE)));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -235,22 +241,28 @@ TEST_F(GrassGl, TexturesAreBuiltFilledOffTheFrameAndABladePictureSurvivesAFailed
     const std::vector<int> bands = bandCoverage(field.drawing().picture2D.texName);
     EXPECT_GT(bands[3], bands[0]);
     const int filled = bandCoverage(field.drawing().picture2D5.texName, 200)[0];
+    const std::vector<unsigned char> side = textureImage(field.drawing().picture2D5.texName);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     field.setSeed2D5(3);
     prepareGrassTextures(field);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     EXPECT_GT(bandCoverage(field.drawing().picture2D5.texName, 200)[0], filled * 3 / 4);
+    EXPECT_NE(textureImage(field.drawing().picture2D5.texName), side) << "a new seed rebuilds the side texture";
 
     // No assertion while stdout is captured: a failure would end the test with its message swallowed.
     testing::internal::CaptureStdout();
     field.setAntialiasing3D(0.5f);  // no picture named yet: nothing to reload, no warning
-    field.setTexture3D(true);
     field.setTexture3DFile(VELMORA_RUN_DIR "/GrassData/grassBlade.tga");
     prepareGrassTextures(field);
+    const std::vector<unsigned char> white = textureImage(field.drawing().picture2D.texName);
+    field.setTexture3D(true);  // the textures are drawn again with the blade picture
+    prepareGrassTextures(field);
+    const std::vector<unsigned char> pictured = textureImage(field.drawing().picture2D.texName);
     const unsigned blade = field.drawing().picture3D.texName;
     field.setTexture3DFile("GrassData/missing.tga");
     prepareGrassTextures(field);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning:Texture: unable to load map GrassData/missing.tga;\n");
     EXPECT_EQ(field.drawing().picture3D.texName, blade);
     EXPECT_TRUE(glIsTexture(blade));
+    EXPECT_NE(pictured, white);
 }

@@ -3,12 +3,12 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "grass/grass_drawing.h"
 #include "grass/grass_animation.h"
 #include "grass/grass_geometry.h"
+#include "tests/support/grass_scene.h"
 #include "util/random.h"
 
 namespace {
@@ -71,7 +71,7 @@ protected:
 
 } // namespace
 
-TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoiseAndFarOnesSlideOntoDiagonals)
+TEST_F(Geometry, BladesStandInTheirPatchWithCentredTipNoiseAndFarOnesSlideOntoDiagonals)
 {
     field.setNoisePositions(0.1f);
     field.setDistance3D(30);
@@ -82,39 +82,42 @@ TEST_F(Geometry, BladesStandOnThePairsDrawnFirstWithCentredTipNoiseAndFarOnesSli
     Recorder r, far;
     drawPatch3D(field, r, p, 3);
     drawPatch3DFar(field, far, p, 3);
-    RandomTable t = field.drawing().randomTable;
-    t.setCursor(p.randomIndex);
-    float u[10], v[10];
-    for (int b = 0; b < 10; ++b) u[b] = t.next(), v[b] = t.next();
-    ASSERT_TRUE(r.strips.size() == 10 && far.strips.size() == 10);
+    ASSERT_EQ(r.strips.size(), 10u);
+    ASSERT_EQ(far.strips.size(), 10u);
+    const auto middle = [](const std::vector<Point>& strip, int pair) {
+        const Point &a = strip[2 * pair], &b = strip[2 * pair + 1];
+        return Point{(a[0] + b[0]) / 2, (a[1] + b[1]) / 2, (a[2] + b[2]) / 2};
+    };
+    int above = 0;  // tip noise components above the bent pose
     for (int b = 0; b < 10; ++b) {
-        // Far, u moves halfway to v (to 1 - v when u and v lie in different halves).
-        const float slid = (u[b] >= 0.5f) == (v[b] >= 0.5f) ? (u[b] + v[b]) / 2 : (u[b] + 1 - v[b]) / 2;
-        const Point &f0 = far.strips[b][0], &f1 = far.strips[b][1], farBase = {c0.x + slid, c0.y + v[b], c0.z};
-        expectNear({(f0[0] + f1[0]) / 2, (f0[1] + f1[1]) / 2, f0[2]}, farBase, "far base", b);
-        // The node's pose moved to the blade's base; tip and tip tangent shifted by the noise.
-        BladeSkeleton s = bent;
-        const float base[3] = {c0.x + u[b], c0.y + v[b], c0.z};
+        SCOPED_TRACE(testing::Message() << "blade " << b);
+        // Near: the base anywhere in the 1 m patch, the tip where the node's
+        // bend puts it, off by at most 0.1/2 along each axis.
+        const Point base = middle(r.strips[b], 0), tip = middle(r.strips[b], 3);
+        const float u = base[0] - c0.x, v = base[1] - c0.y;
+        EXPECT_TRUE(u >= 0 && u <= 1 && v >= 0 && v <= 1) << u << " " << v;
+        EXPECT_FLOAT_EQ(base[2], c0.z);
         for (int k = 0; k < 3; ++k) {
-            const float e = (t.next() - 0.5f) * 0.1f;
-            s.P1[k] += base[k] - bent.P0[k] + e, s.T1[k] += e, s.P0[k] = base[k];
+            const float e = tip[k] - base[k] - (bent.P1[k] - bent.P0[k]);
+            EXPECT_LE(std::fabs(e), 0.05f + 1e-5f) << k;
+            above += e > 0;
         }
-        for (int k = 0; k < 4; ++k) t.next();  // row, widths, highlight
-        for (int k = 0; k <= 3; ++k) {
-            float y[3];
-            skeletonPoint(s, k / 3.0f, y);
-            const Point &a = r.strips[b][2 * k], &c = r.strips[b][2 * k + 1];
-            expectNear({(a[0] + c[0]) / 2, (a[1] + c[1]) / 2, (a[2] + c[2]) / 2}, {y[0], y[1], y[2]}, "axis", k);
-        }
+        // Far, from the same draws, halfway onto the diagonal through the
+        // base's quadrant: u = v where u and v lie in the same half, else u = 1 − v.
+        const Point farBase = middle(far.strips[b], 0);
+        const float onDiagonal = (u >= 0.5f) == (v >= 0.5f) ? v : 1 - v;
+        EXPECT_NEAR(farBase[0] - c0.x, (u + onDiagonal) / 2, 1e-5f);
+        EXPECT_NEAR(farBase[1], base[1], 1e-5f);
     }
-    EXPECT_EQ(field.drawing().randomTable.cursor, t.cursor);
+    EXPECT_GT(above, 5);
+    EXPECT_LT(above, 25);
+    // Nine draws a blade: place, three noises, row, two widths, highlight.
+    EXPECT_EQ(field.drawing().randomTable.cursor, (p.randomIndex + 90) % 1000);
     // Without noise 6 draws a blade; density 0.55 leaves trunc(10 × 0.55) = 5 blades.
     field.setNoisePositions(0);
     p.density = 0.55f;
     EXPECT_EQ(drawPatch3D(field, r, p, 3), 2 * 3 * 5);
-    t.setCursor(p.randomIndex);
-    for (int k = 0; k < 30; ++k) t.next();
-    EXPECT_EQ(field.drawing().randomTable.cursor, t.cursor);
+    EXPECT_EQ(field.drawing().randomTable.cursor, (p.randomIndex + 30) % 1000);
 }
 
 TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndFlatQuadsLieOnTheHighestGround)
@@ -171,23 +174,25 @@ TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
     Recorder r;
     drawBlade(field, r, line({1, 1, 0}, {1, 1, 1}), 4);
     ASSERT_EQ(r.strips.at(0).size(), 10u);
+    // Half-widths (1 − t²)·w0 + w1 at t = 0, 1/4, 1/2, 3/4, 1.
+    const float halves[5] = {0.035f, 0.033125f, 0.0275f, 0.018125f, 0.005f};
     for (int k = 0; k <= 4; ++k) {
-        const float t = k / 4.0f, w = k == 0 ? w0 + w1 : (1 - t * t) * w0 + w1;
-        expectNear(r.strips[0][2 * k], {1 - w * sx, 1 - w * sy, t}, "left", k);
-        expectNear(r.strips[0][2 * k + 1], {1 + w * sx, 1 + w * sy, t}, "right", k);
+        expectNear(r.strips[0][2 * k], {1 - halves[k] * sx, 1 - halves[k] * sy, k / 4.0f}, "left", k);
+        expectNear(r.strips[0][2 * k + 1], {1 + halves[k] * sx, 1 + halves[k] * sy, k / 4.0f}, "right", k);
     }
 
     // Leaning more than 45° along x: the width tilts down on the side the
-    // blade leans to, by |q.x + q.y| with q = side (Δ·side)/w², then back to w.
+    // blade leans to, still along the side direction seen from above, and
+    // keeps its length.
     Recorder leaning;
     nextDraws(0, {0.25f, 0.5f, 0.5f, 0.5f});
     drawBlade(field, leaning, line({0, 0, 0}, {2, 0, 1}), 4);
     for (int k = 1; k <= 4; ++k) {
-        const float t = k / 4.0f, w = (1 - t * t) * w0 + w1, z = -(sx + sy) * 0.5f * sx;
-        const float scale = w / std::sqrt(w * w + z * z);
         const Point &a = leaning.strips[0][2 * k], &c = leaning.strips[0][2 * k + 1];
         const Point half = {(c[0] - a[0]) / 2, (c[1] - a[1]) / 2, (c[2] - a[2]) / 2};
-        expectNear(half, {w * sx * scale, w * sy * scale, z * scale}, "half width", k);
+        EXPECT_NEAR(std::sqrt(half[0] * half[0] + half[1] * half[1] + half[2] * half[2]), halves[k], 1e-6f) << k;
+        EXPECT_LT(half[2], -0.2f * halves[k]) << k;
+        EXPECT_NEAR(half[0] * sy, half[1] * sx, 1e-7f) << k;
     }
 
     // A texture blade: fixed side, widths scaled, three draws, normals linear.
@@ -200,33 +205,38 @@ TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
     expectNear(fixed.nst[0][3], {0.45f, 1, 0.25f}, "fixed nst", 3);
 }
 
-TEST_F(Geometry, CrushPointsTakeTheirCornerOrTheMeanAndBendByTheirOwnCrush)
+TEST_F(Geometry, CrushPointsStandWhereTheyAreAndBendByTheirOwnCrush)
 {
+    // Corners c at (c % 2, c / 2) of heights 1 + c, wind weights 10·(c + 1).
     GrassPatch& p = field.patch(0, 0);
     for (int c = 0; c < 4; ++c) {
         p.corners[c]->height = 1.0f + c;
         p.corners[c]->windWeight = 10.0f * (c + 1);
         bendSkeleton(p.corners[c]->skeleton, 1.0f + c, 0.1f * c, 0.2f);
     }
-    auto flat = [](const BladeSkeleton& s) {
-        std::array<float, 14> f;
-        std::memcpy(f.data(), &s, sizeof s);
-        return f;
-    };
-    std::array<std::array<float, 14>, 4> corner;
-    for (int c = 0; c < 4; ++c) corner[c] = flat(p.corners[c]->skeleton);
     // The centre's crush equals its mean wind weight (25) along +y: half flattened.
     CrushPoint& centre = *p.crush[4];
     centre.amount = 25, centre.dirY = 2, centre.crushed = 1;
     crushedSkeletons(p);
-    const std::vector<int> means[9] = {{0}, {0, 1}, {1}, {0, 2}, {0, 1, 2, 3}, {1, 3}, {2}, {2, 3}, {3}};
+    // Point a + 3b stands at (a/2, b/2) with the height between its corners:
+    // 1, 1.5, 2 on the bottom edge, 3, 3.5, 4 on the top, the centre 2.5.
+    const float heights[9] = {1, 1.5f, 2, 2, 2.5f, 3, 3, 3.5f, 4};
     for (int i = 0; i < 9; ++i) {
-        std::array<float, 14> m{};
-        for (int c : means[i])
-            for (int k = 0; k < 14; ++k) m[k] += corner[c][k] / means[i].size();
-        if (i == 4)  // tip: halfway to 0.92 × the mean height (2.5) from the base along +y
-            for (int k = 0; k < 3; ++k) m[3 + k] = 0.5f * m[3 + k] + 0.5f * (m[k] + (k == 1 ? 0.92f * 2.5f : 0));
-        const std::array<float, 14> got = flat(p.crush[i]->skeleton);
-        for (int k = 0; k < (i == 4 ? 6 : 14); ++k) EXPECT_NEAR(got[k], m[k], 1e-5f) << "point " << i << " float " << k;
+        const BladeSkeleton& s = p.crush[i]->skeleton;
+        EXPECT_NEAR(s.P0[0], 0.5f * (i % 3), 1e-6f) << i;
+        EXPECT_NEAR(s.P0[1], 0.5f * (i / 3), 1e-6f) << i;
+        if (i != 4) {
+            EXPECT_NEAR(s.T0[2], heights[i], 1e-6f) << i;
+        }
     }
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(test_support::skeletonFloats(p.crush[(c % 2) * 2 + (c / 2) * 6]->skeleton),
+                                             test_support::skeletonFloats(p.corners[c]->skeleton)) << c;
+    // The centre's tip halfway from the corners' mean tip to 0.92 × 2.5 along +y from its base.
+    float tip[3] = {};
+    for (const GrassNode* c : p.corners)
+        for (int k = 0; k < 3; ++k) tip[k] += c->skeleton.P1[k] / 4;
+    const BladeSkeleton& s = centre.skeleton;
+    EXPECT_NEAR(s.P1[0], 0.5f * tip[0] + 0.5f * 0.5f, 1e-5f);
+    EXPECT_NEAR(s.P1[1], 0.5f * tip[1] + 0.5f * (0.5f + 2.3f), 1e-5f);
+    EXPECT_NEAR(s.P1[2], 0.5f * tip[2], 1e-5f);
 }

@@ -1,18 +1,19 @@
 // The "grass" element of the scene file.
 #include <gtest/gtest.h>
 
-#include <libxml/parser.h>
 
 #include <string>
+#include <tuple>
 
 #include "grass/grass_section.h"
+#include "tests/support/xml_text.h"
 
 namespace {
 
 /// Reads sections into a 5 × 4 field over 10 m × 8 m.
 class Section : public ::testing::Test {
 protected:
-    xmlDocPtr doc = nullptr;
+    test_support::XmlDocument doc{nullptr, xmlFreeDoc};
     GrassField field;
 
     void SetUp() override
@@ -20,13 +21,10 @@ protected:
         const float area[4] = {0, 0, 10, 8};
         field.initField(area, 5, 4, nullptr);
     }
-    void TearDown() override { xmlFreeDoc(doc); }
-
     xmlNodePtr parse(const std::string& xml)
     {
-        xmlFreeDoc(doc);
-        doc = xmlReadMemory(xml.data(), int(xml.size()), "section.xml", nullptr, 0);
-        return xmlDocGetRootElement(doc);
+        doc = test_support::parseXml(xml);
+        return xmlDocGetRootElement(doc.get());
     }
     bool read(const std::string& attributes)
     {
@@ -37,15 +35,8 @@ protected:
     }
     std::string written()
     {
-        xmlDocPtr out = xmlNewDoc(BAD_CAST "1.0");
-        xmlNodePtr root = xmlNewNode(nullptr, BAD_CAST "velmora");
-        xmlDocSetRootElement(out, root);
-        xmlBufferPtr buffer = xmlBufferCreate();
-        xmlNodeDump(buffer, out, writeGrassSection(field, root), 0, 0);
-        std::string text = reinterpret_cast<const char*>(xmlBufferContent(buffer));
-        xmlBufferFree(buffer);
-        xmlFreeDoc(out);
-        return text;
+        const test_support::XmlDocument out = test_support::parseXml("<velmora/>");
+        return test_support::xmlText(writeGrassSection(field, xmlDocGetRootElement(out.get())));
     }
 };
 
@@ -89,7 +80,7 @@ TEST_F(Section, LenientNumbersAndStrictFlags)
     EXPECT_FLOAT_EQ(field.getDistance2D(), 40);  // the seven is ignored
     EXPECT_EQ(field.getPolygons3D(), 6);
     EXPECT_EQ(field.getPatchesX(), 1);  // at least one; the third number is not read
-    EXPECT_FALSE(field.getTexture3D() || field.getAjustmentHeight2D5());
+    EXPECT_EQ(std::tuple(field.getTexture3D(), field.getAjustmentHeight2D5()), std::tuple(false, false));
     EXPECT_EQ(field.getSizeX2D5(), 8);
     const float area[4] = {2, 3, 10, 8};  // two of four numbers: the others stay
     float got[4];
@@ -103,7 +94,7 @@ TEST_F(Section, TextureSizeAndDensityStayWithinTheirLimits)
 {
     ASSERT_TRUE(read("sizex_texture2D5=\"1024\" sizey_texture2D5=\"256\" number_squaremeters=\"40000\""));
     ASSERT_TRUE(read("sizex_texture2D5=\"1025\" sizey_texture2D5=\"0\""));
-    EXPECT_TRUE(field.getSizeX2D5() == 1024 && field.getSizeY2D5() == 256 && field.getBladesPerSquareMetre() == 32767);
+    EXPECT_EQ(std::tuple(field.getSizeX2D5(), field.getSizeY2D5(), field.getBladesPerSquareMetre()), std::tuple(1024, 256, 32767));
     ASSERT_TRUE(read("sizex_texture2D5=\"-512\" sizey_texture2D5=\"257\" number_squaremeters=\"-40000\""));
-    EXPECT_TRUE(field.getSizeX2D5() == 1024 && field.getSizeY2D5() == 256 && field.getBladesPerSquareMetre() == -32768);
+    EXPECT_EQ(std::tuple(field.getSizeX2D5(), field.getSizeY2D5(), field.getBladesPerSquareMetre()), std::tuple(1024, 256, -32768));
 }

@@ -78,10 +78,14 @@ TEST(TextureSetters, TheBladePictureFadesByItsSofteningAndWaitsForTheRebuild)
     field.texturesBuilt();
     field.loadTexture3D(VELMORA_RUN_DIR "/GrassData/grassBlade.tga");  // 64 columns
     EXPECT_FALSE(field.getTexturesReady());
-    ASSERT_TRUE(field.getBladePicture().pixels && field.getBladePicture().hasAlpha);
+    ASSERT_NE(field.getBladePicture().pixels, nullptr);
+    ASSERT_TRUE(field.getBladePicture().hasAlpha);
     // Softening 0.5 fades 16 columns on each side, 1 fades 32.
     EXPECT_EQ(field.getBladePicture().pixels[16 * 4 + 3], 255);
     EXPECT_EQ(field.getBladePicture().pixels[15 * 4 + 3], 15 * 255 / 16);
     field.setAntialiasing3D(1);
     EXPECT_EQ(field.getBladePicture().pixels[16 * 4 + 3], 127);
+    // A quarter of the blades a patch, held in a byte: 1024 wrap to 0, drawn as 1.
+    for (const auto& [blades, unit] : {std::pair{3, 1}, {8, 2}, {1024, 1}, {1032, 2}})
+        EXPECT_EQ(textureBladeUnit(blades), unit) << blades;
 }

@@ -68,6 +68,7 @@ TEST_F(View, LevelsFollowTheHorizontalDistanceAndPatchesTakeTheirLowestCorner)
     // 3D ends where 2.5D begins; nodes beyond the last level are not rebent.
     EXPECT_EQ(field.node(10, 13).lod, LOD_2D5);
     EXPECT_EQ(field.node(10, 19).skeleton.P1[2], 0);
+    EXPECT_EQ(field.node(10, 5).skeleton.P1[2], 0) << "5 m behind the camera: out of view, not rebent";
     EXPECT_GT(field.node(10, 18).skeleton.P1[2], 1);
 }
 
@@ -93,27 +94,32 @@ TEST_F(View, WithTheLookLevelsChangeOnlyPastAMargin)
 
 TEST_F(View, NodesWithinTheBladeMarginOfEveryPlaneAreKept)
 {
-    // Turned off the grid's axes, so that the right and left planes differ.
-    look({4, 3, 3}, {14, 17, 0}, 50);
-    const float diag = std::sqrt(2.0f), h = 1.5f;
-    int kept[2] = {0, 0};
-    for (const GrassNode& n : field.getNodes()) {
-        // Clip coordinates; planes right, left, bottom, top, near, far are w ∓ x, w ± y, w ± z.
-        const std::array<float, 4> e = times(modelview, n.x, n.y, n.z, 1);
-        const std::array<float, 4> c = times(projection, e[0], e[1], e[2], e[3]);
-        const float planes[6] = {c[3] - c[0], c[3] + c[0], c[3] + c[1], c[3] - c[1], c[3] + c[2], c[3] - c[2]};
-        float m = 0;
-        for (int p = 0; p < 6; ++p) {
-            const float* q = field.drawing().view.planes[p];
-            EXPECT_NEAR(q[0] * n.x + q[1] * n.y + q[2] * n.z + q[3], planes[p], 1e-3f * (1 + std::fabs(planes[p])));
-            m = std::min(m, planes[p]);
+    // Turned off the grid's axes, so that the right and left planes differ;
+    // then back along −x, over the first column of nodes.
+    for (const auto& [eye, centre] : {std::pair{std::array<float, 3>{4, 3, 3}, std::array<float, 3>{14, 17, 0}},
+                                      {{16, 10, 3}, {0, 12, 0}}}) {
+        look(eye, centre, 50);
+        const float diag = std::sqrt(2.0f), h = 1.5f;
+        int kept[2] = {0, 0};
+        for (const GrassNode& n : field.getNodes()) {
+            // Clip coordinates; planes right, left, bottom, top, near, far are w ∓ x, w ± y, w ± z.
+            const std::array<float, 4> e = times(modelview, n.x, n.y, n.z, 1);
+            const std::array<float, 4> c = times(projection, e[0], e[1], e[2], e[3]);
+            const float planes[6] = {c[3] - c[0], c[3] + c[0], c[3] + c[1], c[3] - c[1], c[3] + c[2], c[3] - c[2]};
+            float m = 0;
+            for (int p = 0; p < 6; ++p) {
+                const float* q = field.drawing().view.planes[p];
+                EXPECT_NEAR(q[0] * n.x + q[1] * n.y + q[2] * n.z + q[3], planes[p], 1e-3f * (1 + std::fabs(planes[p])));
+                m = std::min(m, planes[p]);
+            }
+            if (std::fabs(diag + h + m) < 1e-3f || std::fabs(2 * diag + h + m) < 1e-3f) continue;  // on a margin
+            EXPECT_EQ(n.visible, diag + h > -m) << n.x << ", " << n.y;
+            EXPECT_EQ(n.nearView, 2 * diag + h > -m) << n.x << ", " << n.y;
+            kept[0] += n.visible, kept[1] += n.nearView && !n.visible;
         }
-        if (std::fabs(diag + h + m) < 1e-3f || std::fabs(2 * diag + h + m) < 1e-3f) continue;  // on a margin
-        EXPECT_EQ(n.visible, diag + h > -m) << n.x << ", " << n.y;
-        EXPECT_EQ(n.nearView, 2 * diag + h > -m) << n.x << ", " << n.y;
-        kept[0] += n.visible, kept[1] += n.nearView && !n.visible;
+        EXPECT_GT(kept[0], 20);
+        EXPECT_GT(kept[1], 10);
     }
-    EXPECT_TRUE(kept[0] > 20 && kept[1] > 10) << kept[0] << " " << kept[1];
 }
 
 TEST(DrawOrder, StartsAtTheFarCornerWithTheFastIndexAlongTheLargerSideComponent)

@@ -5,10 +5,10 @@
 #include "pictures.h"
 
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
+#include "tests/support/xml_text.h"
 
 #include <cmath>
-#include <memory>
+#include <tuple>
 
 using namespace testing::internal;
 
@@ -24,11 +24,7 @@ void create(const float area[4], float maxHeight, int quads, const char* heightM
 }
 
 // "<velmora>" + `ground` + "</velmora>" as a document.
-std::shared_ptr<xmlDoc> parse(const std::string& ground)
-{
-    const std::string text = "<velmora>" + ground + "</velmora>";
-    return std::shared_ptr<xmlDoc>(xmlReadMemory(text.c_str(), int(text.size()), "s.xml", nullptr, 0), xmlFreeDoc);
-}
+test_support::XmlDocument parse(const std::string& ground) { return test_support::parseXml("<velmora>" + ground + "</velmora>"); }
 
 } // namespace
 
@@ -57,15 +53,19 @@ TEST(Ground, NormalsOfARampAndOfABump)
     // ramp.bmp on 4 cells per side: the plane z = x / 25.
     create(FIELD, 5, 16, "ramp.bmp");
     const float length = std::sqrt(1 + 0.04f * 0.04f);
-    for (const GroundVertex& v : groundState().vertices)
-        ASSERT_TRUE(std::fabs(v.z - v.x / 25) < 1e-5f && std::fabs(v.nx + 0.04f / length) < 1e-6f && std::fabs(v.ny) < 1e-6f)
-            << v.x << " " << v.z << " " << v.nx << " " << v.ny;
+    for (const GroundVertex& v : groundState().vertices) {
+        ASSERT_NEAR(v.z, v.x / 25, 1e-5f) << v.x;
+        ASSERT_NEAR(v.nx, -0.04f / length, 1e-6f) << v.x;
+        ASSERT_NEAR(v.ny, 0, 1e-6f) << v.x;
+    }
     // bump.bmp on 2 cells of 50 m: only vertex (1, 0) is 5 m high. The centre's four
     // triangles give (0, 500, 10000); the corner (2, 0) has one, giving (250, 0, 2500).
     create(FIELD, 5, 4, "bump.bmp");
     const GroundVertex &centre = groundState().vertices[4], &corner = groundState().vertices[2];
-    EXPECT_TRUE(std::fabs(centre.ny - 0.05f / std::sqrt(1.0025f)) < 1e-5f && std::fabs(centre.nx) < 1e-6f
-                && std::fabs(corner.nx - 0.1f / std::sqrt(1.01f)) < 1e-5f && corner.nz > 0) << centre.ny << " " << corner.nx;
+    EXPECT_NEAR(centre.ny, 0.05f / std::sqrt(1.0025f), 1e-5f);
+    EXPECT_NEAR(centre.nx, 0, 1e-6f);
+    EXPECT_NEAR(corner.nx, 0.1f / std::sqrt(1.01f), 1e-5f);
+    EXPECT_GT(corner.nz, 0);
     // Heights sum the three channels: colours.bmp's red and green corners are a third of the way up.
     create(FIELD, 6, 4, "colours.bmp");
     EXPECT_TRUE(groundHeight(0, 0) == 2.0f && groundHeight(100, 0) == 2.0f) << groundHeight(0, 0) << " " << groundHeight(100, 0);
@@ -77,7 +77,7 @@ TEST(Ground, MissingMapsDegenerateAreasAndLeftoverPixelsStaySafe)
     createGround(FIELD, 5, 400, "nowhere/missing.bmp", nullptr, 8);
     EXPECT_EQ(GetCapturedStdout(), "Creation du terrain.\n  heightmap : nowhere/missing.bmp\n"
                                    "  error chargement BMP code 1\n  heightmap not loaded\n");
-    for (const GroundVertex& v : groundState().vertices) ASSERT_TRUE(v.z == 0 && v.nz == 1);
+    for (const GroundVertex& v : groundState().vertices) ASSERT_EQ(std::tuple(v.z, v.nz), std::tuple(0.0f, 1.0f));
     // Inverted x: nothing is on the ground, and the map lookup stays inside the picture.
     const float inverted[4] = {100, 0, 0, 100}, line[4] = {10, 0, 10, 100};
     create(inverted, 5, 400, "two_by_two.bmp");
@@ -98,17 +98,14 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     create(shifted, 3.5f, 400, "two_by_two.bmp", "white.bmp", 6);
     const auto written = parse("");
     const xmlNodePtr velmora = xmlDocGetRootElement(written.get());
-    xmlBufferPtr text = xmlBufferCreate();
-    xmlNodeDump(text, written.get(), writeGroundSection(velmora), 0, 0);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(xmlBufferContent(text))),
+    EXPECT_EQ(test_support::xmlText(writeGroundSection(velmora)),
               "<ground area=\"0.000000 0.000000 100.000000 80.000000\" max_height=\"3.500000\" quads_number=\"400\" "
               "height_map=\"" + picture("two_by_two.bmp") + "\" texture=\"" + picture("white.bmp")
                   + "\" texture_repeat=\"6.000000\"/>");
-    xmlBufferFree(text);
     create(FIELD, 1, 9, "");
     EXPECT_TRUE(readGroundSection(velmora));
-    EXPECT_TRUE(groundHeight(100, 40) == 3.5f && groundState().vertices.back().y == 80  // rebuilt from the map
-                && groundHeightMapFile() == picture("two_by_two.bmp"));
+    EXPECT_EQ(std::tuple(groundHeight(100, 40), groundState().vertices.back().y, groundHeightMapFile()),
+              std::tuple(3.5f, 80.0f, picture("two_by_two.bmp")));  // rebuilt from the map
 
     // Two area numbers replace x0 and y0 only; text that is not a number is 0;
     // what is not given, or no float holds, stays.
@@ -116,9 +113,10 @@ TEST(GroundSection, WrittenFromTheOriginAndReadWithPartialOrBadValues)
     EXPECT_TRUE(readGroundSection(xmlDocGetRootElement(partial.get())->children));
     EXPECT_EQ(std::vector<float>({groundX0(), groundY0(), groundX1(), groundY1()}),
               std::vector<float>({1.5f, 2, 100, 80}));
-    EXPECT_TRUE(groundMaxHeight() == 0 && groundTextureRepeat() == 6 && groundState().quadsPerSide == MAX_QUADS_PER_SIDE);
+    EXPECT_EQ(std::tuple(groundMaxHeight(), groundTextureRepeat(), groundState().quadsPerSide), std::tuple(0.0f, 6.0f, MAX_QUADS_PER_SIDE));
     EXPECT_EQ(groundHeightMapFile() + groundTextureFile(), picture("two_by_two.bmp") + picture("white.bmp"));
     // No "ground" element: nothing changes.
-    EXPECT_FALSE(readGroundSection(xmlDocGetRootElement(parse("<wind/>").get())) || readGroundSection(nullptr));
+    EXPECT_FALSE(readGroundSection(xmlDocGetRootElement(parse("<wind/>").get())));
+    EXPECT_FALSE(readGroundSection(nullptr));
     EXPECT_FLOAT_EQ(groundX0(), 1.5f);
 }

@@ -40,6 +40,7 @@ TEST(GroundGl, TexturedGroundIsRightWayUpAndRebuiltAfterChanges)
     // Made again without a texture: the old one goes and the current colour shows.
     glColor3f(0, 0, 1);
     createGround(field, 5, 16, nullptr, nullptr, 1);
-    EXPECT_TRUE(drawnPixel(32, 32) == (std::vector<int>{0, 0, 15}) && groundState().image.texName == 0u);
+    EXPECT_EQ(drawnPixel(32, 32), (std::vector<int>{0, 0, 15}));
+    EXPECT_EQ(groundState().image.texName, 0u);
     releaseGround();
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 using namespace testing::internal;
@@ -32,7 +33,7 @@ TEST(ImageReaders, FilesFromOtherWritersLoadExactly)
     for (const auto& c : cases) {
         Image image;
         CaptureStdout();
-        EXPECT_TRUE(image.loadMap(picture(c.name).c_str()) && image.width == 3 && image.height == 2) << c.name;
+        EXPECT_EQ(std::tuple(image.loadMap(picture(c.name).c_str()), image.width, image.height), std::tuple(true, 3, 2)) << c.name;
         EXPECT_EQ(GetCapturedStdout(), "") << c.name;
         EXPECT_EQ(bytes(image.pixels, 18), c.pixels) << c.name;
     }
@@ -58,7 +59,7 @@ TEST(ImageReaders, BadFilesPrintTheirMessageAndDropThePictureHeld)
         CaptureStdout();
         EXPECT_FALSE(image.loadMap(picture(c.name).c_str())) << c.name;
         EXPECT_EQ(GetCapturedStdout(), c.output) << c.name;
-        EXPECT_TRUE(image.pixels == nullptr && image.width + image.height == 0) << c.name;
+        EXPECT_EQ(std::tuple(image.pixels, image.width, image.height), std::tuple(nullptr, 0, 0)) << c.name;
     }
     // Extensions are case-sensitive.
     Image image;
@@ -73,7 +74,7 @@ TEST(ImageReaders, ShortPpmRasterLoadsPaddedWithWhite)
     CaptureStdout();
     const bool loaded = image.loadMap(picture("truncated.ppm").c_str());
     EXPECT_EQ(GetCapturedStdout(), "read errorread errorread error\n");
-    ASSERT_TRUE(loaded && image.width == 2 && image.height == 2);
+    ASSERT_EQ(std::tuple(loaded, image.width, image.height), std::tuple(true, 2, 2));
     EXPECT_EQ(bytes(image.pixels, 12), std::vector<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 255, 255, 255}));
 
     // Cut deep, one line counts the missing bytes.
@@ -81,7 +82,7 @@ TEST(ImageReaders, ShortPpmRasterLoadsPaddedWithWhite)
     CaptureStdout();
     const bool cut = texture.loadMap(picture("cut.ppm").c_str());
     EXPECT_EQ(GetCapturedStdout(), "read error: 100 bytes missing\n");
-    ASSERT_TRUE(cut && texture.width == 8 && texture.height == 8);
+    ASSERT_EQ(std::tuple(cut, texture.width, texture.height), std::tuple(true, 8, 8));
     const std::vector<int> samples = bytes(texture.pixels, 192);
     EXPECT_EQ(std::vector<int>(samples.begin(), samples.begin() + 3), std::vector<int>({10, 20, 30}));
     EXPECT_EQ(std::vector<int>(samples.begin() + 89, samples.begin() + 93), std::vector<int>({30, 10, 20, 255}));
@@ -100,7 +101,8 @@ TEST(TextureReaders, Tga32KeepsItsAlphaOthersResetItAndFailuresOnlyWarn)
     // Failures print only the warning.
     for (const char* name : {"rle.tga", "huge.tga", "claims.tga", "palette.bmp", "claims.bmp", "GRID.TGA", "missing.tga"}) {
         CaptureStdout();
-        EXPECT_FALSE(texture.loadMap(picture(name).c_str()) || texture.pixels);
+        EXPECT_FALSE(texture.loadMap(picture(name).c_str())) << name;
+        EXPECT_EQ(texture.pixels, nullptr) << name;
         EXPECT_EQ(GetCapturedStdout(), "Warning:Texture: unable to load map " + picture(name) + ";\n");
     }
 }

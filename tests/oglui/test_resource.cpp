@@ -1,6 +1,7 @@
 // The resource file: value forms, inheritance, warnings and declaration errors.
 #include "oglui/resource.h"
 #include "oglui/widget.h"
+#include "tests/support/test_path.h"
 
 #include <gtest/gtest.h>
 
@@ -13,19 +14,13 @@ using testing::internal::GetCapturedStdout;
 
 namespace {
 
-// Named after the test: ctest runs tests in parallel.
-std::string tempPath()
-{
-    return std::string(testing::TempDir()) + "oglui_" + testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
 // Reads `text` over the declared resources (the widgets' unless `declared`); returns what was printed.
 std::string load(const std::string& text, bool declared = false)
 {
     if (!declared) oglClearResources(), oglDeclareWidgetResources();
-    std::ofstream(tempPath(), std::ios::binary) << text;
+    std::ofstream(testPath("ui.cfg"), std::ios::binary) << text;
     CaptureStdout();
-    EXPECT_TRUE(loadResourceFile(tempPath()));
+    EXPECT_TRUE(loadResourceFile(testPath("ui.cfg")));
     return GetCapturedStdout();
 }
 
@@ -68,7 +63,7 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
                                  "scrollbar.normalborder In\n"
                                  "\t  list.bgcolor 0.25\r\n"            // indentation and CRLF are fine
                                  + longName.substr(1) + ".bgcolor 1\n");  // a long name, but not too long
-    EXPECT_EQ("FILE " + tempPath() + "\n"
+    EXPECT_EQ("FILE " + testPath("ui.cfg") + "\n"
               "   7: WARNING: no ressource qualifier after object menu\n"
               "   8: WARNING: no more than 255 characters allowed per class (" + longName + ")\n"
               "   9: WARNING: no more than 255 characters allowed per property (" + longName + ")\n"
@@ -76,14 +71,15 @@ TEST(ResourceFile, reportsFaultyLinesByNumberBetweenTheFileAndEndLinesAndKeepsRe
               "  12: WARNING: numerical value expected\n"
               "  13: WARNING: sideways is not a value of button.normalborder\n"
               "END\n", out);
-    EXPECT_TRUE(oglEnumResource("button", "normalborder") == OGL_BORDER_OUT
-                && oglEnumResource("button", "pressedborder") == OGL_BORDER_DARK
-                && oglEnumResource("scrollbar", "normalborder") == OGL_BORDER_IN);
-    EXPECT_TRUE(color("list", "bgcolor") == Rgba({0.25f, 0, 0, 1}) && oglFloatResource("list", "bgcolor") == 0);
+    EXPECT_EQ(oglEnumResource("button", "normalborder"), OGL_BORDER_OUT);
+    EXPECT_EQ(oglEnumResource("button", "pressedborder"), OGL_BORDER_DARK);
+    EXPECT_EQ(oglEnumResource("scrollbar", "normalborder"), OGL_BORDER_IN);
+    EXPECT_EQ(color("list", "bgcolor"), Rgba({0.25f, 0, 0, 1}));
+    EXPECT_EQ(oglFloatResource("list", "bgcolor"), 0);
     // A file that cannot be opened changes nothing.
     CaptureStdout();
-    EXPECT_FALSE(loadResourceFile(tempPath() + "/no/such/ui.cfg"));
-    EXPECT_EQ("WARNING: resource file " + tempPath() + "/no/such/ui.cfg cannot be opened\n", GetCapturedStdout());
+    EXPECT_FALSE(loadResourceFile(testPath("ui.cfg") + "/no/such/ui.cfg"));
+    EXPECT_EQ("WARNING: resource file " + testPath("ui.cfg") + "/no/such/ui.cfg cannot be opened\n", GetCapturedStdout());
 }
 
 TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
@@ -110,12 +106,14 @@ TEST(ResourceDeclarations, reportEachFaultAndLookupsStaySafe)
               GetCapturedStdout());
     // Numbers keep their value on bad or out-of-range text.
     oglDeclareResource(std::make_unique<OGLIResourceFloat>("f", "a", 2.5f));
-    EXPECT_EQ("FILE " + tempPath() + "\n   1: WARNING: integer value expected\n"
+    EXPECT_EQ("FILE " + testPath("ui.cfg") + "\n   1: WARNING: integer value expected\n"
               "   2: WARNING: floating point value expected\n   3: WARNING: integer value expected\nEND\n",
               load("a.r 12x\na.f 1e99\na.r 99999999999\n", true));
-    EXPECT_TRUE(oglIntResource("a", "r") == 1 && oglFloatResource("a", "f") == 2.5f);
+    EXPECT_EQ(oglIntResource("a", "r"), 1);
+    EXPECT_EQ(oglFloatResource("a", "f"), 2.5f);
     EXPECT_EQ("", load("a.f\na.r -7 \n", true));  // an empty number is 0
-    EXPECT_TRUE(oglIntResource("a", "r") == -7 && oglFloatResource("a", "f") == 0);
+    EXPECT_EQ(oglIntResource("a", "r"), -7);
+    EXPECT_EQ(oglFloatResource("a", "f"), 0);
     // An inheritance cycle ends the lookup.
     oglDeclareBranch("b", "c");
     oglDeclareBranch("c", "b");

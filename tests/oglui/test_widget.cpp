@@ -1,4 +1,5 @@
 // Mouse routing, dragging, keys and the messages of the widgets, without GL.
+#include "tests/support/test_path.h"
 #include "oglui/file_dialog.h"
 #include "oglui/widget.h"
 
@@ -43,12 +44,17 @@ TEST_F(Widgets, pressesGoToTheTopmostShownWidgetAndTitleBarsDragTheirWindows)
     front->add<OGLButton>("f", 6, 0.05f, 0.05f, 0.1f, 0.05f);  // the same place, on top
 
     // Outside every window or over the hidden one: the camera's.
-    EXPECT_FALSE(ui.mousePress(900, 50) || ui.mouseMove(910, 60) || ui.mouseRelease(910, 60) || ui.mousePress(50, 450));
+    EXPECT_FALSE(ui.mousePress(900, 50));
+    EXPECT_FALSE(ui.mouseMove(910, 60));
+    EXPECT_FALSE(ui.mouseRelease(910, 60));
+    EXPECT_FALSE(ui.mousePress(50, 450));
     drag(400, 185, 400, 185);              // the front button
     drag(150, 100, 150, 100);              // a part of the back window only: it comes to the front
     drag(400, 185, 400, 185);              // now the back button
     // A press taken keeps its moves and release, even outside; off the button it is no click.
-    EXPECT_TRUE(ui.mousePress(400, 185) && ui.mouseMove(990, 490) && ui.mouseRelease(990, 490));
+    EXPECT_TRUE(ui.mousePress(400, 185));
+    EXPECT_TRUE(ui.mouseMove(990, 490));
+    EXPECT_TRUE(ui.mouseRelease(990, 490));
 
     drag(150, 70, 250, 120);  // below the title bar the window stays
     EXPECT_FLOAT_EQ(back->rect().x, 0.1f);
@@ -56,7 +62,8 @@ TEST_F(Widgets, pressesGoToTheTopmostShownWidgetAndTitleBarsDragTheirWindows)
     drag(500, 237, 500, 237);
     EXPECT_EQ(messages, (Messages{{6, 1}, {5, 1}, {5, 1}}));
     drag(250, 105, -5000, -5000);  // a piece of the title bar stays in the view
-    EXPECT_TRUE(std::fabs(back->rect().x + 0.35f) < 1e-5f && std::fabs(back->rect().y) < 1e-5f) << back->rect().x;
+    EXPECT_NEAR(back->rect().x, -0.35f, 1e-5f);
+    EXPECT_NEAR(back->rect().y, 0, 1e-5f);
 }
 
 TEST_F(Widgets, valueControlSendsSignedStepsAndKeepsTheRemainder)
@@ -81,7 +88,8 @@ TEST_F(Widgets, curveEditorDragsTheNearestPointWithinItsLimits)
     curve->setPolyline(1, {{{0, 0}, {0.4f, 0.2f}, {0.5f, 0.2f}, {1, 0}}});
 
     drag(161, 76, 400, 0);  // point 1 of bound 0, at (160, 75)
-    EXPECT_TRUE(curve->polyline(0)[1].x == 0.6f && curve->polyline(0)[1].y == 1.0f) << "x1 stops at x2";
+    EXPECT_EQ(curve->polyline(0)[1].x, 0.6f) << "x1 stops at x2";
+    EXPECT_EQ(curve->polyline(0)[1].y, 1.0f);
     drag(200, 90, 900, 90);  // point 2 of bound 1, past the right end
     EXPECT_FLOAT_EQ(0.99f, curve->polyline(1)[2].x);
 }
@@ -89,8 +97,7 @@ TEST_F(Widgets, curveEditorDragsTheNearestPointWithinItsLimits)
 TEST_F(Widgets, fileDialogListsChoosesScrollsAndReportsTheChosenName)
 {
     namespace fs = std::filesystem;
-    const fs::path root = fs::path(testing::TempDir()) / "oglui_dialog";
-    fs::remove_all(root);
+    const fs::path root = testPath("dialog");
     for (const char* folder : {"sub", "Another"}) fs::create_directories(root / folder);
     for (const char* name : {"b.arb", "a.ARB", "notes.txt", ".hidden.arb", "sub/inner.arb"}) std::ofstream(root / name) << "x";
     for (int i = 100; i < 140; ++i) std::ofstream(root / ("t" + std::to_string(i) + ".arb")) << "x";
@@ -119,7 +126,9 @@ TEST_F(Widgets, fileDialogListsChoosesScrollsAndReportsTheChosenName)
     dialog->setFileName("");
     for (char c : std::string("new.arx\bb")) ui.keyPress(c);
     EXPECT_EQ((root / "new.arb").string(), dialog->chosenPath());
-    EXPECT_TRUE(ui.keyPress('\r') && !dialog->isShown() && !ui.keyPress('x'));
+    EXPECT_TRUE(ui.keyPress('\r'));
+    EXPECT_FALSE(dialog->isShown());
+    EXPECT_FALSE(ui.keyPress('x'));
     dialog->open(root.string());
     dialog->setFileName("");
     dialog->finish(OGL_DIALOG_OK);

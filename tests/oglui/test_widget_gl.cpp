@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <utility>
 
 TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
 {
@@ -54,9 +55,13 @@ TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
     GLfloat projection[16];
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && mode == GL_MODELVIEW && projection[0] == 2 && projection[5] == 2
-                && glGetError() == GL_NO_ERROR);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(std::pair(projection[0], projection[5]), std::pair(2.0f, 2.0f));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     // The handle's picture was made once and is found by its name.
     const std::string key = "ForestInterfaceData/Buttons/key.tga";
-    EXPECT_TRUE(glIsTexture(oglTextureFind(key)) && oglTextureFind(key) == oglTextureLoad(key));
+    EXPECT_TRUE(glIsTexture(oglTextureFind(key)));
+    EXPECT_EQ(oglTextureFind(key), oglTextureLoad(key));
 }

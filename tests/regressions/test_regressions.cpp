@@ -7,6 +7,7 @@
 #include "grass/grass_field.h"
 #include "ground/ground.h"
 #include "ground/image.h"
+#include "tests/support/finite.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,6 @@
 namespace {
 
 const std::string inputs = std::string(VELMORA_SOURCE_DIR) + "/tests/regressions/inputs/";
-
-bool finite(const MeshVertex& v)
-{
-    return std::isfinite(v.position[0]) && std::isfinite(v.position[1]) && std::isfinite(v.position[2]);
-}
 
 /// Grows and meshes the tree of `file` as the tree panel shows it after loading.
 TreeMesh meshOf(const std::string& file)
@@ -51,7 +47,8 @@ TEST(PictureRegressions, NegativeHeaderNumberWithLongDigitRunLoadsNothing)
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("read error"), std::string::npos);
     EXPECT_NE(printed.find("Warning:Texture: unable to load map"), std::string::npos);
-    EXPECT_TRUE(image.pixels == nullptr && texture.width == 0);
+    EXPECT_EQ(image.pixels, nullptr);
+    EXPECT_EQ(texture.width, 0);
 }
 
 // A scene file's ground area "0 0 100 10888888888888888888888888888888888888880"

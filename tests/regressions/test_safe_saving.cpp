@@ -1,5 +1,6 @@
 // Saving through a temporary file: the old file survives every failure and
 // no temporary file is left behind.
+#include "tests/support/test_path.h"
 #include "forest/tree_parameters.h"
 #include "util/atomic_file.h"
 
@@ -65,7 +66,7 @@ protected:
         return names;
     }
 
-    const fs::path folder = fs::path(testing::TempDir()) / ("safe-saving-" + std::to_string(getpid()));
+    const fs::path folder = testPath("files");
     const fs::path target = folder / "scene.xml";
     std::string error;
 };

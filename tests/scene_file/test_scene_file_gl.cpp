@@ -1,4 +1,5 @@
 // The viewer is made but never shown: only its camera is needed.
+#include "app/default_scene.h"
 #include "app/rock.h"
 #include "app/scene_file.h"
 #include "app/scene_state.h"
@@ -31,10 +32,7 @@ protected:
         ASSERT_TRUE(QFile::copy(VELMORA_SOURCE_DIR "/data/Scene/sceneVelmora.dtd", folder.filePath("sceneVelmora.dtd")));
         scene::resetSceneState();
         rock::resetRock();
-        createGround(kArea, 5, 400, "GroundData/heightMap1.bmp", "", 8);
-        windInit(kArea, 5);
-        scene::grassField().initField(kArea, 10, 10, "");
-        initForest();
+        buildDefaultScene();
         theViewer = &viewer;
     }
     void TearDown() override { theViewer = nullptr; }
@@ -106,7 +104,8 @@ TEST_F(SceneFileTest, SavedSceneLoadsBackEveryValue)
 
     // What the file does not hold: the last grass update due, and the rock's
     // height, from the loaded ground and raised by the loaded crushing exponent.
-    EXPECT_TRUE(!scene::switches().update_grass_drawing && scene::switches().refreshGrassOnce);
+    EXPECT_FALSE(scene::switches().update_grass_drawing);
+    EXPECT_TRUE(scene::switches().refreshGrassOnce);
     EXPECT_TRUE(scene::switches().look);
     EXPECT_EQ(Vec(rock::state().rockPosition), Vec(30.5, 60.25, 0));
     EXPECT_FLOAT_EQ(rock::record().currentPosition[2], 0.75f);
@@ -122,19 +121,20 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
     EXPECT_EQ(std::system(("xmllint --valid --noout '" + file + "'").c_str()), 0) << text;
     // A scene written before the look existed stays valid, as does the default one, which has it.
     EXPECT_EQ(std::system("xmllint --noout --dtdvalid " VELMORA_SOURCE_DIR "/data/Scene/sceneVelmora.dtd "
-                          VELMORA_SOURCE_DIR "/tests/fuzz/corpus/scene_file/valid_scene 2>/dev/null"), 0);
+                          VELMORA_SOURCE_DIR "/fuzz/corpus/scene_file/valid_scene 2>/dev/null"), 0);
     EXPECT_EQ(std::system("xmllint --valid --noout " VELMORA_SOURCE_DIR "/data/Scene/init.xml"), 0);
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">", 0), 0u)
         << text;
     EXPECT_NE(text.find("animation_dt=\"0.0500\""), std::string::npos) << "four decimals";
-    EXPECT_TRUE(QDir(folder.path()).entryList({"*.xml*"}, QDir::Files) == QStringList{"lint.xml"})
+    EXPECT_EQ(QDir(folder.path()).entryList({"*.xml*"}, QDir::Files).join(' ').toStdString(), "lint.xml")
         << "no temporary file left behind";
 
     const std::string packed = path("packed.xml");
     ASSERT_EQ(std::system(("gzip -9 -c '" + file + "' > '" + packed + "'").c_str()), 0);
     EXPECT_TRUE(loadSceneFile(packed.c_str()));
     const std::string accented = path("pr\xc3\xa9" "e d'\xc3\xa9t\xc3\xa9.xml");
-    EXPECT_TRUE(saveSceneFile(accented.c_str()) && loadSceneFile(accented.c_str()));
+    EXPECT_TRUE(saveSceneFile(accented.c_str()));
+    EXPECT_TRUE(loadSceneFile(accented.c_str()));
 
     EXPECT_EQ(sceneFileName("myscene"), "myscene.xml");
     EXPECT_EQ(sceneFileName("a.xml.bak"), "a.xml.bak");
@@ -203,29 +203,45 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
     camera()->setPosition(Vec(1, 2, 3));
     testing::internal::CaptureStdout();
     loadSceneFile(write("numbers.xml",
-        "<scene><parameters animation=\"True\" draw_ground=\"1\" animation_dt=\"0x1p-4\">"
+        "<scene><parameters animation=\"True\" draw_ground=\"\" animation_dt=\"0x1p-4\">"
         "<camera position=\"0x10 1e39 -2\"/><rock position=\"10 20 30 40\" bound=\"yes\" speed=\"\" "
         "size=\"1e39\" crushing_power=\" 0x10\"/></parameters><velmora>"
         "<ground max_height=\"0x10\" quads_number=\"1e39\" texture_repeat=\"\"/>"
         "<wind breeze_speed=\"1e39\" breeze_power=\"-0x1p1\" gust_power=\"\"/>"
         "<grass grass_height=\"1e39\" grass_width=\"0x10\" number_squaremeters=\"0x10\" lod_3D=\"7 nan\"/>"
-        "<forest><tree seed=\"12\"/><tree relativeDiameter=\"\" relativeLength=\"0x1p-3\" seed=\"99999999999\"/>"
+        "<forest arb=\"\"><tree seed=\"12\"/><tree relativeDiameter=\"\" relativeLength=\"0x1p-3\" seed=\"99999999999\"/>"
+        "<tree seed=\"\"/>"
         "</forest></velmora></scene>").c_str());
     const std::string lines = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(!scene::switches().animation && !scene::switches().draw_ground && !rock::state().bound) << "only \"true\" is true";
+    // Only "true" is true; an empty switch is off.
+    EXPECT_FALSE(scene::switches().animation);
+    EXPECT_FALSE(scene::switches().draw_ground);
+    EXPECT_FALSE(rock::state().bound);
     EXPECT_FLOAT_EQ(scene::switches().animation_dt, 0.0625f);
     EXPECT_EQ(camera()->position(), Vec(16, 2, -2)) << "a refused number keeps its value";
     EXPECT_EQ(Vec(rock::state().rockPosition), Vec(10, 20, groundHeight(10, 20)));
-    EXPECT_TRUE(rock::state().rockSpeed == 0 && rock::state().rockSize == 2 && rock::record().crushingPower == 16);
-    EXPECT_TRUE(groundMaxHeight() == 16 && groundQuadsNumber() == 400 && groundTextureRepeat() == 0);
-    EXPECT_TRUE(windGetBreezeSpeed() == 1.5f && windGetBreezePower() == -2 && windGetGustPower() == 0);
+    EXPECT_EQ(rock::state().rockSpeed, 0);
+    EXPECT_EQ(rock::state().rockSize, 2);
+    EXPECT_EQ(rock::record().crushingPower, 16);
+    EXPECT_EQ(groundMaxHeight(), 16);
+    EXPECT_EQ(groundQuadsNumber(), 400);
+    EXPECT_EQ(groundTextureRepeat(), 0);
+    EXPECT_EQ(windGetBreezeSpeed(), 1.5f);
+    EXPECT_EQ(windGetBreezePower(), -2);
+    EXPECT_EQ(windGetGustPower(), 0);
     const GrassField& grass = scene::grassField();
-    EXPECT_TRUE(grass.getHeight() == 1.5f && grass.getWidth() == 16 && grass.getBladesPerSquareMetre() == 0);
-    EXPECT_TRUE(grass.getPolygons3D() == 7 && grass.getDistance3D() == 30);
+    EXPECT_EQ(grass.getHeight(), 1.5f);
+    EXPECT_EQ(grass.getWidth(), 16);
+    EXPECT_EQ(grass.getBladesPerSquareMetre(), 0);
+    EXPECT_EQ(grass.getPolygons3D(), 7);
+    EXPECT_EQ(grass.getDistance3D(), 30);
     const std::vector<TreeRecord> trees = getTrees();
-    ASSERT_EQ(trees.size(), 2u);
-    EXPECT_TRUE(trees[1].seed == 12 && trees[1].relativeDiameter == 0 && std::fabs(trees[1].relativeLength - 0.125f) < 1e-5f)
-        << trees[1].seed << " " << trees[1].relativeDiameter << " " << trees[1].relativeLength;
+    ASSERT_EQ(trees.size(), 3u);
+    EXPECT_EQ(trees[1].seed, 12);
+    EXPECT_EQ(trees[2].seed, 0) << "an empty seed reads as 0";
+    EXPECT_EQ(forestArbFile(), "") << "an empty tree file names none";
+    EXPECT_EQ(trees[1].relativeDiameter, 0);
+    EXPECT_NEAR(trees[1].relativeLength, 0.125f, 1e-5f);
     for (const char* name : {"position", "size", "quads_number", "breeze_speed", "grass_height", "lod_3D", "seed"})
         EXPECT_NE(lines.find(std::string("refused for ") + name + ":"), std::string::npos) << name << "\n" << lines;
 

@@ -1,4 +1,5 @@
 // The tree panel's handler and its dialogs, on the real forest.
+#include "tests/support/test_path.h"
 #include "forest/forest.h"
 #include "forest/tree_panel.h"
 #include "util/random.h"
@@ -47,9 +48,7 @@ protected:
         return GetCapturedStdout();
     }
     TreePanel* panel = nullptr;
-    // ctest runs tests in parallel: one folder per test.
-    const fs::path dir = fs::path(testing::TempDir()) /
-                         ("panel_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    const fs::path dir = testPath("panel");
 };
 
 } // namespace
@@ -99,7 +98,8 @@ TEST_F(Panel, sizesMoveTreeZeroAndRerandomiseTheOthersAndTheSeedButtonDrawsNewSe
     EXPECT_FLOAT_EQ(d0 + 1, forestTreeDiameter(0));
     EXPECT_EQ(d0 + 1, p().diameter);
     EXPECT_GE(forestTreeDiameter(3), 0.75f * (d0 + 1));
-    EXPECT_TRUE(seed3 == forestTreeSeed(3) && l3 == forestTreeLength(3));
+    EXPECT_EQ(seed3, forestTreeSeed(3));
+    EXPECT_EQ(l3, forestTreeLength(3));
     press(TreePanel::DIAMETER, -1000);
     EXPECT_EQ("Diameter 0.020000", panel->labelOf(TreePanel::DIAMETER));
     const float d3 = forestTreeDiameter(3);
@@ -111,14 +111,16 @@ TEST_F(Panel, sizesMoveTreeZeroAndRerandomiseTheOthersAndTheSeedButtonDrawsNewSe
     CaptureStdout();
     press(TreePanel::RESET_SEED, 1);
     EXPECT_EQ("*************passage button resed seed\n", GetCapturedStdout());
-    EXPECT_TRUE(seed0 != forestTreeSeed(0) && seed3 != forestTreeSeed(3));
+    EXPECT_NE(seed0, forestTreeSeed(0));
+    EXPECT_NE(seed3, forestTreeSeed(3));
     EXPECT_EQ(forestTreeSeed(0), p().seed);
 
     // The detail switch starts at low detail, which also redraws the other trees' sizes.
     for (auto [factor, threshold] : {std::pair{1.0f, 0.2f}, {5.0f, 0.02f}, {1.0f, 0.2f}}) {
         const float before = forestTreeLength(3);
         press(TreePanel::DETAIL, 1);
-        EXPECT_TRUE(treeDetail().tubeFactor == factor && treeDetail().lodThreshold == threshold) << factor;
+        EXPECT_EQ(treeDetail().tubeFactor, factor);
+        EXPECT_EQ(treeDetail().lodThreshold, threshold);
         EXPECT_EQ(factor == 1.0f, before != forestTreeLength(3)) << factor;
     }
 }

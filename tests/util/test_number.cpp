@@ -1,6 +1,6 @@
 #include "util/number.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <cfloat>
 #include <string>
@@ -28,7 +28,7 @@ TEST(Number, ReadsAsAtofAndRefusesWhatAFloatCannotHold)
         EXPECT_FALSE(util::readFloat("crushing_power_exp", text, value)) << text;
         const std::string line = testing::internal::GetCapturedStdout();
         EXPECT_EQ(value, 99) << text;
-        EXPECT_TRUE(line.find("crushing_power_exp") != std::string::npos && line.find('\n') == line.size() - 1) << line;
+        EXPECT_THAT(line, testing::MatchesRegex("[^\n]*crushing_power_exp[^\n]*\n")) << "one line naming the attribute";
     }
 }
 
@@ -38,9 +38,11 @@ TEST(Number, ListsAndIntegersFollowTheSameRules)
     testing::internal::CaptureStdout();
     EXPECT_EQ(util::readFloats("area", "  5 nan\t0x10 1e39 7 8", values, 4), 4);
     const std::string line = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(values[0] == 5 && values[1] == 2 && values[2] == 16 && values[3] == 4);
+    EXPECT_THAT(values, testing::ElementsAre(5, 2, 16, 4));
     EXPECT_EQ(line.find("area"), line.rfind("area")) << "one line for the attribute: " << line;
     EXPECT_EQ(util::readFloats("area", " 9 ", values, 4), 1);
+    EXPECT_EQ(values[0], 9);
+    EXPECT_EQ(util::readFloats("area", "  ", values, 4), 0) << "an empty list reads nothing";
     EXPECT_EQ(values[0], 9);
 
     const struct {
@@ -56,7 +58,9 @@ TEST(Number, ListsAndIntegersFollowTheSameRules)
         EXPECT_EQ(n, c.value) << c.text;
     }
     int side = 5;  // within bounds of its own
-    EXPECT_TRUE(util::readInt("sizex", "1024", side, 1, 1024) && !util::readInt("sizex", "1025", side, 1, 1024) &&
-                !util::readInt("sizex", "0", side, 1, 1024) && side == 1024);
+    EXPECT_TRUE(util::readInt("sizex", "1024", side, 1, 1024));
+    EXPECT_FALSE(util::readInt("sizex", "1025", side, 1, 1024));
+    EXPECT_FALSE(util::readInt("sizex", "0", side, 1, 1024));
+    EXPECT_EQ(side, 1024);
     testing::internal::GetCapturedStdout();
 }

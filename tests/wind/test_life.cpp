@@ -2,6 +2,7 @@
 #include "wind_fixture.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -56,11 +57,11 @@ TEST_F(Life, TimelineErrors)
 TEST_F(Life, BirthFadesInAndDeathFadesOut)
 {
     stepTo(1.5);
-    EXPECT_TRUE(w.born && w.intensity == 0.5f) << w.intensity;
+    EXPECT_EQ(std::tuple(w.born, w.intensity), std::tuple(true, 0.5f));
     stepTo(5.25);
-    EXPECT_TRUE(!w.dead && w.intensity == 0.75f) << w.intensity;
+    EXPECT_EQ(std::tuple(w.dead, w.intensity), std::tuple(false, 0.75f));
     stepTo(6.0);
-    EXPECT_TRUE(w.dead && l->active_slices().empty());
+    EXPECT_EQ(std::tuple(w.dead, l->active_slices().size()), std::tuple(true, size_t(0)));
 }
 
 TEST_F(Life, NewestOfEqualStartsBeginsFirstAndActiveIsOrderedByEnd)
@@ -90,6 +91,6 @@ TEST_F(Life, PrimitivesAreFiledByTheirPlaceInLife)
                                           new death<gust_of_wind>(nullptr, 8, 9)));
     date::horloge = 40.0;  // one whose whole life was skipped goes straight to dead
     father.update_primitives();
-    EXPECT_TRUE(father.alive().empty() && father.not_born().empty());
+    EXPECT_EQ(std::tuple(father.alive().size(), father.not_born().size()), std::tuple(size_t(0), size_t(0)));
     EXPECT_EQ(birthDates(father.dead()), (std::vector<double>{1, 3, 2, 6, 1.2}));  // the most recently filed first
 }

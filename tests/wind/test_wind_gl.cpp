@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -60,6 +61,6 @@ TEST(WindDrawGl, GustsAreBlueAndBlastsRedOutlinesAndTheStateIsKept)
     glGetIntegerv(GL_POLYGON_MODE, polygon_mode);
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_TRUE(polygon_mode[0] == GL_FILL && depth == 1 && colour[1] == 1.0f && glIsEnabled(GL_LIGHTING)
-                && glGetError() == GL_NO_ERROR);
+    EXPECT_EQ(std::tuple(polygon_mode[0], depth, colour[1], glIsEnabled(GL_LIGHTING), glGetError()),
+              std::tuple(GLint(GL_FILL), 1, 1.0f, GLboolean(GL_TRUE), GLenum(GL_NO_ERROR)));
 }

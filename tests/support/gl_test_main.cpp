@@ -1,13 +1,16 @@
-// The viewer needs a display (Xvfb when there is none) and a compatibility GL context.
+// The main of the test programs that open windows or GL contexts: they need
+// a display (Xvfb when there is none), a compatibility GL context and an
+// application object.
+#include "app/viewer.h"
+
 #include <GL/freeglut.h>
 #include <QApplication>
-#include "app/viewer.h"
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    // Listing the tests happens at build time, where there may be no display.
+    // Listing the tests happens where there may be no display.
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     glutInit(&argc, argv);
     setDefaultGLFormat();

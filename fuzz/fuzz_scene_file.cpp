@@ -3,11 +3,9 @@
 // camera and rock applied to live modules. Runs in the run folder, whose
 // pictures and tree files the sections name. Then one simulation step, so
 // that what a file set is also used.
-#include "app/rock.h"
+#include "app/default_scene.h"
 #include "app/scene_file.h"
 #include "app/scene_state.h"
-#include "forest/forest.h"
-#include "grass/grass_field.h"
 #include "ground/ground.h"
 #include "wind/wind.h"
 #include "fuzz_input.h"
@@ -15,19 +13,11 @@
 #include <cmath>
 #include <filesystem>
 
-// The scene as the program builds it at start, without the GL parts.
+// The scene the program starts with; inputs go beside a copy of the
+// document type, as saved scenes lie.
 static std::string buildScene()
 {
-    const float area[4] = {0, 0, 100, 100};
-    createGround(area, 5.0f, 400, "GroundData/heightMap1.bmp", "GroundData/ground3.bmp", 8.0f);
-    windInit(area, groundMaxHeight());
-    scene::grassField().initField(area, 60, 60, "GrassData/densityMap1.bmp");
-    initForest();
-    loadArb("ForestData/arb03.arb");
-    randomizeTrees();
-    rock::placeRock(50, 50);
-
-    // Inputs go beside a copy of the document type, as saved scenes lie.
+    buildDefaultScene();
     const std::string folder = std::filesystem::temp_directory_path().string() + "/velmora-fuzz-scene";
     std::filesystem::create_directories(folder);
     std::filesystem::copy_file("Scene/sceneVelmora.dtd", folder + "/sceneVelmora.dtd",
