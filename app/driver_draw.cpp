@@ -120,7 +120,6 @@ void MyVelmoraQTDriver::drawOverlays()
     drawForestEditor();
 }
 
-
 void MyVelmoraQTDriver::drawTrees(const float cameraPosition[3], const float viewDirection[3])
 {
     measureForestCost(frameProfile != nullptr);

@@ -100,6 +100,17 @@ TEST_F(WindTest, BlastPushesOutwardsFromItsCoreThroughTheRingToTheRim)
             EXPECT_GE(along, ring.least - 1e-6f) << ring.d << " " << k;  // ring at 2.5: at least 0.5·1.5
             EXPECT_LE(along, ring.most + 1e-6f) << ring.d << " " << k;
         }
+    // With param 0 the core's a1·w + k1 (a1 up to 0.5, k1 up to 0.1) dips below
+    // 0 wherever w < −0.2: such points get no push, never one inwards.
+    windSetBlastParam(0.0f);
+    int still = 0;
+    for (int k = 0; k < 40; ++k) {
+        const vector2d u = round[k + 4];
+        const influence w = b->get_influence({0.5f * u.x, 0.5f * u.y});
+        EXPECT_GE(w.dx * u.x + w.dy * u.y, 0.0f) << k;
+        still += w.dx == 0 && w.dy == 0;
+    }
+    EXPECT_GT(still, 0);
     // The rim flutters: each point's w turns at (2 + 8r)·(2R − D), some 30 rad
     // per date unit: over 0.01 its push k moves by a mean near E[a2]·0.3·2/π
     // = 0.01, its dx by some 0.006; at (2 + 8r)·(R − D) it would barely move.
