@@ -27,8 +27,15 @@ inline void openProgramWindows(int width, int height, int frames)
     theViewer->show();
 }
 
-/// Lets the program's viewer draw `n` more frames.
-inline void drawFrames(int n) { drawFrames(*theViewer, n); }
+/// Lets the program's viewer draw `n` more frames, the GL state sound after them.
+inline void drawFrames(int n)
+{
+    drawFrames(*theViewer, n);
+    theViewer->makeCurrent();
+    const GLenum error = glGetError();
+    theViewer->doneCurrent();
+    ASSERT_EQ(error, GLenum(GL_NO_ERROR)) << "frame " << theViewer->frameStats().framesDrawn();
+}
 
 /// Whether every tree of the forest grows with finite branches.
 inline testing::AssertionResult treesFinite()

