@@ -141,16 +141,6 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
     EXPECT_EQ(sceneFileName("Scene/old.XML"), "Scene/old.XML.xml");
 }
 
-// The writer itself is tested on its own; here only that its failure reaches the caller.
-TEST_F(SceneFileTest, FailedSaveSaysSoAndLeavesTheTargetAlone)
-{
-    QDir(folder.path()).mkdir("taken.xml");
-    std::string reason;
-    EXPECT_FALSE(saveSceneFile(path("taken.xml").c_str(), &reason));
-    EXPECT_EQ(reason, "is a folder");
-    EXPECT_TRUE(QFileInfo(folder.filePath("taken.xml")).isDir());
-}
-
 TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothingAndSayWhy)
 {
     const std::string good = "<scene><parameters animation_dt=\"0.5\"/></scene>";

@@ -3,10 +3,12 @@
 #include "forest/forest.h"
 #include "forest/tree_panel.h"
 #include "tests/app/built_in_scene.h"
+#include "tests/support/frames.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,11 +16,13 @@
 
 namespace {
 
-void spin(int milliseconds)
+// Runs the viewer until `done` holds, for at most a minute.
+bool waitFor(const std::function<bool()>& done)
 {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!done() && clock.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
 }
 
 // A left-button drag from (x0, y0) to (x1, y1) in ten moves, in view fractions.
@@ -42,12 +46,11 @@ TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
     QFile::link(VELMORA_RUN_DIR "/Scene", built.filePath("Scene")); // the default scene file
     theViewer->resize(780, 580);
     theViewer->show();
-    spin(1500);
+    drawFrames(*theViewer, 1);  // the first frame builds the scene and the panel
     ASSERT_NE(nullptr, treePanel());
     theDriver->showTreesInterface(true);
     treePanel()->handle(TreePanel::SKELETON_TOOLS, 1);
     treePanel()->handle(TreePanel::MESH_TOOLS, 1);
-    spin(1200);
 
     // Nothing of the scene is drawn over the panel: the gap between the two
     // columns of "Mesh Tools" stays the dark window body, grass or not.
@@ -67,13 +70,12 @@ TEST(PanelViewerGl, panelTakesItsClicksAndTheCameraTheOthers)
         const float y = curve.y + (1 - treePanel()->curveEditor(0)->polyline(b)[3].y) * curve.h;
         drag(curve.x + curve.w, y, curve.x + curve.w, curve.y - 0.03f);
     }
-    spin(1500);
-    EXPECT_FLOAT_EQ(10.0f, treeParameters().branchCount.boundB(1.0f));
+    EXPECT_TRUE(waitFor([] { return treeParameters().branchCount.boundB(1.0f) == 10.0f; }))
+        << treeParameters().branchCount.boundB(1.0f);
     EXPECT_LT((start - theViewer->camera()->viewDirection()).norm(), 1e-6);
 
     // Once the panel is hidden, a drag over its place turns the camera.
     theDriver->showTreesInterface(false);
     drag(curve.x + curve.w / 2, curve.y + curve.h / 2, curve.x + curve.w / 2 + 0.12f, curve.y + curve.h / 2 + 0.05f);
-    spin(100);
     EXPECT_GT((start - theViewer->camera()->viewDirection()).norm(), 1e-4);
 }

@@ -125,18 +125,6 @@ TEST_F(Panel, sizesMoveTreeZeroAndRerandomiseTheOthersAndTheSeedButtonDrawsNewSe
     }
 }
 
-TEST_F(Panel, curvesAreReadBackOnceASecond)
-{
-    OGLCurveEditor* branchCount = panel->curveEditor(0);
-    auto line = branchCount->polyline(1);
-    for (auto [end, second, value] : {std::tuple{1.0f, 1000, 10.0f}, {0.0f, 1000, 10.0f}, {0.0f, 1001, 0.0f}}) {
-        line[3].y = end; // the far end of bound B, at the top or the bottom of the range
-        branchCount->setPolyline(1, line);
-        panel->update(10, 20, second);
-        EXPECT_FLOAT_EQ(value, p().branchCount.boundB(1.0f)) << end << " at " << second;
-    }
-}
-
 TEST_F(Panel, savedFileLoadsBackAndFailedOrCancelledChoicesChangeNothing)
 {
     const TreeParameters before = p();
