@@ -1,13 +1,19 @@
 // The five dialogs wired to the real driver, started as the program starts.
+#include "app/dialogs/dialogs.h"
 #include "app/dialogs/forms.h"
+#include "app/driver.h"
+#include "app/program.h"
 #include "app/rock.h"
 #include "app/scene_file.h"
 #include "app/scene_state.h"
+#include "app/viewer.h"
+#include "forest/forest_state.h"
 #include "forest/tree_parameters.h"
 #include "ground/ground.h"
 #include "wind/director.h"
 #include "wind/wind.h"
-#include "tests/dialogs/program_windows.h"
+#include "tests/support/finite.h"
+#include "tests/support/frames.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,12 +31,47 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
 #include <unistd.h>
 
 namespace {
+
+// Opens the viewer at `width` × `height` over the five dialogs. It stops
+// after `frames` frames (INT_MAX: never) and leaves the viewer's state file
+// alone. closeProgram() ends it.
+void openProgramWindows(int width, int height, int frames)
+{
+    theViewer = new Viewer();
+    theViewer->stopAfterFrames(frames, QString());
+    theDriver = new MyVelmoraQTDriver();
+    assembleDialogs(theDriver);
+    theViewer->resize(width, height);
+    theViewer->show();
+}
+
+// Lets the program's viewer draw `n` more frames, the GL state sound after them.
+void drawFrames(int n)
+{
+    drawFrames(*theViewer, n);
+    theViewer->makeCurrent();
+    const GLenum error = glGetError();
+    theViewer->doneCurrent();
+    ASSERT_EQ(error, GLenum(GL_NO_ERROR)) << "frame " << theViewer->frameStats().framesDrawn();
+}
+
+// Whether every tree of the forest grows with finite branches.
+testing::AssertionResult treesFinite()
+{
+    for (int i = 0; i < forestTreeCount(); ++i) {
+        const Tree tree = growForestTree(i, 0.0);
+        if (tree.trunk)
+            if (testing::AssertionResult r = finite(*tree.trunk); !r) return r << " of tree " << i;
+    }
+    return testing::AssertionSuccess();
+}
 
 QList<QDialog*> dialogs() { return {sceneDialog(), grassDialog(), treesDialog(), groundDialog(), windDialog()}; }
 
@@ -105,42 +146,7 @@ protected:
         QApplication::exec();
     }
     void TearDown() override { closeProgram(); }
-
-    // A different value that the slot can store exactly enough to come back:
-    // ten steps away, or the other state of a check box.
-    static void change(QWidget* w)
-    {
-        const int v = valueOf(w);
-        if (auto* b = qobject_cast<QAbstractButton*>(w))
-            b->setChecked(!v);
-        else
-            w->setProperty("value", v + 10 <= w->property("maximum").toInt() ? v + 10 : v - 10);
-    }
 };
-
-TEST_F(DialogsTest, EveryControlReachesItsSlotAndComesBack)
-{
-    const QList<QWidget*> controls = refreshedControls();
-    ASSERT_EQ(controls.size(), 45);
-    for (QWidget* w : controls) {
-        const std::string name = w->objectName().toStdString();
-        const int old = valueOf(w);
-        {
-            // Moved without telling the driver: the refresh puts the driver's value back.
-            const QSignalBlocker quiet(w);
-            change(w);
-        }
-        ASSERT_NE(valueOf(w), old) << name;
-        theDriver->loadQTInterface();
-        EXPECT_EQ(valueOf(w), old) << name << ": not refreshed from the driver";
-
-        // Moved for real: the slot keeps the value, so the refresh sends it back unchanged.
-        change(w);
-        const int moved = valueOf(w);
-        theDriver->loadQTInterface();
-        EXPECT_EQ(valueOf(w), moved) << name << ": the driver did not take it";
-    }
-}
 
 TEST_F(DialogsTest, ControlsApplyTheirScale)
 {
@@ -172,21 +178,6 @@ TEST_F(DialogsTest, ControlsApplyTheirScale)
     }
     emit g->ComboBox_SizeTexture2D5->activated(7);
     EXPECT_EQ(grass.getSizeX2D5() * 1000 + grass.getSizeY2D5(), 1024064);
-}
-
-TEST_F(DialogsTest, StartButtonFollowsTheAnimation)
-{
-    QPushButton* start = sceneDialog()->PushButton_Start;
-    const bool before = scene::switches().animation;
-    start->click();
-    EXPECT_NE(scene::switches().animation, before);
-    EXPECT_EQ(start->isChecked(), scene::switches().animation);
-
-    // Return in the viewer toggles the animation and the button with it.
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(theViewer, &press);
-    EXPECT_EQ(scene::switches().animation, before);
-    EXPECT_EQ(start->isChecked(), before);
 }
 
 // A person at the real windows: types over a field and presses Return in
@@ -375,23 +366,50 @@ protected:
                 QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
                 QCoreApplication::sendEvent(theViewer, &event);
                 SCOPED_TRACE(key);
+                EXPECT_EQ(sceneDialog()->PushButton_Start->isChecked(), scene::switches().animation);
                 drawFrames(2);
             }
         EXPECT_TRUE(treesFinite());
+    }
+
+    // Moves `w`, first without telling the driver, so that a refresh must
+    // bring back the driver's value, then for real, so that the driver must
+    // keep the new one (only the second move for a control the driver never sets).
+    static void moveBothWays(QWidget* w, bool refreshed, const std::function<void()>& move)
+    {
+        theDriver->loadQTInterface();  // shows where the driver holds a value beyond its own limit
+        const int old = valueOf(w);
+        if (refreshed) {
+            {
+                const QSignalBlocker quiet(w);
+                move();
+            }
+            theDriver->loadQTInterface();
+            EXPECT_EQ(valueOf(w), old) << "not refreshed from the driver";
+        }
+        move();
+        const int moved = valueOf(w);
+        drawFrames(1);
+        if (refreshed) {
+            theDriver->loadQTInterface();
+            EXPECT_EQ(valueOf(w), moved) << "the driver did not take it";
+        }
     }
 
     // Every control to its minimum, its maximum, a random value and back;
     // lists through their entries; buttons clicked (checkable ones twice).
     static void sweep(QDialog* dialog, std::mt19937& random)
     {
+        const QList<QWidget*> refreshed = refreshedControls();
         for (QWidget* w : dialog->findChildren<QWidget*>()) {
             if (!qobject_cast<QAbstractSlider*>(w) && !qobject_cast<QSpinBox*>(w)) continue;
-            const int low = w->property("minimum").toInt(), high = w->property("maximum").toInt();
+            const int low = w->property("minimum").toInt(), high = w->property("maximum").toInt(), back = valueOf(w);
             SCOPED_TRACE(w->objectName().toStdString());
-            for (int v : {low, high, std::uniform_int_distribution<int>(low, high)(random), valueOf(w)}) {
+            for (int v : {low, high, std::uniform_int_distribution<int>(low, high)(random)}) {
                 w->setProperty("value", v);
                 drawFrames(1);
             }
+            moveBothWays(w, refreshed.contains(w), [w, back] { w->setProperty("value", back); });
         }
         for (QComboBox* list : dialog->findChildren<QComboBox*>()) {
             const int original = list->currentIndex();
@@ -404,8 +422,7 @@ protected:
         for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
             for (int k = 0; k < (button->isCheckable() ? 2 : 1); ++k) {
                 SCOPED_TRACE(button->objectName().toStdString());
-                button->click();
-                drawFrames(1);
+                moveBothWays(button, refreshed.contains(button), [button] { button->click(); });
             }
         keys();
     }
@@ -444,6 +461,7 @@ TEST_F(Session, EveryActionLeavesTheGLStateSound)
         }
     });
     modalCloser.start(30);
+    ASSERT_EQ(refreshedControls().size(), 45);
     std::mt19937 random(20240607);
     QElapsedTimer clock;
     clock.start();
