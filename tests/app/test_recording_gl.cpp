@@ -4,14 +4,13 @@
 #include "app/recorder.h"
 #include "tests/app/built_in_scene.h"
 #include "tests/support/frames.h"
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
-#include <QKeyEvent>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <climits>
@@ -220,10 +219,7 @@ TEST(Recording, RecordKeyStartsAndStopsAClip)
     viewer.stopAfterFrames(INT_MAX, QString());
     viewer.resize(321, 241);  // the clip takes the even sides
     viewer.show();
-    const auto pressR = [&] {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_R, Qt::NoModifier, "r");
-        QApplication::sendEvent(&viewer, &key);
-    };
+    const auto pressR = [&] { QTest::keyClick(&viewer, Qt::Key_R); };
     // The names of the coming minute are taken: each clip must find the next free one.
     QDir().mkpath("Recordings");
     const QDateTime now = QDateTime::currentDateTime();

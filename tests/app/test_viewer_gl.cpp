@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <utility>
 
@@ -40,10 +41,7 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
 
     // W and B launch what the ground's size s = (sizeX + sizeY)/2 = 100 allows:
     // a gust of half-sizes between s/2 and s, a blast of radius between s/8 and s/4.
-    const auto key = [&](int k) {
-        QKeyEvent event(QEvent::KeyPress, k, Qt::NoModifier);
-        QApplication::sendEvent(&viewer, &event);
-    };
+    const auto key = [&](int k) { QTest::keyClick(&viewer, Qt::Key(k)); };
     const auto launch = [&](int k) -> const figure2d* {
         const float area[4] = {0, 0, 100, 100};
         windInit(area, 5);

@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMetaMethod>
@@ -363,8 +362,7 @@ protected:
         for (int key : {Qt::Key_W, Qt::Key_B, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_Right, Qt::Key_F1,
                         Qt::Key_F5, Qt::Key_F6, Qt::Key_F9, Qt::Key_F10, Qt::Key_Return})
             for (int twice = 0; twice < 2; ++twice) {
-                QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-                QCoreApplication::sendEvent(theViewer, &event);
+                QTest::keyClick(theViewer, Qt::Key(key));
                 SCOPED_TRACE(key);
                 EXPECT_EQ(sceneDialog()->PushButton_Start->isChecked(), scene::switches().animation);
                 drawFrames(2);
@@ -389,11 +387,11 @@ protected:
         }
         move();
         const int moved = valueOf(w);
-        drawFrames(1);
         if (refreshed) {
             theDriver->loadQTInterface();
             EXPECT_EQ(valueOf(w), moved) << "the driver did not take it";
         }
+        drawFrames(1);
     }
 
     // Every control to its minimum, its maximum, a random value and back;
