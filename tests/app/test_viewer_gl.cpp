@@ -77,11 +77,9 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     viewer.grabFramebuffer();
     EXPECT_EQ(std::pair(scene::switches().showGrassTexture2D5, scene::switches().showGrassTexture2D), std::pair(false, true));
     key(Qt::Key_F10);
-    // L switches the look both ways and is listed in the help's Keyboard tab.
-    // With it the ground fades into the sky's rim (0.8, 0.85, 1) with the
-    // distance: linear fog from 10 to 140 m leaves the far edge, some 100 m
-    // away, at most a third of its own colour and the bottom row, some 15 m
-    // away, almost all of it.
+    // L switches the look both ways. With it the ground fades into the sky's rim
+    // (0.8, 0.85, 1): linear fog from 10 to 140 m leaves the far edge, some 100 m
+    // away, at most a third of its own colour, the bottom row (15 m) almost all.
     viewer.grabFramebuffer();  // the frame that takes the overlay away
     const QImage plain = viewer.grabFramebuffer();
     key(Qt::Key_L);
