@@ -29,9 +29,7 @@ TEST(Sky, FanFromHighAboveTheCentreToARimRoundTheGroundJustBelowIt)
     // An 80 x 60 ground of height 5: the top 100 above its highest point,
     // the rim 100 m out from every edge, 1 below zero, closed on its start.
     const auto fan = skyFan(80, 60, 5);
-    EXPECT_EQ(fan[0].x, 40);
-    EXPECT_EQ(fan[0].y, 30);
-    EXPECT_EQ(fan[0].z, 105);
+    EXPECT_EQ(std::tuple(fan[0].x, fan[0].y, fan[0].z), std::tuple(40.0f, 30.0f, 105.0f));
     EXPECT_GT(fan[0].b, fan[0].r) << "blue above";
     for (int k = 1; k < 6; ++k) {
         EXPECT_TRUE(fan[k].x == -100 || fan[k].x == 180) << k << " x " << fan[k].x;
@@ -39,6 +37,5 @@ TEST(Sky, FanFromHighAboveTheCentreToARimRoundTheGroundJustBelowIt)
         EXPECT_EQ(fan[k].z, -1) << k;
         EXPECT_EQ(fan[k].g, SKY_HORIZON[1]) << k;
     }
-    EXPECT_EQ(fan[5].x, fan[1].x);
-    EXPECT_EQ(fan[5].y, fan[1].y);
+    EXPECT_EQ(std::pair(fan[5].x, fan[5].y), std::pair(fan[1].x, fan[1].y));
 }

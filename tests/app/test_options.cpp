@@ -11,7 +11,7 @@ bool parse(std::vector<const char*> args, Options& options, std::string& error)
     return parseOptions(static_cast<int>(args.size()), args.data(), options, error);
 }
 
-TEST(Options, HeadlessRun)
+TEST(Options, ReadOrRefusedWithAReason)
 {
     Options o;
     std::string error;
@@ -28,10 +28,7 @@ TEST(Options, HeadlessRun)
     Options walking;
     ASSERT_TRUE(parse({"--walk"}, walking, error)) << error;
     EXPECT_TRUE(walking.walk);
-}
 
-TEST(Options, BadArgumentsAreRefusedWithAReason)
-{
     const std::vector<std::vector<const char*>> bad = {
         {"--frames"}, {"--frames", "0"}, {"--frames", "12x"}, {"--frames", "99999999999999999999"},
         {"--frames", "10", "--snapshot", "shot.jpg"}, {"--frames", "10", "--snapshot"}, {"--scene"}, {"--fast"},
@@ -42,9 +39,9 @@ TEST(Options, BadArgumentsAreRefusedWithAReason)
         {"--jitter", "0.5"}, {"--jitter", "0.5,2"}, {"--jitter", "0.5,0.5x"},
     };
     for (const auto& args : bad) {
-        Options o;
-        std::string error;
-        EXPECT_FALSE(parse(args, o, error)) << args[0];
+        Options fresh;
+        error.clear();
+        EXPECT_FALSE(parse(args, fresh, error)) << args[0];
         EXPECT_NE(error, "") << args[0];
     }
 }

@@ -33,8 +33,7 @@ TEST_F(RockTest, ArrowKeysAddTheirDirectionAndSaturate)
     // (1, 0) − S = (1, 1); x exceeds |S.x| = 0 and drops to 0.
     rock::pressKey(rock::Key::Left);
     rock::stepRock(alongX, 0);
-    EXPECT_FLOAT_EQ(velocity()[0], 0);
-    EXPECT_FLOAT_EQ(velocity()[1], 1);
+    EXPECT_EQ(std::pair(velocity()[0], velocity()[1]), std::pair(0.0f, 1.0f));
 
     rock::pressKey(rock::Key::Right);
     rock::stepRock(alongX, 0);
@@ -83,8 +82,7 @@ TEST_F(RockTest, ReflectsAtTheEdgesAndReturnsToASmallerGround)
     const float area[4] = {10, 20, 30, 60};
     createGround(area, 0, 4, nullptr, nullptr, 1);
     rock::stepRock(alongX, 0.05f);
-    EXPECT_FLOAT_EQ(position()[0], 20);
-    EXPECT_FLOAT_EQ(position()[1], 40);
+    EXPECT_EQ(std::pair(position()[0], position()[1]), std::pair(20.0f, 40.0f));
     // The first two bounds test (x, 0) and (0, y): off this ground, so the
     // rock is sent back on both axes although it stays inside.
     rock::setVelocity(1, 1);

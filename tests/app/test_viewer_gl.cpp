@@ -30,8 +30,7 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     // The built-in scene: rock at the centre with Down pending, wind over the
     // ground, ten trees, the grass's density.
     const rock::RockState& r = rock::state();
-    EXPECT_TRUE(r.direct);
-    EXPECT_TRUE(r.keyBackward);
+    EXPECT_EQ(std::pair(r.direct, r.keyBackward), std::pair(true, true));
     EXPECT_EQ(std::pair(r.rockPosition[0], r.rockPosition[1]), std::pair(50.0f, 50.0f));
     EXPECT_EQ(std::pair(windArea().x_max, windArea().y_max), std::pair(100.0f, 100.0f));
     EXPECT_EQ(forestTreeCount(), 10);
@@ -67,8 +66,7 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     const float alongX[3] = {1, 0, 0};
     rock::stepRock(alongX, 0); // consumes the pending keys
     key(Qt::Key_Up);
-    EXPECT_TRUE(r.keyForward);
-    EXPECT_FALSE(r.keyBackward);
+    EXPECT_EQ(std::pair(r.keyForward, r.keyBackward), std::pair(true, false));
     key(Qt::Key_F9);
     viewer.grabFramebuffer();
     EXPECT_EQ(std::pair(scene::switches().showGrassTexture2D5, scene::switches().showGrassTexture2D), std::pair(true, false));

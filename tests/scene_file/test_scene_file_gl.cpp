@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <tuple>
 
 namespace {
 
@@ -166,15 +167,13 @@ TEST_F(SceneFileTest, AttributesOfEverySectionReadStrictly)
         "</forest></velmora></scene>").c_str());
     const std::string lines = testing::internal::GetCapturedStdout();
     // Only "true" is true; an empty switch is off.
-    EXPECT_FALSE(scene::switches().animation);
-    EXPECT_FALSE(scene::switches().draw_ground);
-    EXPECT_FALSE(rock::state().bound);
+    EXPECT_EQ(std::tuple(scene::switches().animation, scene::switches().draw_ground, rock::state().bound),
+              std::tuple(false, false, false));
     EXPECT_FLOAT_EQ(scene::switches().animation_dt, 0.0625f);
     EXPECT_EQ(camera()->position(), Vec(16, 2, -2)) << "a refused number keeps its value";
     EXPECT_EQ(Vec(rock::state().rockPosition), Vec(10, 20, groundHeight(10, 20)));
-    EXPECT_EQ(rock::state().rockSpeed, 0);
-    EXPECT_EQ(rock::state().rockSize, 2);
-    EXPECT_EQ(rock::record().crushingPower, 16);
+    EXPECT_EQ(std::tuple(rock::state().rockSpeed, rock::state().rockSize, rock::record().crushingPower),
+              std::tuple(0.0f, 2.0f, 16.0f)) << "an empty number is 0, a refused one keeps its value";
     const std::vector<TreeRecord> trees = getTrees();
     ASSERT_EQ(trees.size(), 3u);
     EXPECT_EQ(trees[1].seed, 12);
