@@ -145,9 +145,7 @@ TEST(ProgramRun, RecordingFailuresSaySoAndTheRunGoesOn)
     QTemporaryDir out;
     const QString snapshot = out.filePath("last.png");
     // A folder under a plain file cannot be made, whoever runs the test.
-    QFile plain(out.filePath("plain"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
+    ASSERT_TRUE(QFile(out.filePath("plain")).open(QIODevice::WriteOnly));
     QProcessEnvironment noFfmpeg = QProcessEnvironment::systemEnvironment();
     noFfmpeg.insert("PATH", out.filePath("empty"));
     const QString video = out.filePath("v.mp4");

@@ -239,10 +239,7 @@ TEST_F(DialogsTest, APersonTypesSavesAnywhereLoadsBackAndClosesTheViewer)
     EXPECT_EQ(rock::state().rockSize, 2.5f);
 
     theDriver->failuresInWindow = true;
-    QFile broken(folder.filePath("broken.xml"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    ASSERT_EQ(broken.write("<scene>"), 7);
-    broken.close();
+    std::ofstream(folder.filePath("broken.xml").toStdString()) << "<scene>";
     choose(sceneDialog()->PushButton_LoadScene, "broken.xml");
     EXPECT_THAT(told.toStdString(), testing::AllOf(testing::HasSubstr("broken.xml"), testing::HasSubstr("parser error")));
     // A link into a folder that is gone: the save cannot make its file there.
