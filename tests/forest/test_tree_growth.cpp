@@ -283,14 +283,6 @@ TEST_F(Growth, BendingFollowsTheWindAndTheBranchesOwnSizes)
         animateTree(t, p, anim, 0.02f, y, ms);
         EXPECT_FLOAT_EQ(anim.weight[2], weight) << ms;
     }
-    // Steady crowns ease by frames, a sixth each, though the clock stands still.
-    treeDetail().steady = true;
-    TreeAnimation byFrames;
-    for (const auto& [frames, weight] : {std::pair{3, 0.5f}, {3, 1.0f}}) {
-        for (int k = 0; k < frames; ++k) animateTree(t, p, byFrames, 0.02f, y, 0.0);
-        EXPECT_FLOAT_EQ(byFrames.weight[2], weight) << frames;
-    }
-    treeDetail().steady = false;
     // Branches half as long relative to the kind are half as stiff: the
     // trunk's first child turns twice as far in a light wind.
     auto firstTurn = [&](const TreeParameters& q) { return norm(bent(q, 0.2f, y)[0].z - bent(q, 0, y)[0].z); };
