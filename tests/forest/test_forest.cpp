@@ -127,8 +127,7 @@ TEST_F(ForestLayout, TheWindBendsEveryTreeButTheEditedOneAndIsFollowedWithALag)
     EXPECT_NEAR(forestState().windStrength[1], kept + (1 - kept) * 0.001f * power, 1e-5f);
     EXPECT_NEAR(forestState().windDirection[1].x, kept + (1 - kept) * dx, 1e-5f);
     EXPECT_NEAR(forestState().windDirection[1].y, (1 - kept) * dy, 1e-5f);
-    // With steady crowns a tree's first frame takes the query's wind at once,
-    // and its levels ease in a sixth a frame, though the clock stands still.
+    // Steady, a fresh tree takes the query's wind at once and eases a sixth a frame on a still clock.
     treeDetail().steady = true;
     forestState().animations[1] = TreeAnimation();
     growForestTree(1, 0.0);
