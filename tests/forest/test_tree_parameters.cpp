@@ -36,9 +36,8 @@ TEST(TreeParameterFile, WriteAndReadGiveTheParametersBack)
     // Through (0, -1), (0.25, -0.5), (0.75, 0.5), (1, 0.9): each piece checked half way along.
     for (auto [t, v] : {std::pair{0.0f, -1.0f}, {0.125f, -0.75f}, {0.5f, 0.0f}, {0.875f, 0.7f}, {1.0f, 0.9f}})
         EXPECT_NEAR(read.angleNoise.boundA(t), v, 1e-5f) << t;
-    EXPECT_EQ(std::tuple(read.diameter, read.length, read.truncTexture), std::tuple(written.diameter, written.length, 7));
-    EXPECT_EQ(read.rootCount, 3);
-    EXPECT_FLOAT_EQ(read.sampleMin[1], -12.5f);
+    EXPECT_EQ(std::tuple(read.diameter, read.length, read.truncTexture, read.rootCount, read.sampleMin[1]),
+              std::tuple(written.diameter, written.length, 7, 3, -12.5f));
 }
 
 TEST(TreeParameterFile, SeedLineGivesEveryBitPatternBack)
