@@ -81,21 +81,6 @@ TEST_F(WindTest, QuerySumsPowerAndWeighsDirections)
     EXPECT_GE(dx, std::cos(0.4f));
 }
 
-TEST_F(WindTest, GustLivesOneUnitAfterItsLaunchForItsTravelTime)
-{
-    const double launched = date::horloge;
-    windAddGust(10.0f, 5.0f);
-    const wind_primitive* gust = windDirector().not_born().front().get();
-    const double born = gust->date_of_birth, dies = gust->date_of_death;
-    const auto& shape = static_cast<const rectangle&>(*gust->shape);
-    EXPECT_EQ(std::tuple(born - launched, shape.half_length(), shape.half_width()), std::tuple(1.0, 10.0f, 5.0f));
-    while (date::horloge < dies + 0.1) {
-        windUpdate(0.05f);
-        EXPECT_EQ(!windDirector().alive().empty(), date::horloge >= born && date::horloge < dies) << date::horloge;
-    }
-    EXPECT_EQ(windDirector().dead().size(), 1u);
-}
-
 TEST_F(WindTest, CrossingsRunFromSideToSideAtTheirSpeed)
 {
     god_of_gusts& god = windDirector();
