@@ -62,6 +62,9 @@ TEST(WidgetsGl, windowDrawnInItsStylesWithSharedPicturesAndStateRestored)
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     // The handle's picture was made once and is found by its name.
     const std::string key = "ForestInterfaceData/Buttons/key.tga";
-    EXPECT_TRUE(glIsTexture(oglTextureFind(key)));
-    EXPECT_EQ(oglTextureFind(key), oglTextureLoad(key));
+    // Found before loading again: the order in which the two sides of a
+    // comparison are evaluated is not fixed.
+    const unsigned int made = oglTextureFind(key);
+    EXPECT_TRUE(glIsTexture(made));
+    EXPECT_EQ(made, oglTextureLoad(key));
 }
