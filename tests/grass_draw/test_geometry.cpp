@@ -131,6 +131,8 @@ TEST_F(Geometry, RibbonsRunOnTheDiagonalsAndFlatQuadsLieOnTheHighestGround)
     EXPECT_FLOAT_EQ(r.strips[0][1][1], p.corners[3]->y);
     EXPECT_FLOAT_EQ(r.strips[1][0][1], p.corners[1]->y);
     EXPECT_FLOAT_EQ(r.strips[1][1][0], p.corners[2]->x);
+    // The top keeps the base's width: B's side is A's shifted by B − A.
+    EXPECT_NEAR(r.strips[0][7][0] - r.strips[0][6][0], p.corners[3]->x - p.corners[0]->x, 1e-5f);
 
     // A camera 20 m up: the tips rise halfway to it (dMin / dMax = 0.5).
     field.setAjustmentHeight2D5(true);
