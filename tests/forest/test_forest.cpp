@@ -126,6 +126,13 @@ TEST_F(ForestLayout, TheWindBendsEveryTreeButTheEditedOneAndIsFollowedWithALag)
     EXPECT_NEAR(forestState().windStrength[1], kept + (1 - kept) * 0.001f * power, 1e-5f);
     EXPECT_NEAR(forestState().windDirection[1].x, kept + (1 - kept) * dx, 1e-5f);
     EXPECT_NEAR(forestState().windDirection[1].y, (1 - kept) * dy, 1e-5f);
+    // Steady, a fresh tree takes the query's wind at once and eases a sixth a frame on a still clock.
+    treeDetail().steady = true;
+    forestState().animations[1] = TreeAnimation();
+    growForestTree(1, 0.0);
+    treeDetail().steady = false;
+    EXPECT_FLOAT_EQ(forestState().windStrength[1], 0.001f * power);
+    EXPECT_FLOAT_EQ(forestState().animations[1].weight[2], 1.0f / 6);
 }
 
 TEST_F(ForestLayout, SectionRoundTripAndMissingAttributes)
