@@ -261,8 +261,15 @@ Tree growForestTree(int i, double nowMilliseconds)
 
     float power = 0.0f, dx = 0.0f, dy = 0.0f;
     windGetInfluence(f.positions[i].x, f.positions[i].y, 0.0f, 0.0f, 0.0f, power, dx, dy);
-    f.windStrength[i] = 0.95f * f.windStrength[i] + 0.05f * (0.001f * power);
-    f.windDirection[i] = f.windDirection[i] * 0.95f + Vec3{dx, dy, 0.0f} * 0.05f;
+    if (treeDetail().steady && f.animations[i].lastMilliseconds < 0.0) {
+        // Steady crowns: a tree's first frame takes the wind as it is rather
+        // than bending from still towards it over some sixty frames.
+        f.windStrength[i] = 0.001f * power;
+        f.windDirection[i] = Vec3{dx, dy, 0.0f};
+    } else {
+        f.windStrength[i] = 0.95f * f.windStrength[i] + 0.05f * (0.001f * power);
+        f.windDirection[i] = f.windDirection[i] * 0.95f + Vec3{dx, dy, 0.0f} * 0.05f;
+    }
 
     tree.edited = i == f.editedTree;
     // The edited tree stands still so that it can be shaped.

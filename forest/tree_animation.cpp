@@ -63,7 +63,10 @@ void animateTree(Tree& tree, const TreeParameters& p, TreeAnimation& anim, float
     findLevels(*tree.trunk, present);
     const double elapsed = anim.lastMilliseconds < 0.0 ? 0.0 : nowMilliseconds - anim.lastMilliseconds;
     anim.lastMilliseconds = nowMilliseconds;
-    const float step = static_cast<float>(std::max(0.0, elapsed) / BENDING_EASE_MS);
+    // Steady crowns ease by frames: in wall time, how long a still crown keeps
+    // moving after the detail settles would follow the frame rate.
+    const float step = treeDetail().steady ? 1.0f / STEADY_EASE_FRAMES
+                                           : static_cast<float>(std::max(0.0, elapsed) / BENDING_EASE_MS);
     for (int level = 2; level <= MAX_BENDING_LEVEL; ++level) {
         float& w = anim.weight[level];
         if (present[level]) {

@@ -18,6 +18,9 @@ struct TreeAnimation {
 /// Time over which a level's bending eases in or out, milliseconds.
 constexpr double BENDING_EASE_MS = 1500.0;
 
+/// Frames over which it eases with steady crowns (`TreeDetail::steady`).
+constexpr int STEADY_EASE_FRAMES = 6;
+
 /// Bends every grown branch below the trunk by the wind of `strength` and
 /// horizontal `direction`, at `nowMilliseconds`. Thick and long branches
 /// bend less, relative to the size of the tree (`p.diameter`, `p.length`).

@@ -68,26 +68,49 @@ struct BarkNoise {
     /// tree (a hostile file's root length) just reuse cell numbers.
     static int latticeIndex(float f)
     {
+        // fmod leaves smaller numbers as they are: only the rare long tube pays for it.
+        if (std::fabs(f) < 1048576.0f) return static_cast<int>(f);
         return std::isfinite(f) ? static_cast<int>(std::fmod(f, 1048576.0f)) : 0;
     }
 
-    /// In about [-0.5, 0.5]·amplitude; `around` in turns, `along` in metres.
-    float at(float around, float along) const
+    /// The lattice rows at one place along the branch, per octave: the row
+    /// below and the smoothed position towards the next. A ring shares them.
+    struct Row {
+        int cell[4];
+        float blend[4];
+    };
+
+    /// The row at `along` metres.
+    Row row(float along) const
+    {
+        Row r;
+        for (int o = 0; o < 4; ++o) {
+            const float v = along / wavelength * static_cast<float>(1 << o);
+            const float fv = std::floor(v);
+            r.cell[o] = latticeIndex(fv);
+            const float sv = v - fv;
+            r.blend[o] = sv * sv * (3.0f - 2.0f * sv);
+        }
+        return r;
+    }
+
+    /// In about [-0.5, 0.5]·amplitude; `around` in turns, along at `row`.
+    float at(float around, const Row& row) const
     {
         if (amplitude == 0.0f) return 0.0f;
         float sum = 0.0f, weight = 1.0f, total = 0.0f;
         for (int o = 0; o < 4; ++o) {
             const int period = 4 << o;
             const float u = around * period;
-            const float v = along / wavelength * static_cast<float>(1 << o);
-            const float fu = std::floor(u), fv = std::floor(v);
-            const int iu = latticeIndex(fu), iv = latticeIndex(fv);
-            float su = u - fu, sv = v - fv;
+            const float fu = std::floor(u);
+            const int iu = latticeIndex(fu), iv = row.cell[o];
+            float su = u - fu;
             su = su * su * (3.0f - 2.0f * su);
-            sv = sv * sv * (3.0f - 2.0f * sv);
-            auto wrap = [period](int k) { return ((k % period) + period) % period; };
-            const float a = lattice(o, wrap(iu), iv), b = lattice(o, wrap(iu + 1), iv);
-            const float c = lattice(o, wrap(iu), iv + 1), d = lattice(o, wrap(iu + 1), iv + 1);
+            const float sv = row.blend[o];
+            // The period is a power of two: the mask wraps negative cells too.
+            const int i0 = iu & (period - 1), i1 = (iu + 1) & (period - 1);
+            const float a = lattice(o, i0, iv), b = lattice(o, i1, iv);
+            const float c = lattice(o, i0, iv + 1), d = lattice(o, i1, iv + 1);
             sum += weight * ((a + (b - a) * su) * (1.0f - sv) + (c + (d - c) * su) * sv);
             total += weight;
             weight *= persistence;
@@ -148,11 +171,11 @@ void appendRing(std::vector<MeshVertex>& out, const TubeShape& s, float t, int s
     const float radius = s.radius(t);
     // Roughness fades out towards a pointed tip.
     const float fade = s.r0 > 0.0f ? std::min(1.0f, 4.0f * radius / s.r0) : 0.0f;
-    const float along = t * s.length;
+    const BarkNoise::Row row = s.noise.row(t * s.length);
     for (int k = 0; k < sides; ++k) {
         const float turn = static_cast<float>(k) / sides;
         const Vec3 dir = s.x * std::cos(2.0f * PI * turn) + s.y * std::sin(2.0f * PI * turn);
-        const float r = std::max(0.0f, radius + s.noise.at(turn, along) * fade);
+        const float r = std::max(0.0f, radius + s.noise.at(turn, row) * fade);
         pos[k] = c + dir * r;
         nrm[k] = dir;
     }

@@ -153,6 +153,23 @@ TEST(Viewer, SupersampledSceneIsResolvedUnderTheText)
     }
     EXPECT_GT(inPlace, columns * 9 / 10);
     EXPECT_GT(sixteenths, 20);
+    // Pictures a level coarser, as the window takes them: each pixel averages
+    // 2 × 2 samples of the window's level, softer than without samples (0.90
+    // of the ground's change from pixel to pixel; the finer level gives 1.10).
+    const auto change = [](const QImage& image, long sum = 0) {
+        for (int y = 440; y < image.height(); ++y)
+            for (int x = 1; x < image.width(); ++x) sum += std::abs(qGreen(image.pixel(x, y)) - qGreen(image.pixel(x - 1, y)));
+        return sum;
+    };
+    EXPECT_LT(change(smooth), change(plain) * 19 / 20);
+    // F10's 3D picture, drawn after the scene, spans 0.1 to 0.6 of the width
+    // as without samples, not 0.2 to 1.2: x = 117 lies on it.
+    QKeyEvent pictures(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier);
+    QApplication::sendEvent(&viewer, &pictures);
+    viewer.grabFramebuffer();  // the frame that takes the key
+    const QRgb shown = viewer.grabFramebuffer().pixel(117, 435);
+    viewer.setSamples(16);
+    EXPECT_EQ(viewer.grabFramebuffer().pixel(117, 435), shown);
 }
 
 } // namespace

@@ -89,19 +89,13 @@ TEST_F(Growth, ChildrenShareTheParentsCrossSection)
         }
         EXPECT_NEAR(sum, b.endDiameter * b.endDiameter, 1e-4f * b.endDiameter * b.endDiameter);
     });
-    // Three children of half the parent pass the check (0.25, 0.5, 0.75 <= 1)
-    // and are scaled to 1/sqrt(3) each; of 0.9, the second and third are
-    // redrawn at 0.1 to 0.3 of the parent.
+    // Three children of 0.9 of the parent overflow its cross-section: the
+    // second and third are redrawn at 0.1 to 0.3 of the parent.
     p.branchCount = flatCurve(0, 10, 0.3f, 0.3f);
-    for (float sub : {0.5f, 0.9f}) {
-        p.subBranchDiameter = flatCurve(0, 1, sub, sub);
-        const Branch& b = *growTree(p, Vec3{}).trunk;
-        ASSERT_EQ(b.childCount, 3);
-        for (int i = 1; i < 3; ++i) {
-            if (sub == 0.5f) EXPECT_NEAR(b.children[i].diameter, b.endDiameter / std::sqrt(3.0f), 1e-5f);
-            else EXPECT_LT(b.children[i].diameter, 0.34f * b.children[0].diameter);
-        }
-    }
+    p.subBranchDiameter = flatCurve(0, 1, 0.9f, 0.9f);
+    const Branch& b = *growTree(p, Vec3{}).trunk;
+    ASSERT_EQ(b.childCount, 3);
+    for (int i = 1; i < 3; ++i) EXPECT_LT(b.children[i].diameter, 0.34f * b.children[0].diameter) << i;
 }
 
 TEST_F(Growth, HandGrownTreeFollowsTheFormulas)
@@ -143,10 +137,9 @@ TEST_F(Growth, DrawsStayInTheirRangesApartFromEachOther)
     EXPECT_EQ(treeRandomBits(0, 1), 159529792u);
     EXPECT_EQ(treeRandomBits(0xFFFFFFFFu, 33), 3484705710u);
     for (uint32_t c = 0; c < 20000; ++c) ASSERT_TRUE(treeRandom(99, c) >= 0.0f && treeRandom(99, c) <= 1.0f) << c;
-    // Over many seeds a fork's first child takes its cone and length in
-    // [0.2, 0.8] and its turn, π + (0.5·noise + 1)·2π/2, from draws of their
-    // own: the turn and the cone do not go together (correlation 1 if they
-    // shared a draw).
+    // Over many seeds a fork's first child takes its cone in [0.2, 0.8] and its
+    // turn, π + (0.5·noise + 1)·2π/2, from draws of their own: the turn and
+    // the cone do not go together (correlation 1 if they shared a draw).
     TreeParameters p = handParameters();
     p.branchCone = p.branchLength = flatCurve(0, 1, 0.2f, 0.8f);
     p.angleNoise = flatCurve(-1, 1, 0, 1);
@@ -157,8 +150,6 @@ TEST_F(Growth, DrawsStayInTheirRangesApartFromEachOther)
         const double cone = c.endDiameter / c.diameter, turn = c.azimuth;
         EXPECT_GE(cone, 0.2 - 1e-6) << seed;
         EXPECT_LE(cone, 0.8 + 1e-6) << seed;
-        EXPECT_GE(c.length, 2 - 1e-5f) << seed;
-        EXPECT_LE(c.length, 8 + 1e-5f) << seed;
         EXPECT_GE(turn, 1.5 * 3.14159) << seed;
         EXPECT_LE(turn, 2.5 * 3.1416) << seed;
         n += 1, sx += cone, sy += turn, sxx += cone * cone, syy += turn * turn, sxy += cone * turn;
@@ -247,16 +238,13 @@ TEST(TreeDetailRegulation, ThresholdAndTubeFactorFollowTheBudgets)
 TEST_F(Growth, BendingFollowsTheWindAndTheBranchesOwnSizes)
 {
     // The hand-grown tree (levels 1 to 6, forks in the y-z plane) in a wind
-    // along +y leans with it; level 6 is not bent. The same kind ten times
-    // smaller bends by the same angles, and a storm turns no branch far from
-    // its parent's direction.
-    TreeParameters p = handParameters(), small = p;
-    small.diameter /= 10;
-    small.length /= 10;
+    // along +y leans with it; level 6 is not bent, and a storm turns no
+    // branch far from its parent's direction.
+    TreeParameters p = handParameters();
     inFull(p);
     const Vec3 y{0, 1, 0};
     const auto still = bent(p, 0, y), windy = bent(p, 0.02f, y);
-    const auto scaled = bent(small, 0.02f, y), storm = bent(p, 50, y);
+    const auto storm = bent(p, 50, y);
     auto angle = [](const BentBranch& a) { return std::acos(std::min(1.0f, dot(a.z, a.parentZ))); };
     float push = 0.0f;
     bool level5Bent = false;
@@ -265,7 +253,6 @@ TEST_F(Growth, BendingFollowsTheWindAndTheBranchesOwnSizes)
         const float turn = std::fabs(dot(windy[i].z, windy[i].parentZ) - dot(still[i].z, still[i].parentZ));
         EXPECT_TRUE(still[i].level < 6 || turn < 1e-5f) << i;
         level5Bent |= still[i].level == 5 && turn > 1e-3f;
-        EXPECT_LT(norm(windy[i].z - scaled[i].z), 1e-4f) << i;
         EXPECT_LT(std::fabs(angle(storm[i]) - angle(still[i])), 0.75f) << i;
     }
     EXPECT_GT(push, 0.0f);
@@ -327,8 +314,7 @@ TEST_F(Growth, LeavesFollowTheirCurves)
     std::vector<const Branch*> branches;
     const Tree t = inFull(p);
     forEachBranch(*t.trunk, [&](const Branch& b) { branches.push_back(&b); });
-    treeDetail().lodThreshold = 0.001f; // leaves fade in from the threshold
-    p.diameter = 2;                      // leaves scale with the tree's diameter
+    p.diameter = 2; // leaves scale with the tree's diameter
     TreeMesh mesh;
     buildTreeMesh(t, p, Vec3{}, mesh);
     ASSERT_EQ(mesh.leafCount, 3 * 63);
@@ -349,9 +335,11 @@ TEST_F(Growth, LeavesFollowTheirCurves)
         const float along = dot(off, b.axes[2]);
         EXPECT_NEAR(along, 0.5f * b.length, 1e-4f) << k;
         EXPECT_LE(norm(off - b.axes[2] * along), 1.5f * std::sqrt(2.0f) * b.diameter + 1e-5f) << k;
-        const float alpha = std::min(1.0f, (b.projectedSize - 0.001f) / b.relativeDiameter * 5 + 0.1f);
-        EXPECT_NEAR(mesh.leaves[0][4 * k].color[3], alpha, 1e-5f) << k;
     }
+    // Leaves fade in from the threshold: a branch just at it has an alpha of 0.1.
+    treeDetail().lodThreshold = t.trunk->projectedSize;
+    buildTreeMesh(t, p, Vec3{}, mesh);
+    EXPECT_NEAR(mesh.leaves[0][0].color[3], 0.1f, 1e-6f);
     // Mode 3 puts the leaves at the fork; leaves below 0.01 are left out.
     p.leaveMode = 3;
     buildTreeMesh(t, p, Vec3{}, mesh);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "grass/grass_drawing.h"
 #include "tests/support/grass_scene.h"
@@ -40,10 +41,8 @@ TEST(GrassFieldLayout, GridsIndexingLinksAndSettings)
     EXPECT_FLOAT_EQ(field.node(2, 4).skeleton.P0[1], 32);
     EXPECT_FLOAT_EQ(field.node(3, 0).x, 40);
     const GrassPatch& p = field.patch(1, 3);
-    EXPECT_EQ(p.corners[1], &field.node(2, 3));
-    EXPECT_EQ(p.corners[2], &field.node(1, 4));
-    EXPECT_EQ(p.crush[1], &field.crushPoint(3, 6));
-    EXPECT_EQ(p.crush[8], &field.crushPoint(4, 8));
+    EXPECT_EQ(std::pair(p.corners[1], p.corners[2]), std::pair(&field.node(2, 3), &field.node(1, 4)));
+    EXPECT_EQ(std::pair(p.crush[1], p.crush[8]), std::pair(&field.crushPoint(3, 6), &field.crushPoint(4, 8)));
     field.texturesBuilt();
     field.setBladesPerSquareMetre(10);
     EXPECT_EQ(field.getSettings().bladesPerPatch, 30);  // 10 per m² on 10 m × 3 m, a tenth

@@ -1,9 +1,9 @@
 // The "grass" element of the scene file.
 #include <gtest/gtest.h>
 
-
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "grass/grass_section.h"
 #include "tests/support/xml_text.h"
@@ -82,10 +82,9 @@ TEST_F(Section, LenientNumbersAndStrictFlags)
     EXPECT_EQ(field.getPatchesX(), 1);  // at least one; the third number is not read
     EXPECT_EQ(std::tuple(field.getTexture3D(), field.getAjustmentHeight2D5()), std::tuple(false, false));
     EXPECT_EQ(field.getSizeX2D5(), 8);
-    const float area[4] = {2, 3, 10, 8};  // two of four numbers: the others stay
-    float got[4];
-    field.getArea(got);
-    for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(got[k], area[k]);
+    float area[4];
+    field.getArea(area);
+    EXPECT_EQ(std::vector<float>(area, area + 4), (std::vector<float>{2, 3, 10, 8}));  // two of four numbers: the others stay
 }
 
 // The 2.5D texture within 1..1024 × 1..256, one past is refused and the value

@@ -1,11 +1,12 @@
 // Culling, levels of detail, drawing order and segment counts, without GL:
-// the camera matrices are built here as GLU would build them.
+// Qt builds the camera matrices as GLU would.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
+
+#include <QMatrix4x4>
 
 #include "grass/grass_view.h"
 #include "wind/wind.h"
@@ -17,7 +18,7 @@ namespace {
 class View : public ::testing::Test {
 protected:
     GrassField field;
-    std::array<float, 16> modelview, projection;
+    QMatrix4x4 modelview, projection;
 
     void SetUp() override
     {
@@ -29,27 +30,15 @@ protected:
         field.setDistance2D(9);
         look({10, 10, 2}, {10, 20, 0}, 60);
     }
-    /// gluLookAt from `eye` to `centre` with z up, then gluPerspective(`fovy`°,
-    /// 1, 0.1, 200), in GL's column order.
-    void look(std::array<float, 3> eye, std::array<float, 3> centre, float fovy)
+    /// gluLookAt from `eye` to `centre` with z up, then gluPerspective(`fovy`°, 1, 0.1, 200).
+    void look(QVector3D eye, QVector3D centre, float fovy)
     {
-        float f[3] = {centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]};
-        const float fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]), sl = std::hypot(f[0], f[1]);
-        for (float& c : f) c /= fl;
-        const float s[3] = {f[1] * fl / sl, -f[0] * fl / sl, 0};  // f × z, normalised
-        const float u[3] = {s[1] * f[2], -s[0] * f[2], s[0] * f[1] - s[1] * f[0]};
-        auto dot = [&eye](const float* a) { return a[0] * eye[0] + a[1] * eye[1] + a[2] * eye[2]; };
-        modelview = {s[0], u[0], -f[0], 0, s[1], u[1], -f[1], 0, s[2], u[2], -f[2], 0, -dot(s), -dot(u), dot(f), 1};
-        const float c = 1 / std::tan(fovy * float(M_PI) / 360);
-        projection = {c, 0, 0, 0, 0, c, 0, 0, 0, 0, -200.1f / 199.9f, -1, 0, 0, -40 / 199.9f, 0};
-        updateViewMatrices(field, eye.data(), modelview.data(), projection.data());
-    }
-    /// `m` times the column (x, y, z, w).
-    static std::array<float, 4> times(const std::array<float, 16>& m, float x, float y, float z, float w)
-    {
-        std::array<float, 4> r;
-        for (int k = 0; k < 4; ++k) r[k] = m[k] * x + m[4 + k] * y + m[8 + k] * z + m[12 + k] * w;
-        return r;
+        modelview.setToIdentity();
+        modelview.lookAt(eye, centre, {0, 0, 1});
+        projection.setToIdentity();
+        projection.perspective(fovy, 1, 0.1f, 200);
+        const float at[3] = {eye.x(), eye.y(), eye.z()};
+        updateViewMatrices(field, at, modelview.constData(), projection.constData());
     }
 };
 
@@ -96,22 +85,14 @@ TEST_F(View, NodesWithinTheBladeMarginOfEveryPlaneAreKept)
 {
     // Turned off the grid's axes, so that the right and left planes differ;
     // then back along −x, over the first column of nodes.
-    for (const auto& [eye, centre] : {std::pair{std::array<float, 3>{4, 3, 3}, std::array<float, 3>{14, 17, 0}},
-                                      {{16, 10, 3}, {0, 12, 0}}}) {
+    for (const auto& [eye, centre] : {std::pair{QVector3D(4, 3, 3), QVector3D(14, 17, 0)}, {{16, 10, 3}, {0, 12, 0}}}) {
         look(eye, centre, 50);
         const float diag = std::sqrt(2.0f), h = 1.5f;
         int kept[2] = {0, 0};
         for (const GrassNode& n : field.getNodes()) {
-            // Clip coordinates; planes right, left, bottom, top, near, far are w ∓ x, w ± y, w ± z.
-            const std::array<float, 4> e = times(modelview, n.x, n.y, n.z, 1);
-            const std::array<float, 4> c = times(projection, e[0], e[1], e[2], e[3]);
-            const float planes[6] = {c[3] - c[0], c[3] + c[0], c[3] + c[1], c[3] - c[1], c[3] + c[2], c[3] - c[2]};
-            float m = 0;
-            for (int p = 0; p < 6; ++p) {
-                const float* q = field.drawing().view.planes[p];
-                EXPECT_NEAR(q[0] * n.x + q[1] * n.y + q[2] * n.z + q[3], planes[p], 1e-3f * (1 + std::fabs(planes[p])));
-                m = std::min(m, planes[p]);
-            }
+            // Clip coordinates: a node is m inside the frustum's nearest plane, w ± x, w ± y or w ± z.
+            const QVector4D c = projection * modelview * QVector4D(n.x, n.y, n.z, 1);
+            const float w = c.w(), m = std::min({0.0f, w - c.x(), w + c.x(), w + c.y(), w - c.y(), w + c.z(), w - c.z()});
             if (std::fabs(diag + h + m) < 1e-3f || std::fabs(2 * diag + h + m) < 1e-3f) continue;  // on a margin
             EXPECT_EQ(n.visible, diag + h > -m) << n.x << ", " << n.y;
             EXPECT_EQ(n.nearView, 2 * diag + h > -m) << n.x << ", " << n.y;

@@ -1,7 +1,6 @@
 // Episodes, timelines and the filing of primitives on the simulation date.
 #include "wind_fixture.h"
 
-#include <string>
 #include <tuple>
 #include <vector>
 
@@ -13,22 +12,11 @@ struct walker {
     std::unique_ptr<figure2d> shape = std::make_unique<trace>(pose2d{{0.0f, 0.0f}, 0.0f});
 };
 
-// An episode that logs what the timeline does to it.
-struct logged : slice_of_life<walker> {
-    logged(std::vector<std::string>& log, std::string name, double start, double end)
-        : slice_of_life<walker>(nullptr, start, end), log(log), name(std::move(name)) {}
-    void act() override { log.push_back(name + " act"); }
-    void on_begin() override { log.push_back(name + " begin"); }
-    void on_end() override { log.push_back(name + " end"); }
-    std::vector<std::string>& log;  const std::string name;
-};
-
 class Life : public WindTest {
 protected:
     // Birth over [1, 2], death over [5, 6].
     std::unique_ptr<life<walker>> l{new life<walker>(new birth<walker>(&w, 1, 2), new death<walker>(&w, 5, 6))};
     walker w;
-    std::vector<std::string> log;
 
     void stepTo(double date) { date::horloge = date, l->up_to_date(), l->act_active(); }
 };
@@ -46,9 +34,9 @@ TEST_F(Life, TimelineErrors)
 {
     EXPECT_INVALID(birth<walker>(&w, 3, 2), "slice_of_life:slice_of_life: start>end");
     stepTo(1.5);
-    EXPECT_INVALID(l->add_slice_of_life(new logged(log, "late", 1.4, 3)), "life:add_slice_of_life: date conflict.");
-    l->add_slice_of_life(new logged(log, "now", 1.5, 3));
-    logged future(log, "future", 4, 5);
+    EXPECT_INVALID(l->add_slice_of_life(new birth<walker>(&w, 1.4, 3)), "life:add_slice_of_life: date conflict.");
+    l->add_slice_of_life(new birth<walker>(&w, 1.5, 3));
+    birth<walker> future(&w, 4, 5);
     EXPECT_INVALID(l->add_active_event(&future), "life:add_active_event: date conflict.");
     date::horloge = 0.5;  // back before the activated birth
     EXPECT_INVALID(l->up_to_date(), "life:up_to_date: date conflict.");
@@ -62,17 +50,6 @@ TEST_F(Life, BirthFadesInAndDeathFadesOut)
     EXPECT_EQ(std::tuple(w.dead, w.intensity), std::tuple(false, 0.75f));
     stepTo(6.0);
     EXPECT_EQ(std::tuple(w.dead, l->active_slices().size()), std::tuple(true, size_t(0)));
-}
-
-TEST_F(Life, NewestOfEqualStartsBeginsFirstAndActiveIsOrderedByEnd)
-{
-    l->add_slice_of_life(new logged(log, "A", 1, 4));
-    l->add_slice_of_life(new logged(log, "B", 1, 3));
-    stepTo(1.0);
-    EXPECT_EQ(log, (std::vector<std::string>{"B begin", "A begin", "B act", "A act"}));
-    log.clear();
-    stepTo(3.5);
-    EXPECT_EQ(log, (std::vector<std::string>{"B end", "A act"}));
 }
 
 TEST_F(Life, PrimitivesAreFiledByTheirPlaceInLife)
