@@ -52,7 +52,6 @@ TEST_F(ForestLayout, SetTreesKeepsAtMost199StandingOnTheGround)
     // Sizes are relative to tree 0's, whose own relative values are ignored.
     const float d0 = forestTreeDiameter(0);
     EXPECT_FLOAT_EQ(forestTreeDiameter(3), d0 + 0.03f);
-    EXPECT_NEAR(getTrees()[3].relativeDiameter, 0.03f, 1e-6f);
     // Off the ground, and sizes from outside that would turn negative or NaN.
     many[0].relativeDiameter = 5.0f;
     many[1].position2d[0] = -20.0f;
@@ -79,7 +78,6 @@ TEST_F(ForestLayout, LoadingAKindGivesTreeZeroSizesItCanGrowFrom)
     loadArb(bad);
     EXPECT_FLOAT_EQ(forestTreeDiameter(0), 0.02f);
     EXPECT_GT(forestTreeLength(0), 0.0f) << "a number, and positive";
-    EXPECT_GT(growTree(treeParameters(), Vec3{}).trunk->length, 0.0f);
 }
 
 TEST_F(ForestLayout, RandomizingRedrawsEveryTreesSeedAndTheOthersSizes)

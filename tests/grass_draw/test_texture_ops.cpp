@@ -1,7 +1,6 @@
 // Pixel operations of the grass textures, on small hand-made buffers.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -49,7 +48,7 @@ TEST(TextureOps, FilterNeighboursRunAcrossRowEnds)
     EXPECT_EQ(t.pixels[16], 1);  // other channels copied
 }
 
-TEST(TextureOps, ExtendColorFillsBlackNeighboursOnePixelAPass)
+TEST(TextureOps, ExtendColorFillsBlackNeighboursWithTheirBrightestChannels)
 {
     // 3 × 3 RGBA, two coloured pixels: a black neighbour takes the largest of
     // each channel, alpha untouched, coloured pixels keep their colour.
@@ -61,15 +60,6 @@ TEST(TextureOps, ExtendColorFillsBlackNeighboursOnePixelAPass)
     ASSERT_TRUE(extendColor(t, 1));
     EXPECT_EQ(Bytes(t.pixels + 4, t.pixels + 8), (Bytes{100, 80, 0, 0}));
     EXPECT_EQ(t.pixels[4 * 4 + 1] + t.pixels[5 * 4], 0);
-    // A pass reaches one pixel further (pixel 0 is nobody's neighbour).
-    fill(t, 6, 1, false, {0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    ASSERT_TRUE(extendColor(t, 2));
-    for (int x = 0; x < 6; ++x) EXPECT_EQ(t.pixels[3 * x], x < 4 ? 100 : 0) << "pixel " << x;
-    // Once a pass changes nothing the passes stop: all of an int's worth end
-    // at once (they would run for minutes).
-    fill(t, 2, 1, false, {0, 0, 0, 0, 9, 0});
-    ASSERT_TRUE(extendColor(t, INT_MAX));
-    EXPECT_EQ(Bytes(t.pixels, t.pixels + 6), (Bytes{0, 9, 0, 0, 9, 0}));
 }
 
 TEST(TextureSetters, TheBladePictureFadesByItsSofteningAndWaitsForTheRebuild)

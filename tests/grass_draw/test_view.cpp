@@ -83,23 +83,19 @@ TEST_F(View, WithTheLookLevelsChangeOnlyPastAMargin)
 
 TEST_F(View, NodesWithinTheBladeMarginOfEveryPlaneAreKept)
 {
-    // Turned off the grid's axes, so that the right and left planes differ;
-    // then back along −x, over the first column of nodes.
-    for (const auto& [eye, centre] : {std::pair{QVector3D(4, 3, 3), QVector3D(14, 17, 0)}, {{16, 10, 3}, {0, 12, 0}}}) {
-        look(eye, centre, 50);
-        const float diag = std::sqrt(2.0f), h = 1.5f;
-        int kept[2] = {0, 0};
-        for (const GrassNode& n : field.getNodes()) {
-            // Clip coordinates: a node is m inside the frustum's nearest plane, w ± x, w ± y or w ± z.
-            const QVector4D c = projection * modelview * QVector4D(n.x, n.y, n.z, 1);
-            const float w = c.w(), m = std::min({0.0f, w - c.x(), w + c.x(), w + c.y(), w - c.y(), w + c.z(), w - c.z()});
-            if (std::fabs(diag + h + m) < 1e-3f || std::fabs(2 * diag + h + m) < 1e-3f) continue;  // on a margin
-            EXPECT_EQ(n.visible, diag + h > -m) << n.x << ", " << n.y;
-            EXPECT_EQ(n.nearView, 2 * diag + h > -m) << n.x << ", " << n.y;
-            kept[0] += n.visible, kept[1] += n.nearView && !n.visible;
-        }
-        EXPECT_GT(kept[0], 20);
-        EXPECT_GT(kept[1], 10);
+    // A shift then a quarter turn, w = 1: clip x = 10 − y, clip y = x − 2, and
+    // the planes are |clip| = 1. A node is drawn within diag + h = 1.41 + 1.5
+    // outside them, |10 − y| and |x − 2| below 3.91; near the view within
+    // 2·1.41 + 1.5, below 5.33. Column 0 is inside.
+    QMatrix4x4 shift, turn;
+    shift.translate(-2, -10, 0);
+    turn.rotate(90, 0, 0, 1);
+    const float at[3] = {2, 10, 2};
+    updateViewMatrices(field, at, shift.constData(), turn.constData());
+    for (const GrassNode& n : field.getNodes()) {
+        const float off = std::max(std::fabs(n.y - 10), std::fabs(n.x - 2));
+        EXPECT_EQ(n.visible, off < 3.91f) << n.x << ", " << n.y;
+        EXPECT_EQ(n.nearView, off < 5.33f) << n.x << ", " << n.y;
     }
 }
 

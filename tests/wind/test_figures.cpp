@@ -75,8 +75,7 @@ TEST_F(WindTest, BlastPushesOutwardsFromItsCoreThroughTheRingToTheRim)
     b->intensity = 0.5f;
     EXPECT_TRUE(std::isfinite(atFullIntensity<blast_of_air>(new circle({0, 0}, 0))->get_influence({0, 0}).power));
     const influence centre = b->get_influence({0, 0});
-    EXPECT_EQ(centre.dx, 0.0f);
-    EXPECT_EQ(centre.dy, 0.0f);
+    EXPECT_EQ(std::pair(centre.dx, centre.dy), std::pair(0.0f, 0.0f));
     windSetBlastParam(2.0f);
     date::horloge = 3.7;
     // Distance, power (200·0.5, falling to 0 over the rim), and the push's range.
