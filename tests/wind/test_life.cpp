@@ -42,10 +42,8 @@ TEST_F(Life, TimelineErrors)
     EXPECT_INVALID(l->up_to_date(), "life:up_to_date: date conflict.");
 }
 
-TEST_F(Life, BirthFadesInAndDeathFadesOut)
+TEST_F(Life, DeathFadesOutAndEndsTheLife)
 {
-    stepTo(1.5);
-    EXPECT_EQ(std::tuple(w.born, w.intensity), std::tuple(true, 0.5f));
     stepTo(5.25);
     EXPECT_EQ(std::tuple(w.dead, w.intensity), std::tuple(false, 0.75f));
     stepTo(6.0);
