@@ -48,11 +48,6 @@ protected:
         field.setWidth(0.04f);
     }
     void TearDown() override { releaseGrassTextures(field); }
-    void reseed(unsigned seed)
-    {
-        util::randomSeed(seed);
-        field.drawing().randomTable.setCursor(0);
-    }
     /// Level 0 of a texture object as RGBA bytes, and its width.
     static std::vector<unsigned char> textureImage(unsigned name, int* width = nullptr)
     {
@@ -120,7 +115,8 @@ TEST_F(GrassGl, SynthesisedTexturesAreSoftenedByTheirSettings)
     std::vector<std::vector<unsigned char>> side;
     for (float softening : {0.4f, 0.5f, 0.6f, 0.7f}) {
         field.setAntialiasing2D5(softening);
-        reseed(5);
+        util::randomSeed(5);
+        field.drawing().randomTable.setCursor(0);
         buildTexture2D5(field);
         side.push_back(textureImage(field.drawing().picture2D5.texName));
     }
@@ -139,7 +135,8 @@ TEST_F(GrassGl, SynthesisedTexturesAreSoftenedByTheirSettings)
     // From above, clear and opaque texels filtered with weight 10 − trunc(10 × 0.5)
     // = 5: a clear one inside the border with one opaque of its eight
     // neighbours takes 255 / (5 + 8) = 19.
-    reseed(6);
+    util::randomSeed(6);
+    field.drawing().randomTable.setCursor(0);
     buildTexture2D(field);
     int width = 0;
     const std::vector<unsigned char> above = textureImage(field.drawing().picture2D.texName, &width);

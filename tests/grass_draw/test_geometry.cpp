@@ -56,10 +56,7 @@ protected:
         field.setBladesPerSquareMetre(100);
         field.drawing().view.sideX = 1;
         field.drawing().view.sideY = 0;
-        for (GrassNode& n : field.getNodes()) {
-            n.windWeight = 50;
-            bendSkeleton(n.skeleton, n.height, 0.3f, 0.1f);
-        }
+        for (GrassNode& n : field.getNodes()) bendSkeleton(n.skeleton, n.height, 0.3f, 0.1f);
     }
     /// The next four draws of the table after `cursor`.
     void nextDraws(int cursor, std::array<float, 4> values)
@@ -195,13 +192,12 @@ TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
     expectNear(fixed.nst[0][3], {0.45f, 1, 0.25f}, "fixed nst", 3);
 }
 
-TEST_F(Geometry, CrushPointsStandWhereTheyAreAndBendByTheirOwnCrush)
+TEST_F(Geometry, CrushPointsStandBetweenTheirCornersAndTakeTheirPoses)
 {
-    // Corners c at (c % 2, c / 2) of heights 1 + c, wind weights 10·(c + 1).
+    // Corners c at (c % 2, c / 2) of heights 1 + c.
     GrassPatch& p = field.patch(0, 0);
     for (int c = 0; c < 4; ++c) {
         p.corners[c]->height = 1.0f + c;
-        p.corners[c]->windWeight = 10.0f * (c + 1);
         bendSkeleton(p.corners[c]->skeleton, 1.0f + c, 0.1f * c, 0.2f);
     }
     crushedSkeletons(p);
