@@ -21,4 +21,5 @@ protected:
         const float area[4] = {0.0f, 0.0f, 100.0f, 100.0f};
         windInit(area, 0.0f);
     }
+    void TearDown() override { SetUp(); }
 };
