@@ -106,11 +106,10 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
 
 TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothingAndSayWhy)
 {
-    const std::string good = "<scene><parameters animation_dt=\"0.5\"/></scene>";
     const std::pair<std::string, const char*> cases[] = {  // each with its reason, the library's first line
         {path("missing.xml"), "missing.xml"},
         {write("broken.xml", "<scene><parameters animation_dt=\"0.5\"></scene>"), "parser error"},
-        {write("undeclared.xml", good, false), "no DTD found"},
+        {write("undeclared.xml", "<scene><parameters animation_dt=\"0.5\"/></scene>", false), "no DTD found"},
         {write("invalid.xml", "<scene><parameters animation_dt=\"0.5\" colour=\"red\"/></scene>"), "colour"},
     };
     EXPECT_FALSE(loadSceneFile(nullptr));
