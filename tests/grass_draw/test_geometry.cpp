@@ -192,14 +192,18 @@ TEST_F(Geometry, ABladeTapersQuadraticallyAndTiltsItsWidthWhenItLeans)
     expectNear(fixed.nst[0][3], {0.45f, 1, 0.25f}, "fixed nst", 3);
 }
 
-TEST_F(Geometry, CrushPointsStandBetweenTheirCornersAndTakeTheirPoses)
+TEST_F(Geometry, CrushPointsStandWhereTheyAreAndBendByTheirOwnCrush)
 {
-    // Corners c at (c % 2, c / 2) of heights 1 + c.
+    // Corners c at (c % 2, c / 2) of heights 1 + c, wind weights 10·(c + 1).
     GrassPatch& p = field.patch(0, 0);
     for (int c = 0; c < 4; ++c) {
         p.corners[c]->height = 1.0f + c;
+        p.corners[c]->windWeight = 10.0f * (c + 1);
         bendSkeleton(p.corners[c]->skeleton, 1.0f + c, 0.1f * c, 0.2f);
     }
+    // The centre's crush equals its mean wind weight (25) along +y: half flattened.
+    CrushPoint& centre = *p.crush[4];
+    centre.amount = 25, centre.dirY = 2, centre.crushed = 1;
     crushedSkeletons(p);
     // Point a + 3b stands at (a/2, b/2) with the height between its corners:
     // 1, 1.5, 2 on the bottom edge, 3, 3.5, 4 on the top, the centre 2.5.
@@ -208,8 +212,18 @@ TEST_F(Geometry, CrushPointsStandBetweenTheirCornersAndTakeTheirPoses)
         const BladeSkeleton& s = p.crush[i]->skeleton;
         EXPECT_NEAR(s.P0[0], 0.5f * (i % 3), 1e-6f) << i;
         EXPECT_NEAR(s.P0[1], 0.5f * (i / 3), 1e-6f) << i;
-        EXPECT_NEAR(s.T0[2], heights[i], 1e-6f) << i;
+        if (i != 4) {
+            EXPECT_NEAR(s.T0[2], heights[i], 1e-6f) << i;
+        }
     }
     for (int c = 0; c < 4; ++c) EXPECT_EQ(test_support::skeletonFloats(p.crush[(c % 2) * 2 + (c / 2) * 6]->skeleton),
                                              test_support::skeletonFloats(p.corners[c]->skeleton)) << c;
+    // The centre's tip halfway from the corners' mean tip to 0.92 × 2.5 along +y from its base.
+    float tip[3] = {};
+    for (const GrassNode* c : p.corners)
+        for (int k = 0; k < 3; ++k) tip[k] += c->skeleton.P1[k] / 4;
+    const BladeSkeleton& s = centre.skeleton;
+    EXPECT_NEAR(s.P1[0], 0.5f * tip[0] + 0.5f * 0.5f, 1e-5f);
+    EXPECT_NEAR(s.P1[1], 0.5f * tip[1] + 0.5f * (0.5f + 2.3f), 1e-5f);
+    EXPECT_NEAR(s.P1[2], 0.5f * tip[2], 1e-5f);
 }
