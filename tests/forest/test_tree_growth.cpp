@@ -270,7 +270,7 @@ TEST_F(Growth, BendingFollowsTheWindAndTheBranchesOwnSizes)
     EXPECT_NEAR(firstTurn(p) / turn, 2.0f, 0.1f);
 }
 
-TEST_F(Growth, TubesFollowTheirSizeOnScreenAndTheTubeFactor)
+TEST_F(Growth, TubesFollowTheirSizeOnScreenAndTheTubeFactorAndAreRough)
 {
     // level = min(factor·s + 1, 7); sides 2^trunc(level) within 4..16;
     // segments min(2^trunc(level - 0.5), 16).
@@ -291,6 +291,26 @@ TEST_F(Growth, TubesFollowTheirSizeOnScreenAndTheTubeFactor)
         EXPECT_EQ(mesh.polygons, polygons) << factor;
     }
     EXPECT_EQ(treeCounters().polygons, 9 * 2 * 9 + 17 * 2 * 17) << "the counter steers the next frame";
+    // Tapering to a point, the trunk's roughness moves each vertex out by at
+    // most (1 + 0)·0.125·noise, times min(1, 4·radius / 1), in step with noise.
+    p.branchCone = flatCurve(0, 1, 0, 0);
+    TreeMesh rough[3]; // noise 0, 1 and 2
+    for (int k = 0; k < 3; ++k) {
+        p.noise = static_cast<float>(k);
+        buildTreeMesh(growTree(p, Vec3{}), p, Vec3{}, rough[k]);
+        ASSERT_EQ(rough[k].bark.size(), rough[0].bark.size());
+    }
+    auto at = [&](int k, size_t i) { const float* v = rough[k].bark[i].position; return Vec3{v[0], v[1], v[2]}; };
+    float largest = 0.0f;
+    for (size_t i = 0; i < rough[0].bark.size(); ++i) {
+        const float* n = rough[0].bark[i].normal;
+        const Vec3 moved = at(1, i) - at(0, i);
+        const float out = dot(moved, Vec3{n[0], n[1], n[2]}), radius = std::hypot(at(0, i).x, at(0, i).y);
+        EXPECT_LE(std::fabs(out), 0.125f * std::min(1.0f, 4.0f * radius) + 1e-5f) << i << " at radius " << radius;
+        EXPECT_LT(norm(at(2, i) - at(0, i) - moved * 2.0f), 1e-5f) << i;
+        largest = std::max(largest, std::fabs(out));
+    }
+    EXPECT_GT(largest, 0.04f) << "the bark is rough";
 }
 
 TEST_F(Growth, LeavesFollowTheirCurves)
